@@ -1,0 +1,45 @@
+// The application shell: the main window, its start-up and shutdown.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+constexpr int kGameTimerId = 1;
+constexpr int kTickIntervalMs = 50;
+constexpr int IDM_ABOUTBOX = 16;
+constexpr int kWindowWidth = 215;
+constexpr int kWindowHeight = 228;
+
+extern std::string g_programDir;
+extern int g_startupOk;
+extern int g_introStarted;
+
+class CGameDlg {
+public:
+    // Creates the window and runs it until it closes.
+    void DoModal();
+    static void WindowProc(const PlatformMessage& msg);
+
+    bool PreTranslateMessage(const PlatformMessage& msg);
+    bool OnInitDialog();
+    void OnPaint();
+    void OnTimer(int id);
+    void OnSysCommand(int command);
+    void OnActivate(int active);
+    void OnClose();
+    void OnDestroy();
+};
+
+class CAboutDlg {
+public:
+    void DoModal();
+};
+
+class CGameApp {
+public:
+    // Runs the main window; returns when it has closed.
+    bool InitInstance();
+};
+
+extern CGameApp theApp;

@@ -1,0 +1,5 @@
+#pragma once
+
+constexpr int kSpeakerTestGapMs = 1000;
+
+int RunSpeakerTest();

@@ -1,0 +1,29 @@
+// Sending the score to the score server and speaking the place it answers.
+#pragma once
+
+#include <string>
+
+constexpr int kMaxReplyBytes = 100000;
+constexpr int kPlaceQueryDelayMs = 6000;
+
+// Host and optional port of the score server ("localhost:8080"); tests may point it elsewhere.
+extern std::string g_scoreServer;
+// The request URL: the first request's, then the second's.
+extern std::string g_submitUrl;
+
+// Writes the first request's URL up to and including "score=" into g_submitUrl, each field
+// percent-encoded.
+void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,
+                    const char* country);
+
+int StartScoreSubmission();
+int OnSubmitKey(int key);
+void StopSubmitSounds();
+void ReleaseSubmitSounds();
+int SubmitScore();
+int AppendScoreToUrl();
+int SendScore();
+void FetchTopPlace();
+void AnnouncePlace(const char* reply);
+void SayPlace(int n);
+void SayNotEnough();

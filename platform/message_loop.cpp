@@ -1,0 +1,128 @@
+#include "platform/message_loop.h"
+
+#include <deque>
+
+namespace {
+
+struct Timer {
+    int id;
+    int periodMs;
+    uint64_t dueMs;
+};
+
+constexpr int kMaxTimers = 4;
+
+PlatformMessageHandler s_handler = nullptr;
+bool s_open = false;
+bool s_destroying = false;
+std::deque<PlatformMessage> s_input;  // keys, close and system messages in arrival order
+bool s_paintPending = false;
+Timer s_timers[kMaxTimers];
+int s_timerCount = 0;
+
+}  // namespace
+
+void LoopBegin(PlatformMessageHandler handler) {
+    s_handler = handler;
+    s_open = true;
+    s_destroying = false;
+    s_input.clear();
+    s_paintPending = false;
+    s_timerCount = 0;
+}
+
+bool LoopWindowOpen() { return s_open; }
+
+void LoopDeliver(int type, int wParam) {
+    if (s_handler) s_handler(PlatformMessage{type, wParam});
+}
+
+void LoopPostKey(int type, int virtualKey) { s_input.push_back(PlatformMessage{type, virtualKey}); }
+
+void LoopPostPaint() { s_paintPending = true; }
+
+void LoopPostClose() { s_input.push_back(PlatformMessage{kMsgClose, 0}); }
+
+void LoopPostMessage(int type, int wParam) { s_input.push_back(PlatformMessage{type, wParam}); }
+
+bool LoopHasPendingEvents() { return !s_input.empty() || s_paintPending; }
+
+int LoopSetTimer(int id, int periodMs, uint64_t nowMs) {
+    if (periodMs <= 0) return 0;
+    for (int i = 0; i < s_timerCount; ++i) {
+        if (s_timers[i].id == id) {
+            s_timers[i].periodMs = periodMs;
+            s_timers[i].dueMs = nowMs + periodMs;
+            return 1;
+        }
+    }
+    if (s_timerCount == kMaxTimers) return 0;
+    s_timers[s_timerCount++] = Timer{id, periodMs, nowMs + periodMs};
+    return 1;
+}
+
+void LoopKillTimer(int id) {
+    for (int i = 0; i < s_timerCount; ++i) {
+        if (s_timers[i].id == id) {
+            s_timers[i] = s_timers[--s_timerCount];
+            return;
+        }
+    }
+}
+
+void LoopDestroyWindow() {
+    if (!s_open || s_destroying) return;
+    s_destroying = true;
+    LoopDeliver(kMsgDestroy, 0);
+    s_open = false;
+    s_input.clear();
+    s_paintPending = false;
+    s_timerCount = 0;
+}
+
+// Hands out the next message that is due, if any. Returns false when nothing is due.
+static bool DispatchOne(uint64_t now) {
+    if (!s_input.empty()) {
+        PlatformMessage msg = s_input.front();
+        s_input.pop_front();
+        if (s_handler) s_handler(msg);
+        return true;
+    }
+    if (s_paintPending) {
+        s_paintPending = false;
+        LoopDeliver(kMsgPaint, 0);
+        return true;
+    }
+    for (int i = 0; i < s_timerCount; ++i) {
+        Timer& timer = s_timers[i];
+        if (now < timer.dueMs) continue;
+        // Like a window timer: one pending tick at most, whatever was missed is dropped.
+        timer.dueMs += timer.periodMs;
+        if (timer.dueMs <= now) timer.dueMs = now + timer.periodMs;
+        LoopDeliver(kMsgTimer, timer.id);
+        return true;
+    }
+    return false;
+}
+
+static uint64_t NextTimerDue() {
+    uint64_t due = UINT64_MAX;
+    for (int i = 0; i < s_timerCount; ++i) {
+        if (s_timers[i].dueMs < due) due = s_timers[i].dueMs;
+    }
+    return due;
+}
+
+bool LoopRun(const LoopBackend& backend, uint64_t untilMs) {
+    while (s_open) {
+        // Keys that arrived while a handler blocked come before the tick that fell due meanwhile.
+        backend.poll();
+        uint64_t now = backend.now();
+        if (DispatchOne(now)) continue;
+        if (now >= untilMs) break;
+        uint64_t deadline = NextTimerDue();
+        if (deadline > untilMs) deadline = untilMs;
+        backend.wait(deadline);
+    }
+    return s_open;
+}

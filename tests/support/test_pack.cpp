@@ -1,0 +1,94 @@
+#include "tests/support/test_pack.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+
+#include "audio/banks.h"
+
+namespace fs = std::filesystem;
+
+std::string MakeScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "tapdash-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    return pattern + "/";
+}
+
+static std::string HostPath(const std::string& dir, const std::string& relativeName) {
+    std::string path = dir + relativeName;
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+static void PutLe(std::string& s, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+void WriteTestSound(const std::string& path, int lengthMs) {
+    const uint32_t rate = 1000;
+    const uint32_t dataBytes = static_cast<uint32_t>(lengthMs);
+    std::string wav = "RIFF";
+    PutLe(wav, 36 + dataBytes, 4);
+    wav += "WAVEfmt ";
+    PutLe(wav, 16, 4);
+    PutLe(wav, 1, 2);     // PCM
+    PutLe(wav, 1, 2);     // mono
+    PutLe(wav, rate, 4);  // samples a second
+    PutLe(wav, rate, 4);  // bytes a second
+    PutLe(wav, 1, 2);     // block alignment
+    PutLe(wav, 8, 2);     // bits
+    wav += "data";
+    PutLe(wav, dataBytes, 4);
+    for (uint32_t i = 0; i < dataBytes; ++i) wav.push_back(static_cast<char>(i % 8 < 4 ? 160 : 96));
+    // The stored form: the first 50 bytes in reverse order.
+    size_t n = wav.size() < 50 ? wav.size() : 50;
+    for (size_t i = 0; i < n / 2; ++i) std::swap(wav[i], wav[n - 1 - i]);
+    WriteFileBytes(path, wav);
+}
+
+void WriteTestPack(const std::string& dir, std::function<int(const std::string&)> lengthMs) {
+    std::set<std::string> written;
+    auto add = [&](const char* name) {
+        std::string key = name;
+        for (char& c : key) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        if (!written.insert(key).second) return;
+        // Every folder is written in lower case but "TestSpk"; lookups ignore case.
+        std::string relative = name;
+        if (relative.rfind("Level1\\", 0) == 0) relative[0] = 'l';
+        WriteTestSound(HostPath(dir, relative), lengthMs ? lengthMs(name) : 1000);
+    };
+    for (const char* f : kMenuSoundFiles) add(f);
+    for (const char* f : kScoreSoundFiles) add(f);
+    for (const char* f : kLevelSoundFiles) add(f);
+    for (const char* f : kLearnSoundFiles) add(f);
+    for (const char* f : kSubmitSoundFiles) add(f);
+    for (const char* f : kSpeakerTestSoundFiles) add(f);
+    add(kIntroSoundFile);
+    add(kGameOverSoundFile);
+    add(kExitSoundFile);
+}
+
+void RemovePackFile(const std::string& dir, const std::string& relativeName) {
+    std::string relative = relativeName;
+    if (relative.rfind("Level1\\", 0) == 0) relative[0] = 'l';
+    fs::remove(HostPath(dir, relative));
+}
