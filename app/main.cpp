@@ -1,0 +1,7 @@
+#include "app/game_app.h"
+
+int main() {
+    PlatformSelect(kPlatformReal);
+    theApp.InitInstance();
+    return 0;
+}
