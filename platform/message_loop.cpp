@@ -18,6 +18,7 @@ bool s_destroying = false;
 std::deque<PlatformMessage> s_input;  // keys, close and system messages in arrival order
 bool s_paintPending = false;
 Timer s_timers[kMaxTimers];
+int s_currentFlags = 0;
 int s_timerCount = 0;
 
 }  // namespace
@@ -34,16 +35,20 @@ void LoopBegin(PlatformMessageHandler handler) {
 bool LoopWindowOpen() { return s_open; }
 
 void LoopDeliver(int type, int wParam) {
-    if (s_handler) s_handler(PlatformMessage{type, wParam});
+    if (s_handler) s_handler(PlatformMessage{type, wParam, 0});
 }
 
-void LoopPostKey(int type, int virtualKey) { s_input.push_back(PlatformMessage{type, virtualKey}); }
+void LoopPostKey(int type, int virtualKey, int flags) {
+    s_input.push_back(PlatformMessage{type, virtualKey, flags});
+}
+
+int LoopCurrentFlags() { return s_currentFlags; }
 
 void LoopPostPaint() { s_paintPending = true; }
 
-void LoopPostClose() { s_input.push_back(PlatformMessage{kMsgClose, 0}); }
+void LoopPostClose() { s_input.push_back(PlatformMessage{kMsgClose, 0, 0}); }
 
-void LoopPostMessage(int type, int wParam) { s_input.push_back(PlatformMessage{type, wParam}); }
+void LoopPostMessage(int type, int wParam) { s_input.push_back(PlatformMessage{type, wParam, 0}); }
 
 bool LoopHasPendingEvents() { return !s_input.empty() || s_paintPending; }
 
@@ -85,7 +90,9 @@ static bool DispatchOne(uint64_t now) {
     if (!s_input.empty()) {
         PlatformMessage msg = s_input.front();
         s_input.pop_front();
+        s_currentFlags = msg.flags;
         if (s_handler) s_handler(msg);
+        s_currentFlags = 0;
         return true;
     }
     if (s_paintPending) {

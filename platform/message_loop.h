@@ -24,7 +24,8 @@ void LoopBegin(PlatformMessageHandler handler);
 bool LoopWindowOpen();
 
 // Events posted by the backend.
-void LoopPostKey(int type, int virtualKey);  // type is kMsgKeyDown or kMsgKeyUp
+// type is kMsgKeyDown or kMsgKeyUp; flags: kMsgFlagShift when Shift was held.
+void LoopPostKey(int type, int virtualKey, int flags);
 void LoopPostPaint();
 void LoopPostClose();
 void LoopPostMessage(int type, int wParam);  // kMsgSysCommand, kMsgActivate
@@ -40,6 +41,9 @@ void LoopKillTimer(int id);
 
 // Destroys the window: delivers kMsgDestroy once and ends the loop.
 void LoopDestroyWindow();
+
+// The flags of the message being handled (what PlatformIsShiftDown answers from).
+int LoopCurrentFlags();
 
 // Delivers one message to the window's handler directly (kMsgInitDialog and the like).
 void LoopDeliver(int type, int wParam);

@@ -36,9 +36,12 @@ enum PlatformMessageType {
     kMsgDestroy,         // the window is being destroyed; the loop ends after it
 };
 
+enum { kMsgFlagShift = 1 };  // Shift was held when the key went down
+
 struct PlatformMessage {
     int type;
     int wParam;
+    int flags = 0;
 };
 
 // The window's handler: receives every message of the window.
