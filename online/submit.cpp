@@ -1,17 +1,63 @@
-// Placeholder until this module is written: every function does nothing.
+// The send-score mode: the prompt, its keys, and the exchange run on Y.
 #include "online/submit.h"
 
-std::string g_scoreServer{};
-std::string g_submitUrl{};
-void BuildSubmitUrl(const char* /*firstName*/, const char* /*lastName*/, const char* /*address*/, const char* /*country*/) {  }
-int StartScoreSubmission() { return 0; }
-int OnSubmitKey(int /*key*/) { return 0; }
-void StopSubmitSounds() {  }
-void ReleaseSubmitSounds() {  }
-int SubmitScore() { return 0; }
-int AppendScoreToUrl() { return 0; }
-int SendScore() { return 0; }
-void FetchTopPlace() {  }
-void AnnouncePlace(const char* /*reply*/) {  }
-void SayPlace(int /*n*/) {  }
-void SayNotEnough() {  }
+#include "audio/banks.h"
+#include "game/menu.h"
+#include "platform/platform.h"
+#include "storage/player_details.h"
+
+enum { kPromptSound = 0, kSendingSound = 1, kConfigFirstSound = 2 };
+enum { kKeyEscape = 27, kKeyN = 78, kKeyY = 89 };
+
+void StopSubmitSounds() {
+    for (Sound sound : g_submitSounds) {
+        if (sound) StopSound(sound);
+    }
+}
+
+void ReleaseSubmitSounds() {
+    ReleaseBank(g_submitSounds, kSubmitSoundCount);
+}
+
+int StartScoreSubmission() {
+    if (!LoadBank(g_submitSounds, kSubmitSoundFiles, kSubmitSoundCount, ReleaseSubmitSounds)) {
+        return 0;
+    }
+    PlaySoundOnce(g_submitSounds[kPromptSound], 0, 0);
+    return 1;
+}
+
+int OnSubmitKey(int key) {
+    switch (key) {
+        case kKeyEscape:
+        case kKeyN:
+            StopSubmitSounds();
+            ReleaseSubmitSounds();
+            ReturnToMenu();
+            return 0;
+        case kKeyY:
+            StopSubmitSounds();
+            SubmitScore();
+            StopSubmitSounds();
+            ReleaseSubmitSounds();
+            ReturnToMenu();
+            return 0;
+        default:
+            return 1;
+    }
+}
+
+int SubmitScore() {
+    if (!ReadPlayerDetails()) {
+        PlaySoundAndWait(g_submitSounds[kConfigFirstSound], 0, 0);
+        return 0;
+    }
+    PlaySoundAndWait(g_submitSounds[kSendingSound], 0, 0);
+    AppendScoreToUrl();
+    if (!SendScore()) return 0;
+    // The server needs a moment to take the score into its list before it is asked for the
+    // place; the wait blocks like every other part of the exchange.
+    PlatformSleep(kPlaceQueryDelayMs);
+    FetchTopPlace();
+    return 1;
+}

@@ -16,6 +16,12 @@ extern std::string g_submitUrl;
 void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,
                     const char* country);
 
+// Percent-encodes one query value: letters, digits and - . _ ~ stay, every other byte becomes
+// %XX with capital hex digits.
+std::string PercentEncode(const std::string& value);
+// The place request's URL: the score request's with "top1.php" replaced in the path only.
+std::string PlaceQueryUrl(const std::string& scoreUrl);
+
 int StartScoreSubmission();
 int OnSubmitKey(int key);
 void StopSubmitSounds();

@@ -1,0 +1,65 @@
+// The URLs of the two score requests.
+#include <string>
+
+#include "game/state.h"
+#include "online/submit.h"
+
+std::string g_scoreServer = TAPDASH_SCORE_SERVER;
+std::string g_submitUrl;
+
+static const char kScorePage[] = "top1.php";
+static const char kPlacePage[] = "top2.php";
+
+static bool IsUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+std::string PercentEncode(const std::string& value) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(value.size() * 3);
+    for (unsigned char c : value) {
+        if (IsUnreserved(c)) {
+            encoded.push_back(static_cast<char>(c));
+        } else {
+            encoded.push_back('%');
+            encoded.push_back(kHex[c >> 4]);
+            encoded.push_back(kHex[c & 0x0F]);
+        }
+    }
+    return encoded;
+}
+
+void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,
+                    const char* country) {
+    g_submitUrl = "http://" + g_scoreServer + "/tapdash/" + kScorePage +
+                  "?first_name=" + PercentEncode(firstName) +
+                  "&last_name=" + PercentEncode(lastName) + "&addr=" + PercentEncode(address) +
+                  "&country=" + PercentEncode(country) + "&score=";
+}
+
+int AppendScoreToUrl() {
+    g_submitUrl += std::to_string(g_score);
+    return 1;
+}
+
+std::string PlaceQueryUrl(const std::string& scoreUrl) {
+    // The path runs from the first '/' after "scheme://" to the '?'; the fields beyond it may
+    // hold the page's name themselves and must reach the server unchanged.
+    size_t hostStart = scoreUrl.find("://");
+    hostStart = hostStart == std::string::npos ? 0 : hostStart + 3;
+    size_t pathStart = scoreUrl.find('/', hostStart);
+    if (pathStart == std::string::npos) return scoreUrl;
+    size_t pathEnd = scoreUrl.find('?', pathStart);
+    if (pathEnd == std::string::npos) pathEnd = scoreUrl.size();
+
+    std::string url = scoreUrl;
+    const size_t pageLength = sizeof(kScorePage) - 1;
+    for (size_t at = url.find(kScorePage, pathStart); at != std::string::npos && at < pathEnd;
+         at = url.find(kScorePage, at + pageLength)) {
+        if (at + pageLength > pathEnd) break;
+        url.replace(at, pageLength, kPlacePage);
+    }
+    return url;
+}
