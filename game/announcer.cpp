@@ -1,11 +1,143 @@
-// Placeholder until this module is written: every function does nothing.
+// The final score and the top-ten list, spoken piece by piece on the 50 ms tick.
 #include "game/announcer.h"
 
-int g_speech[kSpeechLength]{};
-int g_speechPos{};
-int g_topTenIndex{};
-void SayScore(SpeechKind /*kind*/) {  }
-void BuildScoreSpeech(SpeechKind /*kind*/) {  }
-void AnnouncerTick() {  }
-void AnnouncerKeyDown(int /*key*/) {  }
-void StopScoreSounds() {  }
+#include "audio/banks.h"
+#include "game/menu.h"
+#include "game/state.h"
+#include "platform/platform.h"
+#include "storage/best_scores.h"
+
+int g_speech[kSpeechLength] = {};
+int g_speechPos = 0;
+int g_topTenIndex = 0;
+
+namespace {
+
+constexpr int kSlotFinalScoreIntro = 30;
+constexpr int kSlotTopTenIntro = 31;
+constexpr int kSlotReturnToMenu = 35;
+constexpr int kLastBrowsingSlot = 35;
+constexpr int kEnd = -1;
+constexpr int kPauseAfterScoreMs = 1000;
+
+constexpr int kKeyEnter = 13;
+constexpr int kKeyCtrl = 17;
+constexpr int kKeyEscape = 27;
+constexpr int kKeyUp = 38;
+constexpr int kKeyDown = 40;
+
+Sound ScoreSound(int slot) {
+    return g_scoreSounds[slot];
+}
+
+int PieceAt(int pos) {
+    return pos >= 0 && pos < kSpeechLength ? g_speech[pos] : kEnd;
+}
+
+bool OnReturnItem() {
+    return g_topTenIndex > g_bestLastIndex;
+}
+
+void LeaveToMenu() {
+    g_tickEnabled = 0;
+    ReturnToMenu();
+}
+
+// Speaks the browsed entry at once: its number follows within one tick, without the intro.
+void SpeakTopTenEntry() {
+    g_tickEnabled = 0;
+    BuildScoreSpeech(kSpeechTopTenEntry);
+    g_speechPos = 0;
+    if (g_speech[0] == kSlotReturnToMenu) {
+        PlaySoundOnce(ScoreSound(kSlotReturnToMenu), 0, 0);
+    } else {
+        g_tickEnabled = 1;
+    }
+}
+
+void TopTenKeyDown(int key) {
+    if (IsSoundPlaying(ScoreSound(kSlotTopTenIntro))) {
+        StopSound(ScoreSound(kSlotTopTenIntro));
+        g_topTenIndex = 0;
+        SpeakTopTenEntry();
+        return;
+    }
+    for (int slot = 0; slot <= kLastBrowsingSlot; ++slot) {
+        if (IsSoundPlaying(ScoreSound(slot))) StopSound(ScoreSound(slot));
+    }
+    switch (key) {
+        case kKeyEnter:
+            // On a score entry the tick, if on, goes on with the next piece.
+            if (OnReturnItem()) LeaveToMenu();
+            break;
+        case kKeyEscape:
+            LeaveToMenu();
+            break;
+        case kKeyUp:
+            g_topTenIndex -= 1;
+            if (g_topTenIndex < 0) g_topTenIndex = g_bestLastIndex + 1;
+            SpeakTopTenEntry();
+            break;
+        case kKeyDown:
+            g_topTenIndex += 1;
+            if (g_topTenIndex > g_bestLastIndex + 1) g_topTenIndex = 0;
+            SpeakTopTenEntry();
+            break;
+        default:
+            SpeakTopTenEntry();
+            break;
+    }
+}
+
+}  // namespace
+
+void SayScore(SpeechKind kind) {
+    if (kind == kSpeechTopTenEntry) ReadBestScores();
+    g_topTenIndex = 0;
+    BuildScoreSpeech(kind);
+    g_speechPos = 0;
+    int intro = kind == kSpeechFinalScore ? kSlotFinalScoreIntro : kSlotTopTenIntro;
+    PlaySoundOnce(ScoreSound(intro), 0, 0);
+    g_tickEnabled = 1;
+}
+
+void AnnouncerTick() {
+    if (IsSoundPlaying(ScoreSound(kSlotFinalScoreIntro)) ||
+        IsSoundPlaying(ScoreSound(kSlotTopTenIntro))) {
+        return;
+    }
+    int piece = PieceAt(g_speechPos);
+    if (piece == kEnd) {
+        g_tickEnabled = 0;
+        return;
+    }
+    if (IsSoundPlaying(ScoreSound(piece))) return;
+    g_speechPos += 1;
+    piece = PieceAt(g_speechPos);
+    if (piece != kEnd) {
+        PlaySoundOnce(ScoreSound(piece), 0, 0);
+        return;
+    }
+    // The last piece has ended: a second's pause, then the final score gives way to the menu.
+    PlatformSleep(kPauseAfterScoreMs);
+    if (g_mode == MODE_FINAL_SCORE) {
+        g_mode = MODE_MENU;
+        ReturnToMenu();
+    }
+}
+
+void AnnouncerKeyDown(int key) {
+    if (g_mode == MODE_FINAL_SCORE) {
+        if (key == kKeyCtrl) {
+            g_tickEnabled = 0;
+            StopScoreSounds();
+            ReturnToMenu();
+        }
+        return;
+    }
+    if (g_mode == MODE_TOP_TEN) TopTenKeyDown(key);
+}
+
+void StopScoreSounds() {
+    StopBank(g_scoreSounds, 0, kScoreSoundCount - 1);
+}
