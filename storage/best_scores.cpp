@@ -1,12 +1,64 @@
-// Placeholder until this module is written: every function does nothing.
+// Reading best.dat, merging a game's score into it and writing it back.
 #include "storage/best_scores.h"
 
-const unsigned char kBestKey[10]{};
-int g_bestScores[kBestSlotCount]{};
-int g_bestLastIndex{};
-int ReadBestScores() { return 0; }
-void WriteBestScores() {  }
-void UpdateBestScores() {  }
-void SortBestScores() {  }
-int ScrambleBestFile() { return 0; }
-int UnscrambleBestFile() { return 0; }
+#include <string>
+
+#include "app/game_app.h"
+#include "game/state.h"
+#include "platform/platform.h"
+#include "storage/file_bytes.h"
+
+int g_bestScores[kBestSlotCount];
+int g_bestLastIndex;
+
+static std::string BestFilePath() {
+    return g_programDir + "best.dat";
+}
+
+int ReadBestScores() {
+    for (int& slot : g_bestScores) slot = -1;
+    std::vector<uint8_t> stored;
+    if (ReadFileHead(BestFilePath(), kBestSlotCount * kBestRecordBytes, &stored) ==
+        kFileNotOpened) {
+        return 0;
+    }
+    g_bestLastIndex = ParseBestFile(stored.data(), stored.size(), g_bestScores) - 1;
+    if (g_bestLastIndex == -1) {
+        // An empty file reads as one entry of 0.
+        g_bestLastIndex = 0;
+        g_bestScores[0] = 0;
+    }
+    return 1;
+}
+
+void WriteBestScores() {
+    const std::string path = BestFilePath();
+    std::vector<uint8_t> stored;
+    if (ReadFileHead(path, SIZE_MAX, &stored) != kFileReadWhole) return;
+    std::vector<uint8_t> next = ComposeBestFile(stored.data(), stored.size(), g_bestScores);
+    if (next == stored) return;
+    // One replacement: best.dat holds the old list or the new one, never a mixture.
+    PlatformReplaceFile(path.c_str(), next.data(), next.size());
+}
+
+void SortBestScores() {
+    for (int i = 0; i < kBestSlotCount; ++i) {
+        for (int j = i; j < kBestSlotCount; ++j) {
+            if (g_bestScores[i] < g_bestScores[j]) {
+                int higher = g_bestScores[j];
+                g_bestScores[j] = g_bestScores[i];
+                g_bestScores[i] = higher;
+            }
+        }
+    }
+}
+
+void UpdateBestScores() {
+    if (!ReadBestScores()) return;
+    // Below ten entries the score takes the free slot after the last; with ten or more it
+    // competes with the tenth, the lowest in any list the game has written.
+    if (g_bestLastIndex < 9) ++g_bestLastIndex;
+    if (g_score > g_bestScores[g_bestLastIndex]) g_bestScores[g_bestLastIndex] = g_score;
+    SortBestScores();
+    WriteBestScores();
+}
