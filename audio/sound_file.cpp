@@ -1,6 +1,56 @@
-// Placeholder until this module is written: every function does nothing.
+// The reader of the stored form: one read of the whole file into the shared buffer, then the
+// first 50 bytes put back in order.
 #include "audio/sound_file.h"
 
-uint8_t g_fileBuffer[kMaxSoundFileBytes]{};
-int g_fileBufferBytes{};
-int ReadSoundFile(const char* /*relativeName*/) { return 0; }
+#include <cstdio>
+#include <cstring>
+
+#include "app/game_app.h"
+#include "platform/platform.h"
+
+uint8_t g_fileBuffer[kMaxSoundFileBytes];
+int g_fileBufferBytes = 0;
+
+namespace {
+
+constexpr int kPathBufferChars = 1024;
+
+uint32_t ReadLe(const uint8_t* p, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+    return value;
+}
+
+// The loader takes the wave format from byte 20 and the samples from byte 44, so only a file
+// whose format chunk is the 16-byte PCM one, followed at once by the data chunk, will do; and
+// the data may not claim more bytes than were read.
+bool IsCanonicalWave(const uint8_t* file, long bytesRead) {
+    if (bytesRead < kSoundFileHeaderBytes) return false;
+    if (std::memcmp(file + 12, "fmt ", 4) != 0 || ReadLe(file + 16, 4) != 16) return false;
+    if (ReadLe(file + 20, 2) != 1) return false;
+    if (std::memcmp(file + 36, "data", 4) != 0) return false;
+    return ReadLe(file + 40, 4) <= static_cast<uint32_t>(bytesRead - kSoundFileHeaderBytes);
+}
+
+}  // namespace
+
+int ReadSoundFile(const char* relativeName) {
+    char path[kPathBufferChars];
+    const int length = std::snprintf(path, sizeof path, "%s%s", g_programDir.c_str(), relativeName);
+    if (length < 0 || length >= kPathBufferChars) return 0;
+
+    PlatformFile file = PlatformOpenRead(path);
+    if (!file) return 0;
+    const long bytesRead = PlatformRead(file, g_fileBuffer, kMaxSoundFileBytes);
+    PlatformClose(file);
+    if (bytesRead <= 0) return 0;
+
+    for (int i = 0; i < kScrambledPrefixBytes / 2; ++i) {
+        const uint8_t byte = g_fileBuffer[i];
+        g_fileBuffer[i] = g_fileBuffer[kScrambledPrefixBytes - 1 - i];
+        g_fileBuffer[kScrambledPrefixBytes - 1 - i] = byte;
+    }
+    if (!IsCanonicalWave(g_fileBuffer, bytesRead)) return 0;
+    g_fileBufferBytes = static_cast<int>(bytesRead);
+    return 1;
+}
