@@ -25,7 +25,7 @@ int ParseBestFile(const uint8_t* stored, size_t count, int slots[kBestSlotCount]
     size_t head =
         count < kBestSlotCount * kBestRecordBytes ? count : kBestSlotCount * kBestRecordBytes;
     uint8_t plain[kBestSlotCount * kBestRecordBytes];
-    std::memcpy(plain, stored, head);
+    if (head > 0) std::memcpy(plain, stored, head);  // an empty file may come as no pointer
     UnscrambleBestBytes(plain, head);
 
     int records = 0;
