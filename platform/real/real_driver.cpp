@@ -1,4 +1,45 @@
-// Placeholder until the real backend is written.
+// The real backend: an SDL2 window, keyboard, audio device and joystick, and libcurl for HTTP.
 #include "platform/driver.h"
+#include "platform/real/real_audio.h"
+#include "platform/real/real_backend.h"
 
-const PlatformDriver g_realDriver = {"real"};
+const PlatformDriver g_realDriver = {
+    "real",
+    RealRunWindow,
+    RealPostClose,
+    RealDestroyWindow,
+    RealSetTimer,
+    RealKillTimer,
+    RealIsShiftDown,
+    RealPaintImage,
+    RealSetWindowIcon,
+    RealMessageBox,
+    RealAboutBox,
+    RealNowMs,
+    RealSleep,
+    RealYield,
+    RealAudioOpen,
+    RealAudioClose,
+    RealCreateBuffer,
+    RealBufferLock,
+    RealBufferUnlock,
+    RealBufferSetPosition,
+    RealBufferSetPan,
+    RealBufferSetVolume,
+    RealBufferPlay,
+    RealBufferStop,
+    RealBufferGetStatus,
+    RealBufferRelease,
+    RealBufferSetLabel,
+    RealBufferGet3D,
+    RealBuffer3DSetMinDistance,
+    RealBuffer3DSetPosition,
+    RealBuffer3DRelease,
+    RealCreateListener,
+    RealListenerRelease,
+    RealControllerOpen,
+    RealControllerAcquire,
+    RealControllerPoll,
+    RealControllerClose,
+    RealHttpGet,
+};

@@ -1,0 +1,59 @@
+// One HTTP GET with libcurl.
+#include <curl/curl.h>
+
+#include <mutex>
+
+#include "platform/real/real_backend.h"
+
+namespace {
+
+constexpr long kConnectTimeoutMs = 10000;
+constexpr long kRequestTimeoutMs = 30000;
+
+struct BodySink {
+    std::string* body;
+    size_t limit;
+    bool limitReached;
+};
+
+// Keeps the body up to its limit. Past the limit it refuses the data, which makes libcurl stop
+// reading; the reply still counts as received.
+size_t KeepBody(char* data, size_t size, size_t count, void* context) {
+    auto* sink = static_cast<BodySink*>(context);
+    size_t bytes = size * count;
+    size_t room = sink->body ? sink->limit - sink->body->size() : 0;
+    if (bytes <= room) {
+        sink->body->append(data, bytes);
+        return bytes;
+    }
+    if (room > 0) sink->body->append(data, room);
+    sink->limitReached = true;
+    return CURL_WRITEFUNC_ERROR;
+}
+
+}  // namespace
+
+int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
+    static std::once_flag s_curlReady;
+    std::call_once(s_curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    if (body) body->clear();
+    if (!url) return 0;
+    CURL* curl = curl_easy_init();
+    if (!curl) return 0;
+    BodySink sink = {body, maxBodyBytes, false};
+    curl_easy_setopt(curl, CURLOPT_URL, url);
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kRequestTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, KeepBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    CURLcode result = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(curl);
+    // A reply cut short by the network is a failure; one cut short by our limit is not.
+    bool complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.limitReached);
+    return complete && status > 0 ? 1 : 0;
+}
