@@ -1,0 +1,80 @@
+#include "tests/server/score_server_process.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+static std::string ReadAvailable(int fd, int timeoutMs) {
+    std::string text;
+    pollfd poller{fd, POLLIN, 0};
+    while (poll(&poller, 1, timeoutMs) > 0) {
+        char buffer[512];
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.find('\n') != std::string::npos) break;
+    }
+    return text;
+}
+
+ScoreServerProcess StartScoreServer(const std::string& dbPath) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execl(TAPDASH_SCORES_EXE, TAPDASH_SCORES_EXE, "--port", "0", "--bind", "127.0.0.1", "--db",
+              dbPath.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+
+    ScoreServerProcess server;
+    server.pid = pid;
+    server.outputFd = pipeFds[0];
+    server.dbPath = dbPath;
+    std::string banner = ReadAvailable(server.outputFd, 20000);
+    size_t at = banner.find("127.0.0.1:");
+    if (at == std::string::npos) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        close(server.outputFd);
+        throw std::runtime_error("the score server did not start: " + banner);
+    }
+    server.port = std::stoi(banner.substr(at + 10));
+    return server;
+}
+
+int StopScoreServer(ScoreServerProcess& server, int signalNumber, std::string* output) {
+    if (server.pid < 0) return -1;
+    kill(server.pid, signalNumber);
+    int status = 0;
+    // A clean shutdown takes well under a second; ten are allowed before giving up.
+    pid_t done = 0;
+    for (int i = 0; i < 1000 && done == 0; ++i) {
+        done = waitpid(server.pid, &status, WNOHANG);
+        if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (done == 0) {
+        kill(server.pid, SIGKILL);
+        waitpid(server.pid, &status, 0);
+    }
+    std::string rest = ReadAvailable(server.outputFd, 100);
+    if (output) *output = rest;
+    close(server.outputFd);
+    server.pid = -1;
+    server.outputFd = -1;
+    return done != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ScoreServerHost(const ScoreServerProcess& server) {
+    return "127.0.0.1:" + std::to_string(server.port);
+}

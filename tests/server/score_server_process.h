@@ -1,0 +1,22 @@
+// Runs the real tapdash-scores executable for a test, on a free loopback port.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+struct ScoreServerProcess {
+    pid_t pid = -1;
+    int port = 0;
+    int outputFd = -1;
+    std::string dbPath;
+};
+
+// Starts the server on the database file and waits for it to report its port. Throws when it
+// does not start.
+ScoreServerProcess StartScoreServer(const std::string& dbPath);
+// Sends the signal, waits for the process and returns its exit status (-1 when it did not exit
+// by itself), with what it printed in `output`.
+int StopScoreServer(ScoreServerProcess& server, int signalNumber, std::string* output = nullptr);
+// "127.0.0.1:port".
+std::string ScoreServerHost(const ScoreServerProcess& server);

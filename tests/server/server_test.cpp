@@ -1,0 +1,241 @@
+// The score server as the game and a web browser see it: recording, places, refusals, the top
+// ten page, and restarts.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/server/score_server_process.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+struct StoredRow {
+    std::string firstName, lastName, address, country;
+    long long score;
+};
+
+std::vector<StoredRow> StoredRows(const std::string& dbPath) {
+    sqlite3* db = nullptr;
+    std::vector<StoredRow> rows;
+    if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return rows;
+    }
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT first_name, last_name, addr, country, score FROM submissions"
+                       " ORDER BY id",
+                       -1, &statement, nullptr);
+    auto text = [&](int column) {
+        return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                           static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+    };
+    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+        rows.push_back({text(0), text(1), text(2), text(3), sqlite3_column_int64(statement, 4)});
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+std::string Query(const std::string& first, const std::string& last, const std::string& addr,
+                  const std::string& country, const std::string& score) {
+    return "first_name=" + first + "&last_name=" + last + "&addr=" + addr + "&country=" + country +
+           "&score=" + score;
+}
+
+class ServerScores : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = MakeScratchDir();
+        server_ = StartScoreServer(dir_ + "scores.db");
+    }
+    void TearDown() override {
+        StopScoreServer(server_, SIGTERM);
+        std::filesystem::remove_all(dir_);
+    }
+
+    httplib::Result Get(const std::string& target) {
+        httplib::Client client("127.0.0.1", server_.port);
+        client.set_url_encode(false);
+        return client.Get(target.c_str());
+    }
+    int Record(const std::string& query) {
+        auto result = Get("/tapdash/top1.php?" + query);
+        return result ? result->status : -1;
+    }
+    std::string Place(const std::string& query) {
+        auto result = Get("/tapdash/top2.php?" + query);
+        return result && result->status == 200 ? result->body : "<failed>";
+    }
+    std::string Page() {
+        auto result = Get("/tapdash/");
+        return result && result->status == 200 ? result->body : "<failed>";
+    }
+
+    std::string dir_;
+    ScoreServerProcess server_;
+};
+
+TEST_F(ServerScores, APlayerWithASpaceAndAnAmpersandIsRecordedWithThoseExactCharacters) {
+    EXPECT_EQ(Record(Query("Mary%20Jo%20%26%20Co", "O%27Neil%3Dx%0D", "1%20High%20St%2C%20Leeds",
+                           "UK%0D", "1234")),
+              200);
+    auto rows = StoredRows(server_.dbPath);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].firstName, "Mary Jo & Co");
+    EXPECT_EQ(rows[0].lastName, "O'Neil=x\r");
+    EXPECT_EQ(rows[0].address, "1 High St, Leeds");
+    EXPECT_EQ(rows[0].country, "UK\r");
+    EXPECT_EQ(rows[0].score, 1234);
+}
+
+TEST_F(ServerScores, PlacesRankHighestScoreFirstAndEarlierSendingFirstOnATie) {
+    ASSERT_EQ(Record(Query("Ann", "Lee", "a", "UK", "500")), 200);
+    ASSERT_EQ(Record(Query("Bob", "Ray", "b", "FR", "700")), 200);
+    ASSERT_EQ(Record(Query("Cid", "Moe", "c", "DE", "500")), 200);
+
+    EXPECT_EQ(Place(Query("Bob", "Ray", "b", "FR", "700")), "1");
+    EXPECT_EQ(Place(Query("Ann", "Lee", "a", "UK", "500")), "2");
+    EXPECT_EQ(Place(Query("Cid", "Moe", "c", "DE", "500")), "3");
+
+    // Ann sends the same score again: her newest submission ranks after the three earlier ones.
+    ASSERT_EQ(Record(Query("Ann", "Lee", "a", "UK", "500")), 200);
+    EXPECT_EQ(Place(Query("Ann", "Lee", "a", "UK", "500")), "4");
+    // A score nobody sent has no place.
+    EXPECT_EQ(Place(Query("Ann", "Lee", "a", "UK", "900")), "");
+}
+
+TEST_F(ServerScores, OnlyTheTopTenHaveAPlaceAndTheTenthIsAnsweredAs10) {
+    for (int i = 1; i <= 10; ++i) {
+        ASSERT_EQ(Record(Query("P" + std::to_string(i), "X", "a", "UK", std::to_string(1000 - i))),
+                  200);
+    }
+    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "990")), "10");
+    ASSERT_EQ(Record(Query("Late", "X", "a", "UK", "5")), 200);
+    EXPECT_EQ(Place(Query("Late", "X", "a", "UK", "5")), "");
+    // A new best pushes the old tenth out.
+    ASSERT_EQ(Record(Query("Ace", "X", "a", "UK", "5000")), 200);
+    EXPECT_EQ(Place(Query("Ace", "X", "a", "UK", "5000")), "1");
+    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "990")), "");
+}
+
+TEST_F(ServerScores, MalformedSubmissionsAreRefusedAndNothingIsStored) {
+    const std::string hundred(100, 'a');
+    std::string thirtyFourEacute;  // 34 two-byte letters: 68 characters encoded as 204
+    for (int i = 0; i < 34; ++i) thirtyFourEacute += "%C3%A9";
+    std::string fiftyEacute;  // 100 bytes once decoded
+    for (int i = 0; i < 50; ++i) fiftyEacute += "%C3%A9";
+    const std::vector<std::string> refused = {
+        Query("Ann", "Lee", "a", "UK", "12a"),
+        Query("Ann", "Lee", "a", "UK", ""),
+        Query("Ann", "Lee", "a", "UK", "+5"),
+        Query("Ann", "Lee", "a", "UK", "%205"),
+        Query("Ann", "Lee", "a", "UK", "1.5"),
+        Query("Ann", "Lee", "a", "UK", "2147483648"),
+        Query("Ann", "Lee", "a", "UK", "-2147483649"),
+        Query("Ann", "Lee", "a", "UK", "99999999999999999999999"),
+        Query(hundred, "Lee", "a", "UK", "10"),
+        Query("Ann", "Lee", fiftyEacute, "UK", "10"),
+        Query("Ann", "Lee", "a", "UK", "10") + "&score=10",
+        Query("Ann", "Lee", "a", "UK", "10") + "&score=99999",
+        Query("Ann", "Lee", "a", "UK", "10") + "&first_name=Eve",
+        "first_name=Ann&last_name=Lee&addr=a&score=10",
+        "",
+        Query("Ann%G0", "Lee", "a", "UK", "10"),
+        Query("Ann", "Lee", "a", "UK%2", "10"),
+    };
+    for (const std::string& query : refused) {
+        for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
+            auto result = Get(page + query);
+            ASSERT_TRUE(result) << query;
+            EXPECT_EQ(result->status, 400) << page << query;
+            // The game speaks the first character of a reply: a refusal must not start with a
+            // digit.
+            ASSERT_FALSE(result->body.empty());
+            EXPECT_FALSE(result->body[0] >= '0' && result->body[0] <= '9') << result->body;
+        }
+    }
+    EXPECT_TRUE(StoredRows(server_.dbPath).empty());
+
+    // The limits themselves are accepted.
+    EXPECT_EQ(Record(Query(std::string(99, 'a'), thirtyFourEacute, "a", "UK", "2147483647")), 200);
+    EXPECT_EQ(Record(Query("Ann", "Lee", "a", "UK", "-2147483648")), 200);
+    EXPECT_EQ(StoredRows(server_.dbPath).size(), 2u);
+}
+
+TEST_F(ServerScores, SqlInANameIsStoredAsPlainText) {
+    const std::string name = "Robert'); DROP TABLE submissions;--";
+    const std::string encoded = "Robert%27%29%3B%20DROP%20TABLE%20submissions%3B--";
+    ASSERT_EQ(Record(Query(encoded, "%22x%22%20OR%201%3D1", "%25%5F", "UK", "100")), 200);
+    ASSERT_EQ(Record(Query("Ann", "Lee", "a", "UK", "50")), 200);
+    auto rows = StoredRows(server_.dbPath);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].firstName, name);
+    EXPECT_EQ(rows[0].lastName, "\"x\" OR 1=1");
+    EXPECT_EQ(rows[0].address, "%_");
+    EXPECT_EQ(Place(Query(encoded, "%22x%22%20OR%201%3D1", "%25%5F", "UK", "100")), "1");
+    // Wildcards in a name match only themselves.
+    EXPECT_EQ(Place(Query(encoded, "%22x%22%20OR%201%3D1", "%25", "UK", "100")), "");
+}
+
+TEST_F(ServerScores, TheTopTenPageShowsFirstNameInitialCountryAndScoreButNeverTheAddress) {
+    EXPECT_NE(Page().find("No scores have been sent yet"), std::string::npos);
+    ASSERT_EQ(Record(Query("%3Cscript%3Ealert(1)%3C%2Fscript%3E", "%C3%89mile", "42%20Secret%20Rd",
+                           "Fr%26nce", "800")),
+              200);
+    ASSERT_EQ(Record(Query("Zed%FF", "Young", "Hidden%20Lane", "UK", "900")), 200);
+    std::string page = Page();
+    EXPECT_NE(page.find("<html lang=\"en\">"), std::string::npos);
+    EXPECT_NE(page.find("<caption>"), std::string::npos);
+    EXPECT_EQ(page.find("Secret"), std::string::npos);
+    EXPECT_EQ(page.find("Hidden"), std::string::npos);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_EQ(page.find("mile"), std::string::npos);  // only the initial of the last name
+    EXPECT_NE(page.find("<td>&lt;script&gt;alert(1)&lt;/script&gt;</td><td>\xC3\x89</td>"
+                        "<td>Fr&amp;nce</td><td class=\"score\">800</td>"),
+              std::string::npos);
+    // A byte that is not UTF-8 shows as the replacement character; Zed ranks first.
+    size_t zed = page.find("<th scope=\"row\">1</th><td>Zed\xEF\xBF\xBD</td><td>Y</td>");
+    size_t emile = page.find("<th scope=\"row\">2</th>");
+    EXPECT_NE(zed, std::string::npos);
+    EXPECT_LT(zed, emile);
+}
+
+TEST(ServerLifecycle, ScoresSurviveAStopBySignalAndARestart) {
+    std::string dir = MakeScratchDir();
+    std::string db = dir + "scores.db";
+    for (int stopSignal : {SIGTERM, SIGINT}) {
+        ScoreServerProcess server = StartScoreServer(db);
+        httplib::Client client("127.0.0.1", server.port);
+        client.set_url_encode(false);
+        auto recorded =
+            client.Get(("/tapdash/top1.php?" + Query("Run" + std::to_string(stopSignal), "X", "a",
+                                                     "UK", std::to_string(100 + stopSignal)))
+                           .c_str());
+        ASSERT_TRUE(recorded);
+        EXPECT_EQ(recorded->status, 200);
+        std::string output;
+        EXPECT_EQ(StopScoreServer(server, stopSignal, &output), 0);
+        EXPECT_NE(output.find("stopped"), std::string::npos);
+    }
+
+    ScoreServerProcess server = StartScoreServer(db);
+    httplib::Client client("127.0.0.1", server.port);
+    auto first = client.Get(("/tapdash/top2.php?" + Query("Run2", "X", "a", "UK", "102")).c_str());
+    auto second =
+        client.Get(("/tapdash/top2.php?" + Query("Run15", "X", "a", "UK", "115")).c_str());
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(first->body, "2");
+    EXPECT_EQ(second->body, "1");
+    EXPECT_EQ(StopScoreServer(server, SIGTERM), 0);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
