@@ -97,7 +97,7 @@ static const char kPageHead[] =
     "table { border-collapse: collapse; width: 100%; }\n"
     "caption { text-align: left; font-weight: bold; padding: 0.5em 0; }\n"
     "th, td { border: 1px solid #555; padding: 0.3em 0.6em; text-align: left; }\n"
-    "td.score { text-align: right; }\n"
+    ".score { text-align: right; }\n"
     "</style>\n"
     "</head>\n"
     "<body>\n"
@@ -119,7 +119,7 @@ std::string RenderTopListPage(const std::vector<TopEntry>& entries) {
         "<caption>The ten best scores</caption>\n"
         "<thead>\n<tr><th scope=\"col\">Place</th><th scope=\"col\">First name</th>"
         "<th scope=\"col\">Last name initial</th><th scope=\"col\">Country</th>"
-        "<th scope=\"col\">Score</th></tr>\n</thead>\n<tbody>\n";
+        "<th scope=\"col\" class=\"score\">Score</th></tr>\n</thead>\n<tbody>\n";
     for (const TopEntry& entry : entries) {
         page += "<tr><th scope=\"row\">" + std::to_string(entry.place) + "</th><td>" +
                 HtmlEscape(entry.firstName) + "</td><td>" +
