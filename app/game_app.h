@@ -15,6 +15,10 @@ extern std::string g_programDir;
 extern int g_startupOk;
 extern int g_introStarted;
 
+// Where start-up finds the program folder: the platform's answer, unless a test points it at a
+// folder of its own.
+extern std::string (*g_findProgramDir)();
+
 class CGameDlg {
 public:
     // Creates the window and runs it until it closes.

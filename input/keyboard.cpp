@@ -1,5 +1,13 @@
-// Placeholder until this module is written: every function does nothing.
+// Hands every key message of the window to the game.
 #include "input/keyboard.h"
 
-void HandleKeyDown(int /*key*/) {  }
-void HandleKeyUp(int /*key*/) {  }
+#include "game/dispatch.h"
+#include "platform/platform.h"
+
+void HandleKeyDown(int key) {
+    if (KeyDownDispatch(key) == 0) PlatformPostClose();
+}
+
+void HandleKeyUp(int key) {
+    KeyUpDispatch(key);
+}
