@@ -1,7 +1,37 @@
-// Placeholder until this module is written: every function does nothing.
+// The intro, played once at the first paint, and the goodbye played when the player leaves.
 #include "game/intro.h"
 
-void StartIntro() {  }
-void IntroKeyDown(int /*key*/) {  }
-void IntroTick() {  }
-void PlayExitMessage() {  }
+#include "audio/banks.h"
+#include "game/menu.h"
+#include "game/state.h"
+
+static constexpr int kKeyCtrl = 17;
+
+static void LeaveIntro() {
+    ReleaseSound(g_introSound);
+    g_introSound = nullptr;
+    g_mode = MODE_MENU;
+    EnterMenu();
+}
+
+void StartIntro() {
+    g_introSound = LoadSound(kIntroSoundFile);
+    if (g_introSound) PlaySoundOnce(g_introSound, 0, 0);
+}
+
+void IntroKeyDown(int key) {
+    if (key != kKeyCtrl) return;
+    StopSound(g_introSound);
+    LeaveIntro();
+}
+
+void IntroTick() {
+    if (IsSoundPlaying(g_introSound)) return;
+    LeaveIntro();
+}
+
+void PlayExitMessage() {
+    Sound goodbye = LoadSound(kExitSoundFile);
+    if (goodbye) PlaySoundAndWait(goodbye, 0, 0);
+    ReleaseSound(goodbye);
+}
