@@ -1,11 +1,184 @@
-// Placeholder until file access is written.
+// Host file access, the same for both backends. Names come with backslashes and in whatever
+// letter case the game spells them; the host's folders may differ in case, so each component
+// that does not exist exactly is looked up without regard to case.
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
 #include "platform/platform.h"
 
-std::string PlatformProgramDir() { return {}; }
-PlatformFile PlatformOpenRead(const char*) { return nullptr; }
-PlatformFile PlatformOpenWriteExisting(const char*) { return nullptr; }
-long PlatformRead(PlatformFile, void*, size_t) { return -1; }
-long PlatformWrite(PlatformFile, const void*, size_t) { return -1; }
-void PlatformClose(PlatformFile) {}
-int PlatformReplaceFile(const char*, const void*, size_t) { return 0; }
-std::string PlatformResolvePath(const char* path) { return path; }
+struct PlatformFileTag {
+    int fd;
+};
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of `dir` whose name equals `name` without regard to case; the smallest such name
+// when several do, so that the choice does not depend on the order of the folder.
+bool FindWithoutCase(const std::string& dir, const std::string& name, std::string* found) {
+    DIR* folder = opendir(dir.empty() ? "." : dir.c_str());
+    if (!folder) return false;
+    bool any = false;
+    while (dirent* entry = readdir(folder)) {
+        if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
+        if (!any || *found > entry->d_name) *found = entry->d_name;
+        any = true;
+    }
+    closedir(folder);
+    return any;
+}
+
+std::string Resolve(const char* path) {
+    std::string mapped = path ? path : "";
+    for (char& c : mapped) {
+        if (c == '\\') c = '/';
+    }
+    if (mapped.empty() || Exists(mapped)) return mapped;
+
+    // Walk the components; everything from the first one that cannot be found stays as given.
+    std::string resolved;
+    size_t start = 0;
+    if (mapped[0] == '/') {
+        resolved = "/";
+        start = 1;
+    }
+    while (start <= mapped.size()) {
+        size_t slash = mapped.find('/', start);
+        if (slash == std::string::npos) slash = mapped.size();
+        std::string name = mapped.substr(start, slash - start);
+        std::string candidate = resolved + name;
+        if (!name.empty() && name != "." && name != ".." && !Exists(candidate)) {
+            std::string match;
+            if (!FindWithoutCase(resolved, name, &match)) return resolved + mapped.substr(start);
+            candidate = resolved + match;
+        }
+        resolved = candidate;
+        if (slash < mapped.size()) resolved += '/';
+        start = slash + 1;
+    }
+    return resolved;
+}
+
+// root writes any file whatever its mode, so a file whose owner may not write it counts as
+// read-only for everyone: the player made it so on purpose.
+bool Writable(const struct stat& st, const std::string& path) {
+    return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) && access(path.c_str(), W_OK) == 0;
+}
+
+PlatformFile Wrap(int fd) {
+    return fd < 0 ? nullptr : new PlatformFileTag{fd};
+}
+
+bool WriteAll(int fd, const void* data, size_t bytes) {
+    const char* next = static_cast<const char*>(data);
+    while (bytes > 0) {
+        ssize_t written = write(fd, next, bytes);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        bytes -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string PlatformProgramDir() {
+    char buffer[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return {};
+    std::string exe(buffer, static_cast<size_t>(length));
+    size_t slash = exe.rfind('/');
+    if (slash == std::string::npos) return {};
+    return exe.substr(0, slash + 1);
+}
+
+std::string PlatformResolvePath(const char* path) {
+    return Resolve(path);
+}
+
+PlatformFile PlatformOpenRead(const char* path) {
+    std::string resolved = Resolve(path);
+    return Wrap(open(resolved.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+PlatformFile PlatformOpenWriteExisting(const char* path) {
+    std::string resolved = Resolve(path);
+    struct stat st;
+    if (stat(resolved.c_str(), &st) != 0 || !Writable(st, resolved)) return nullptr;
+    return Wrap(open(resolved.c_str(), O_WRONLY | O_CLOEXEC));
+}
+
+long PlatformRead(PlatformFile file, void* buffer, size_t maxBytes) {
+    if (!file) return -1;
+    char* next = static_cast<char*>(buffer);
+    size_t total = 0;
+    while (total < maxBytes) {
+        ssize_t got = read(file->fd, next + total, maxBytes - total);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return total > 0 ? static_cast<long>(total) : -1;
+        if (got == 0) break;
+        total += static_cast<size_t>(got);
+    }
+    return static_cast<long>(total);
+}
+
+long PlatformWrite(PlatformFile file, const void* data, size_t bytes) {
+    if (!file) return -1;
+    return WriteAll(file->fd, data, bytes) ? static_cast<long>(bytes) : -1;
+}
+
+void PlatformClose(PlatformFile file) {
+    if (!file) return;
+    close(file->fd);
+    delete file;
+}
+
+int PlatformReplaceFile(const char* path, const void* data, size_t bytes) {
+    std::string resolved = Resolve(path);
+    // Through a symbolic link, the file it points at is the one replaced.
+    char target[PATH_MAX];
+    if (!realpath(resolved.c_str(), target)) return 0;
+    std::string file = target;
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !Writable(st, file)) return 0;
+
+    std::string folder = FolderOf(file);
+    std::string temp = folder + "." + file.substr(folder.size()) + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return 0;
+    bool ok = WriteAll(fd, data, bytes);
+    if (ok && (st.st_uid != geteuid() || st.st_gid != getegid())) {
+        // Keeps the owner when root replaces a player's file; others cannot change it anyway.
+        if (fchown(fd, st.st_uid, st.st_gid) != 0 && geteuid() == 0) ok = false;
+    }
+    ok = ok && fchmod(fd, st.st_mode & 07777) == 0 && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temp.c_str(), file.c_str()) != 0) {
+        unlink(temp.c_str());
+        return 0;
+    }
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return 1;
+}

@@ -20,37 +20,70 @@ bool s_paintPending = false;
 Timer s_timers[kMaxTimers];
 int s_currentFlags = 0;
 int s_timerCount = 0;
+int s_handlerDepth = 0;  // > 0 while the window's handler runs
+
+void CallHandler(const PlatformMessage& msg) {
+    if (!s_handler) return;
+    ++s_handlerDepth;
+    s_handler(msg);
+    --s_handlerDepth;
+}
 
 }  // namespace
 
 void LoopBegin(PlatformMessageHandler handler) {
+    LoopReset();
     s_handler = handler;
     s_open = true;
+}
+
+void LoopReset() {
+    s_handler = nullptr;
+    s_open = false;
     s_destroying = false;
     s_input.clear();
     s_paintPending = false;
     s_timerCount = 0;
+    s_currentFlags = 0;
 }
 
-bool LoopWindowOpen() { return s_open; }
+bool LoopWindowOpen() {
+    return s_open;
+}
 
 void LoopDeliver(int type, int wParam) {
-    if (s_handler) s_handler(PlatformMessage{type, wParam, 0});
+    CallHandler(PlatformMessage{type, wParam, 0});
 }
 
 void LoopPostKey(int type, int virtualKey, int flags) {
     s_input.push_back(PlatformMessage{type, virtualKey, flags});
 }
 
-int LoopCurrentFlags() { return s_currentFlags; }
+int LoopCurrentFlags() {
+    return s_currentFlags;
+}
 
-void LoopPostPaint() { s_paintPending = true; }
+void LoopPostPaint() {
+    s_paintPending = true;
+}
 
-void LoopPostClose() { s_input.push_back(PlatformMessage{kMsgClose, 0, 0}); }
+void LoopPostClose() {
+    // A close asked for by the program from inside a handler is handled next, before keys that
+    // were already waiting (the window is closing; they would reach a game that has quit).
+    if (s_handlerDepth > 0) {
+        s_input.push_front(PlatformMessage{kMsgClose, 0, 0});
+    } else {
+        s_input.push_back(PlatformMessage{kMsgClose, 0, 0});
+    }
+}
 
-void LoopPostMessage(int type, int wParam) { s_input.push_back(PlatformMessage{type, wParam, 0}); }
+void LoopPostMessage(int type, int wParam) {
+    s_input.push_back(PlatformMessage{type, wParam, 0});
+}
 
-bool LoopHasPendingEvents() { return !s_input.empty() || s_paintPending; }
+bool LoopHasPendingEvents() {
+    return !s_input.empty() || s_paintPending;
+}
 
 int LoopSetTimer(int id, int periodMs, uint64_t nowMs) {
     if (periodMs <= 0) return 0;
@@ -90,9 +123,10 @@ static bool DispatchOne(uint64_t now) {
     if (!s_input.empty()) {
         PlatformMessage msg = s_input.front();
         s_input.pop_front();
+        int outerFlags = s_currentFlags;
         s_currentFlags = msg.flags;
-        if (s_handler) s_handler(msg);
-        s_currentFlags = 0;
+        CallHandler(msg);
+        s_currentFlags = outerFlags;
         return true;
     }
     if (s_paintPending) {

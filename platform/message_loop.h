@@ -20,6 +20,8 @@ struct LoopBackend {
 
 // Starts a loop for a new window: clears the queue and the timers and remembers the handler.
 void LoopBegin(PlatformMessageHandler handler);
+// Forgets the window, its queue and its timers without delivering anything (a test's fresh start).
+void LoopReset();
 // Whether a window is open (between LoopBegin and the end of kMsgDestroy).
 bool LoopWindowOpen();
 
@@ -27,6 +29,8 @@ bool LoopWindowOpen();
 // type is kMsgKeyDown or kMsgKeyUp; flags: kMsgFlagShift when Shift was held.
 void LoopPostKey(int type, int virtualKey, int flags);
 void LoopPostPaint();
+// A close posted from inside the window's handler (the program closing itself) is handled
+// before the keys already waiting; one posted from outside takes its turn in arrival order.
 void LoopPostClose();
 void LoopPostMessage(int type, int wParam);  // kMsgSysCommand, kMsgActivate
 bool LoopHasPendingEvents();

@@ -41,6 +41,8 @@ void VirtualPress(int virtualKey, bool shift = false);  // key-down then key-up
 void VirtualInvalidate();                               // the window needs painting
 void VirtualCloseButton();                              // the window's close button
 void VirtualSysCommand(int command);                    // a system-menu command (About)
+// The window gains (true) or loses (false) activation. Showing the window activates it.
+void VirtualActivate(bool active);
 
 // The record.
 const std::vector<VirtualCall>& VirtualCalls();

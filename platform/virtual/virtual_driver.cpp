@@ -1,5 +1,171 @@
-// Placeholder until the virtual backend is written.
-#include "platform/driver.h"
-#include "platform/virtual/virtual.h"
+// The virtual backend's table: window, timers, time, controller and HTTP on the virtual clock,
+// every call recorded.
+#include <string>
 
-const PlatformDriver g_virtualDriver = {"virtual"};
+#include "platform/driver.h"
+#include "platform/message_loop.h"
+#include "platform/virtual/virtual.h"
+#include "platform/virtual/virtual_audio.h"
+#include "platform/virtual/virtual_internal.h"
+
+namespace {
+
+bool s_controllerOpen = false;
+
+void Record(const char* op, const std::string& label = "", int a = 0, int b = 0) {
+    VirtualCall call;
+    call.op = op;
+    call.label = label;
+    call.a = a;
+    call.b = b;
+    VirtualRecord(call);
+}
+
+// Creates the window and shows it; the test then drives the loop with VirtualRunFor.
+void RunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
+    LoopBegin(handler);
+    Record("RunWindow", title ? title : "", width, height);
+    LoopDeliver(kMsgInitDialog, 0);
+    if (!LoopWindowOpen()) return;
+    LoopPostMessage(kMsgActivate, 1);
+    LoopPostPaint();
+}
+
+void PostClose() {
+    LoopPostClose();
+}
+void DestroyWindow() {
+    LoopDestroyWindow();
+}
+
+int SetTimer(int id, int periodMs) {
+    Record("SetTimer", "", id, periodMs);
+    if (VirtualShouldFail("SetTimer")) return 0;
+    return LoopSetTimer(id, periodMs, VirtualNowMs());
+}
+
+void KillTimer(int id) {
+    Record("KillTimer", "", id);
+    LoopKillTimer(id);
+}
+
+int IsShiftDown() {
+    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
+}
+
+void PaintImage(const PlatformImage& image) {
+    Record("PaintImage", "", image.width, image.height);
+}
+
+void SetWindowIcon(const PlatformImage& big, const PlatformImage& small) {
+    Record("SetWindowIcon", "", big.width, small.width);
+}
+
+void MessageBox(const char* caption, const char* text) {
+    Record("MessageBox", std::string(caption ? caption : "") + "|" + (text ? text : ""));
+}
+
+// The label holds the caption and every line, separated by '|'.
+void AboutBox(const char* caption, const char* const* lines, int lineCount) {
+    std::string label = caption ? caption : "";
+    for (int i = 0; i < lineCount; ++i) label += std::string("|") + (lines[i] ? lines[i] : "");
+    Record("AboutBox", label, lineCount);
+}
+
+uint64_t NowMs() {
+    return VirtualNowMs();
+}
+
+void Sleep(int ms) {
+    Record("Sleep", "", ms);
+    if (ms > 0) VirtualAdvance(static_cast<uint64_t>(ms));
+}
+
+void Yield() {
+    VirtualAdvance(1);
+}
+
+int ControllerOpen() {
+    Record("ControllerOpen");
+    if (VirtualShouldFail("ControllerOpen") || !VirtualControllerAttached()) return -1;
+    s_controllerOpen = true;
+    return 0;
+}
+
+void ControllerAcquire() {
+    Record("ControllerAcquire");
+}
+
+int ControllerPoll() {
+    Record("ControllerPoll");
+    if (VirtualShouldFail("ControllerPoll")) return -1;
+    // A controller unplugged after opening is lost.
+    if (!s_controllerOpen || !VirtualControllerAttached()) return -1;
+    return 0;
+}
+
+void ControllerClose() {
+    Record("ControllerClose");
+    s_controllerOpen = false;
+}
+
+int HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
+    std::string address = url ? url : "";
+    Record("HttpGet", address);
+    if (VirtualShouldFail("HttpGet")) return 0;
+    const VirtualHttpHandler& handler = VirtualCurrentHttpHandler();
+    if (!handler) return g_realDriver.httpGet ? g_realDriver.httpGet(url, body, maxBodyBytes) : 0;
+    std::string reply;
+    uint64_t durationMs = 0;
+    int result = handler(address, &reply, &durationMs);
+    VirtualAdvance(durationMs);
+    if (result && body) *body = reply.substr(0, maxBodyBytes);
+    return result ? 1 : 0;
+}
+
+}  // namespace
+
+void VirtualDriverReset() {
+    s_controllerOpen = false;
+}
+
+const PlatformDriver g_virtualDriver = {
+    "virtual",
+    RunWindow,
+    PostClose,
+    DestroyWindow,
+    SetTimer,
+    KillTimer,
+    IsShiftDown,
+    PaintImage,
+    SetWindowIcon,
+    MessageBox,
+    AboutBox,
+    NowMs,
+    Sleep,
+    Yield,
+    VirtualAudioOpen,
+    VirtualAudioClose,
+    VirtualCreateBuffer,
+    VirtualBufferLock,
+    VirtualBufferUnlock,
+    VirtualBufferSetPosition,
+    VirtualBufferSetPan,
+    VirtualBufferSetVolume,
+    VirtualBufferPlay,
+    VirtualBufferStop,
+    VirtualBufferGetStatus,
+    VirtualBufferRelease,
+    VirtualBufferSetLabel,
+    VirtualBufferGet3D,
+    VirtualBuffer3DSetMinDistance,
+    VirtualBuffer3DSetPosition,
+    VirtualBuffer3DRelease,
+    VirtualCreateListener,
+    VirtualListenerRelease,
+    ControllerOpen,
+    ControllerAcquire,
+    ControllerPoll,
+    ControllerClose,
+    HttpGet,
+};
