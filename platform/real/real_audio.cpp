@@ -6,12 +6,14 @@
 // (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE=<file>) therefore holds exactly that raw stream.
 //
 // A buffer's samples are converted once, at unlock, to the mixer's format (floats at 48000 Hz,
-// SDL's own conversion); playing never converts, copies or allocates. The game thread changes
+// by SDL_AudioCVT); playing never converts, copies or allocates. The game thread changes
 // what the mixer reads only while it holds the device lock, and only briefly.
 #include "platform/real/real_audio.h"
 
 #include <SDL.h>
 
+#include <climits>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -107,25 +109,31 @@ void ApplyLevels(const AudioBuffer* buffer) {
     UnlockDevice();
 }
 
-// The buffer's bytes as floats at the mixer's rate, with the buffer's channels.
+// The buffer's bytes as floats at the mixer's rate, with the buffer's channels; empty when the
+// conversion cannot be made. SDL_AudioCVT rather than SDL_AudioStream: the stream of SDL 2.26
+// loses the end of a sound recorded at a low rate (half of a one-second sound at 1000 Hz).
 std::vector<float> ConvertSamples(const AudioBuffer* buffer) {
     const PlatformWaveFormat& format = buffer->format;
     const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     const uint32_t wholeFrames = buffer->bytes / format.blockAlign * format.blockAlign;
     std::vector<float> samples;
-    SDL_AudioStream* stream = SDL_NewAudioStream(
-        from, static_cast<Uint8>(format.channels), static_cast<int>(format.samplesPerSec),
-        AUDIO_F32SYS, static_cast<Uint8>(format.channels), kMixerRate);
-    if (!stream) return samples;
-    if (SDL_AudioStreamPut(stream, buffer->data.data(), static_cast<int>(wholeFrames)) == 0 &&
-        SDL_AudioStreamFlush(stream) == 0) {
-        const int available = SDL_AudioStreamAvailable(stream);
-        samples.resize(available / sizeof(float));
-        const int got = SDL_AudioStreamGet(stream, samples.data(), available);
-        samples.resize(got > 0 ? got / sizeof(float) : 0);
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(format.channels),
+                          static_cast<int>(format.samplesPerSec), AUDIO_F32SYS,
+                          static_cast<Uint8>(format.channels), kMixerRate) < 0) {
+        return samples;
     }
-    SDL_FreeAudioStream(stream);
-    samples.resize(samples.size() / format.channels * format.channels);
+    // SDL converts in place in a buffer large enough for every step.
+    const uint64_t workBytes = static_cast<uint64_t>(wholeFrames) * cvt.len_mult;
+    if (workBytes > INT_MAX) return samples;
+    samples.resize((workBytes + sizeof(float) - 1) / sizeof(float));
+    std::memcpy(samples.data(), buffer->data.data(), wholeFrames);
+    cvt.buf = reinterpret_cast<Uint8*>(samples.data());
+    cvt.len = static_cast<int>(wholeFrames);
+    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return {};
+    const int convertedBytes = cvt.needed ? cvt.len_cvt : cvt.len;
+    samples.resize(convertedBytes / sizeof(float) / format.channels * format.channels);
+    samples.shrink_to_fit();
     return samples;
 }
 

@@ -1,0 +1,287 @@
+// What the player hears from the real sound device: its mixed output, measured sample by
+// sample, without opening a device.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/real/real_audio.h"
+
+namespace {
+
+constexpr int kRate = 48000;
+constexpr int kPlainFlags = kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume;
+constexpr int k3DFlags = kBufferStatic | kBufferCtrl3D | kBufferCtrlVolume;
+
+PlatformWaveFormat Format16(int rate, int channels) {
+    PlatformWaveFormat format{};
+    format.formatTag = 1;
+    format.channels = static_cast<uint16_t>(channels);
+    format.samplesPerSec = static_cast<uint32_t>(rate);
+    format.blockAlign = static_cast<uint16_t>(2 * channels);
+    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+    format.bitsPerSample = 16;
+    return format;
+}
+
+// A sound filled through lock and unlock, as the loader fills it.
+PlatformBuffer MakeSound(const std::vector<int16_t>& samples, int rate = kRate,
+                         int flags = kPlainFlags, int channels = 1) {
+    PlatformWaveFormat format = Format16(rate, channels);
+    const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
+    PlatformBuffer buffer = nullptr;
+    EXPECT_GE(RealCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer), 0);
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    uint32_t bytes1 = 0, bytes2 = 0;
+    EXPECT_EQ(RealBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
+    std::memcpy(region1, samples.data(), bytes1);
+    EXPECT_EQ(RealBufferUnlock(buffer, region1, bytes1, region2, bytes2), 0);
+    return buffer;
+}
+
+std::vector<int16_t> Tone(double seconds, double hz, double amplitude, int rate = kRate) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * rate));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / rate));
+    }
+    return samples;
+}
+
+void Replay(PlatformBuffer sound, int pan, int volume, int flags = 0) {
+    RealBufferSetPosition(sound, 0);
+    RealBufferSetPan(sound, pan);
+    RealBufferSetVolume(sound, volume);
+    RealBufferPlay(sound, flags);
+}
+
+struct Output {
+    std::vector<int16_t> frames;  // stereo, left first
+    double Rms(int channel, size_t from = 0, size_t to = SIZE_MAX) const {
+        to = std::min(to, frames.size() / 2);
+        double sum = 0;
+        for (size_t i = from; i < to; ++i)
+            sum += double(frames[2 * i + channel]) * frames[2 * i + channel];
+        return std::sqrt(sum / double(to - from));
+    }
+    // The share of the signal's energy that changes from one sample to the next: lower is duller.
+    double Brightness(int channel) const {
+        double change = 0, energy = 0;
+        for (size_t i = 1; i < frames.size() / 2; ++i) {
+            const double s = frames[2 * i + channel], previous = frames[2 * (i - 1) + channel];
+            change += (s - previous) * (s - previous);
+            energy += s * s;
+        }
+        return change / energy;
+    }
+    int16_t Left(size_t i) const { return frames[2 * i]; }
+};
+
+Output Render(int frames) {
+    Output out;
+    out.frames.resize(static_cast<size_t>(frames) * 2);
+    RealAudioRender(out.frames.data(), frames);
+    return out;
+}
+
+uint32_t Status(PlatformBuffer sound) {
+    uint32_t status = 99;
+    RealBufferGetStatus(sound, &status);
+    return status;
+}
+
+double Db(double louder, double quieter) {
+    return 20 * std::log10(louder / quieter);
+}
+
+class MixerTest : public ::testing::Test {
+  protected:
+    void TearDown() override { RealAudioClose(); }
+};
+
+TEST_F(MixerTest, CharacterOnTheLeftIsThirtyDecibelsQuieterOnTheRight) {
+    PlatformBuffer letter = MakeSound(Tone(0.5, 440, 16000));
+    Replay(letter, -3000, 0);
+    Output left = Render(12000);
+    EXPECT_NEAR(Db(left.Rms(0), left.Rms(1)), 30.0, 0.1);
+    EXPECT_NEAR(left.Rms(0), 16000 / std::sqrt(2.0), 16000 * 0.01);  // the near side at full level
+
+    Replay(letter, 3000, 0);
+    Output right = Render(12000);
+    EXPECT_NEAR(Db(right.Rms(1), right.Rms(0)), 30.0, 0.1);
+
+    Replay(letter, 0, 0);
+    Output centre = Render(12000);
+    EXPECT_NEAR(centre.Rms(0), centre.Rms(1), 0.01);
+
+    Replay(letter, -10000, 0);
+    EXPECT_EQ(Render(4800).Rms(1), 0.0);
+}
+
+TEST_F(MixerTest, QuietRepeatIsEightDecibelsDownAndARefusedVolumeKeepsIt) {
+    PlatformBuffer letter = MakeSound(Tone(0.5, 440, 16000));
+    Replay(letter, 0, 0);
+    const double full = Render(12000).Rms(0);
+
+    Replay(letter, 0, -800);
+    EXPECT_NEAR(Db(full, Render(12000).Rms(0)), 8.0, 0.1);
+
+    // A repeat that would pass full loudness is refused; the sound keeps its last level.
+    RealBufferSetPosition(letter, 0);
+    EXPECT_LT(RealBufferSetVolume(letter, 200), 0);
+    EXPECT_LT(RealBufferSetVolume(letter, -10001), 0);
+    EXPECT_LT(RealBufferSetPan(letter, 10001), 0);
+    RealBufferPlay(letter, 0);
+    Output again = Render(12000);
+    EXPECT_NEAR(Db(full, again.Rms(0)), 8.0, 0.1);
+    EXPECT_NEAR(again.Rms(0), again.Rms(1), 0.01);  // the pan stayed centred too
+
+    Replay(letter, 0, -10000);
+    EXPECT_EQ(Render(4800).Rms(0), 0.0);
+}
+
+TEST_F(MixerTest, StatusFollowsTheSoundToItsEndOrItsStop) {
+    PlatformBuffer cue = MakeSound(Tone(0.1, 440, 8000));  // 4800 frames
+    EXPECT_EQ(Status(cue), 0u);
+
+    Replay(cue, 0, 0);
+    Render(2400);
+    EXPECT_EQ(Status(cue), 1u);
+    Output tail = Render(4800);
+    EXPECT_EQ(Status(cue), 0u);
+    EXPECT_GT(tail.Rms(0, 0, 2400), 1000);
+    EXPECT_EQ(tail.Rms(0, 2400), 0.0);  // nothing after the end
+
+    Replay(cue, 0, 0, kPlayLooping);
+    Output looped = Render(4800 * 5 + 100);
+    EXPECT_EQ(Status(cue), 5u);
+    EXPECT_GT(looped.Rms(0, 4800 * 5), 1000);
+
+    RealBufferStop(cue);
+    EXPECT_EQ(Status(cue), 0u);
+    EXPECT_EQ(Render(4800).Rms(0), 0.0);
+}
+
+TEST_F(MixerTest, ReplayRestartsFromTheBeginningWithoutOverlap) {
+    std::vector<int16_t> ramp(9600);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(i);
+    PlatformBuffer cue = MakeSound(ramp);
+
+    Replay(cue, 0, 0);
+    Output first = Render(1000);
+    Replay(cue, 0, 0);
+    Output second = Render(1000);
+    EXPECT_EQ(second.frames, first.frames);  // one voice, from the start again
+    EXPECT_EQ(second.Left(999), 999);
+
+    // Stopping keeps the position; a play without rewinding goes on from there.
+    RealBufferStop(cue);
+    RealBufferPlay(cue, 0);
+    EXPECT_EQ(Render(1).Left(0), 1000);
+}
+
+TEST_F(MixerTest, SpeakerTestRearLeftIsHeardLeftAndDullerThanFrontLeft) {
+    // A low hum with a bright whistle on top, so that a low-pass shows.
+    std::vector<int16_t> sound(24000);
+    for (size_t i = 0; i < sound.size(); ++i) {
+        sound[i] = static_cast<int16_t>(6000 * std::sin(2 * M_PI * 300 * i / kRate) +
+                                        6000 * std::sin(2 * M_PI * 9000 * i / kRate));
+    }
+    auto heardFrom = [&](float x, float y, float z) {
+        PlatformBuffer speaker = MakeSound(sound, kRate, k3DFlags);
+        PlatformBuffer3D position = nullptr;
+        EXPECT_EQ(RealBufferGet3D(speaker, &position), 0);
+        RealBuffer3DSetMinDistance(position, 10.0f);
+        RealBuffer3DSetPosition(position, x, y, z);
+        Replay(speaker, 5000, 0);  // the pan is refused: a 3D sound is placed, not panned
+        Output out = Render(12000);
+        RealBuffer3DRelease(position);
+        RealBufferRelease(speaker);
+        return out;
+    };
+    Output frontLeft = heardFrom(-1, 0, 5);
+    Output rearLeft = heardFrom(-8, 0, -5);
+    EXPECT_GT(frontLeft.Rms(0), frontLeft.Rms(1));
+    EXPECT_GT(rearLeft.Rms(0), 3 * rearLeft.Rms(1));
+    EXPECT_LT(rearLeft.Brightness(0), 0.8 * frontLeft.Brightness(0));
+
+    // Beyond the minimum distance the level falls with distance: twice as far, 6 dB down.
+    Output near = heardFrom(0, 0, 10);
+    Output far = heardFrom(0, 0, 20);
+    EXPECT_NEAR(Db(near.Rms(0), far.Rms(0)), 6.02, 0.1);
+    EXPECT_NEAR(near.Rms(0), heardFrom(0, 0, 3).Rms(0), 1.0);  // inside it, no change
+}
+
+TEST_F(MixerTest, ThreeDSoundsAskingForHrtfAreSubstitutedAndHaveNoPan) {
+    PlatformWaveFormat format = Format16(22050, 1);
+    PlatformBuffer speaker = nullptr;
+    EXPECT_EQ(RealCreateBuffer(&format, 4410, k3DFlags, kAlgorithmHrtfFull, &speaker),
+              kAudioSubstituted);
+    ASSERT_NE(speaker, nullptr);
+    EXPECT_LT(RealBufferSetPan(speaker, 0), 0);
+    EXPECT_EQ(RealBufferSetVolume(speaker, -600), 0);
+
+    PlatformBuffer plain = MakeSound(Tone(0.1, 440, 1000));
+    PlatformBuffer3D none = nullptr;
+    EXPECT_LT(RealBufferGet3D(plain, &none), 0);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(MixerTest, LoudSoundsTogetherAreClampedInsteadOfWrappingAround) {
+    std::vector<int16_t> loud(4800, 30000);
+    PlatformBuffer a = MakeSound(loud);
+    PlatformBuffer b = MakeSound(loud);
+    Replay(a, 0, 0);
+    Replay(b, 0, 0);
+    Output out = Render(100);
+    EXPECT_EQ(out.Left(50), 32767);
+}
+
+TEST_F(MixerTest, SoundsRecordedAtOtherRatesKeepTheirLength) {
+    // One second of 8-bit sound at 22050 Hz lasts one second at the device's rate.
+    PlatformWaveFormat format{1, 1, 22050, 22050, 1, 8};
+    PlatformBuffer music = nullptr;
+    ASSERT_EQ(RealCreateBuffer(&format, 22050, kPlainFlags, kAlgorithmDefault, &music), 0);
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    uint32_t bytes1 = 0, bytes2 = 0;
+    ASSERT_EQ(RealBufferLock(music, 0, 22050, &region1, &bytes1, &region2, &bytes2), 0);
+    for (uint32_t i = 0; i < bytes1; ++i) {
+        static_cast<uint8_t*>(region1)[i] =
+            static_cast<uint8_t>(128 + 100 * std::sin(2 * M_PI * 220 * i / 22050));
+    }
+    RealBufferUnlock(music, region1, bytes1, region2, bytes2);
+    Replay(music, 0, 0);
+    Output played = Render(47500);
+    EXPECT_EQ(Status(music), 1u);
+    EXPECT_NEAR(played.Rms(0), 100 * 256 / std::sqrt(2.0), 300);
+    Render(1000);
+    EXPECT_EQ(Status(music), 0u);
+}
+
+TEST_F(MixerTest, BuffersRefuseWhatTheDeviceCannotPlay) {
+    PlatformBuffer buffer = nullptr;
+    auto refused = [&](PlatformWaveFormat format, uint32_t bytes = 100) {
+        return RealCreateBuffer(&format, bytes, kPlainFlags, kAlgorithmDefault, &buffer) < 0 &&
+               buffer == nullptr;
+    };
+    PlatformWaveFormat good = Format16(22050, 2);
+    EXPECT_TRUE(refused(good, 0));
+    PlatformWaveFormat compressed = good;
+    compressed.formatTag = 2;
+    EXPECT_TRUE(refused(compressed));
+    EXPECT_TRUE(refused(PlatformWaveFormat{1, 1, 22050, 66150, 3, 24}));
+    EXPECT_TRUE(refused(PlatformWaveFormat{1, 3, 22050, 132300, 6, 16}));
+    EXPECT_TRUE(refused(Format16(99, 1)));
+    EXPECT_TRUE(refused(Format16(200001, 1)));
+    EXPECT_FALSE(refused(Format16(100, 1)));
+    EXPECT_FALSE(refused(Format16(200000, 2)));
+    // A released sound is gone: its handle is refused from then on.
+    RealBufferRelease(buffer);
+    uint32_t status = 7;
+    EXPECT_LT(RealBufferGetStatus(buffer, &status), 0);
+    EXPECT_LT(RealBufferPlay(buffer, 0), 0);
+}
+
+}  // namespace
