@@ -1,0 +1,137 @@
+// Asking a score server for something over HTTP: a small server on the loopback interface
+// answers with canned replies.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <thread>
+
+#include "platform/real/real_backend.h"
+
+namespace {
+
+struct LoopbackServer {
+    int listener = -1;
+    int port = 0;
+    std::map<std::string, std::string> replies;  // request path -> raw reply
+    std::string lastRequestLine;
+    std::thread thread;
+};
+
+std::string Reply(const std::string& status, const std::string& body) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+void Serve(LoopbackServer* server) {
+    for (;;) {
+        int client = accept(server->listener, nullptr, nullptr);
+        if (client < 0) return;
+        std::string request;
+        char chunk[1024];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            ssize_t got = recv(client, chunk, sizeof chunk, 0);
+            if (got <= 0) break;
+            request.append(chunk, static_cast<size_t>(got));
+        }
+        std::string line = request.substr(0, request.find("\r\n"));
+        server->lastRequestLine = line;
+        std::string path = line.substr(4, line.rfind(' ') - 4);
+        auto reply = server->replies.find(path);
+        std::string answer =
+            reply != server->replies.end() ? reply->second : Reply("404 Not Found", "no such page");
+        send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+        close(client);
+    }
+}
+
+// Listens on 127.0.0.1 at a port the system picks.
+void Start(LoopbackServer& server) {
+    server.listener = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(server.listener, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    ASSERT_EQ(bind(server.listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(server.listener, 8), 0);
+    socklen_t length = sizeof address;
+    getsockname(server.listener, reinterpret_cast<sockaddr*>(&address), &length);
+    server.port = ntohs(address.sin_port);
+    server.thread = std::thread(Serve, &server);
+}
+
+void Stop(LoopbackServer& server) {
+    shutdown(server.listener, SHUT_RDWR);
+    close(server.listener);
+    if (server.thread.joinable()) server.thread.join();
+}
+
+std::string Url(const LoopbackServer& server, const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(server.port) + path;
+}
+
+}  // namespace
+
+TEST(RealHttp, TheServersAnswerComesBackWhateverItsStatus) {
+    LoopbackServer server;
+    server.replies["/top2.php?name=Ada%20Lovelace&score=4200"] = Reply("200 OK", "3");
+    Start(server);
+
+    std::string body = "left over from before";
+    EXPECT_EQ(
+        RealHttpGet(Url(server, "/top2.php?name=Ada%20Lovelace&score=4200").c_str(), &body, 1024),
+        1);
+    EXPECT_EQ(body, "3");
+    EXPECT_EQ(server.lastRequestLine, "GET /top2.php?name=Ada%20Lovelace&score=4200 HTTP/1.1");
+
+    // A page the server does not have is still a reply.
+    EXPECT_EQ(RealHttpGet(Url(server, "/gone.php").c_str(), &body, 1024), 1);
+    EXPECT_EQ(body, "no such page");
+
+    // The caller may not want the body at all.
+    EXPECT_EQ(RealHttpGet(Url(server, "/gone.php").c_str(), nullptr, 0), 1);
+    Stop(server);
+}
+
+TEST(RealHttp, ALongReplyIsCutToTheLimitAndStillCounts) {
+    LoopbackServer server;
+    std::string longBody(200000, 'x');
+    longBody.replace(0, 10, "0123456789");
+    server.replies["/long"] = Reply("200 OK", longBody);
+    server.replies["/exact"] = Reply("200 OK", "12345678");
+    Start(server);
+
+    std::string body;
+    EXPECT_EQ(RealHttpGet(Url(server, "/long").c_str(), &body, 10), 1);
+    EXPECT_EQ(body, "0123456789");
+    EXPECT_EQ(RealHttpGet(Url(server, "/exact").c_str(), &body, 8), 1);
+    EXPECT_EQ(body, "12345678");
+    EXPECT_EQ(RealHttpGet(Url(server, "/long").c_str(), &body, 0), 1);
+    EXPECT_EQ(body, "");
+    Stop(server);
+}
+
+TEST(RealHttp, NoServerOrABrokenReplyIsAFailure) {
+    LoopbackServer server;
+    // The connection drops after 5 of the 100 bytes the server promised.
+    server.replies["/cut"] =
+        "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nhello";
+    Start(server);
+    std::string body;
+    EXPECT_EQ(RealHttpGet(Url(server, "/cut").c_str(), &body, 1024), 0);
+    std::string closedUrl = Url(server, "/top1.php");
+    Stop(server);
+
+    // Nobody listens on the port any more.
+    EXPECT_EQ(RealHttpGet(closedUrl.c_str(), &body, 1024), 0);
+    EXPECT_EQ(body, "");
+
+    // Only the web's own protocols are spoken.
+    EXPECT_EQ(RealHttpGet("file:///etc/hostname", &body, 1024), 0);
+    EXPECT_EQ(body, "");
+}
