@@ -1,0 +1,68 @@
+#include "tools/pack_audio.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float kSilenceShareOfPeak = 0.02f;  // below 2% of the peak counts as silence
+constexpr int kTrimMarginMs = 15;
+}  // namespace
+
+float DbToGain(float db) {
+    return std::pow(10.0f, db / 20.0f);
+}
+
+static float Peak(const Signal& signal) {
+    float peak = 0;
+    for (float s : signal) peak = std::max(peak, std::fabs(s));
+    return peak;
+}
+
+Signal TrimSilence(const Signal& signal) {
+    float threshold = Peak(signal) * kSilenceShareOfPeak;
+    size_t first = 0;
+    while (first < signal.size() && std::fabs(signal[first]) <= threshold) ++first;
+    size_t end = signal.size();
+    while (end > first && std::fabs(signal[end - 1]) <= threshold) --end;
+    if (first >= end) return {};
+    size_t margin = SamplesForMs(kTrimMarginMs);
+    first = first > margin ? first - margin : 0;
+    end = std::min(signal.size(), end + margin);
+    return Signal(signal.begin() + first, signal.begin() + end);
+}
+
+void SetPeak(Signal& signal, float peakDb) {
+    float peak = Peak(signal);
+    if (peak <= 0) return;
+    float gain = DbToGain(peakDb) / peak;
+    for (float& s : signal) s *= gain;
+}
+
+void FadeEnds(Signal& signal, int fadeMs) {
+    size_t fade = std::min(size_t(SamplesForMs(fadeMs)), signal.size() / 2);
+    for (size_t i = 0; i < fade; ++i) {
+        float g = float(i) / float(fade);
+        signal[i] *= g;
+        signal[signal.size() - 1 - i] *= g;
+    }
+}
+
+void PadTo(Signal& signal, int ms) {
+    size_t want = SamplesForMs(ms);
+    if (signal.size() < want) signal.resize(want, 0.0f);
+}
+
+Signal FromPcm(const std::vector<int16_t>& pcm) {
+    Signal signal(pcm.size());
+    for (size_t i = 0; i < pcm.size(); ++i) signal[i] = pcm[i] / 32768.0f;
+    return signal;
+}
+
+std::vector<int16_t> ToPcm(const Signal& signal) {
+    std::vector<int16_t> pcm(signal.size());
+    for (size_t i = 0; i < signal.size(); ++i) {
+        float v = std::round(signal[i] * 32767.0f);
+        pcm[i] = int16_t(std::clamp(v, -32768.0f, 32767.0f));
+    }
+    return pcm;
+}

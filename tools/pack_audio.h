@@ -1,0 +1,33 @@
+// Sample-level helpers shared by every sound of the pack: one format for all files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+constexpr int kPackSampleRate = 16000;  // 16-bit mono, the rate the speech voices produce
+
+typedef std::vector<float> Signal;  // samples in -1..1 at kPackSampleRate
+
+inline int SamplesForMs(int ms) {
+    return ms * kPackSampleRate / 1000;
+}
+inline int MsForSamples(size_t samples) {
+    return int(samples * 1000 / kPackSampleRate);
+}
+
+// Linear gain for a level in dB relative to full scale.
+float DbToGain(float db);
+
+// Cuts leading and trailing quiet (below a small share of the peak), keeping a short margin.
+Signal TrimSilence(const Signal& signal);
+// Scales so that the highest peak lies at `peakDb` (dBFS).
+void SetPeak(Signal& signal, float peakDb);
+// Short linear fades at both ends so that the sound starts and stops without a click.
+void FadeEnds(Signal& signal, int fadeMs);
+// Appends silence until the sound lasts `ms` (a longer sound is left as it is).
+void PadTo(Signal& signal, int ms);
+
+Signal FromPcm(const std::vector<int16_t>& pcm);
+// Rounds to 16-bit samples, clipping at full scale.
+std::vector<int16_t> ToPcm(const Signal& signal);

@@ -1,0 +1,150 @@
+// The words of every spoken file. Short words, numbers and characters use the clearest voice;
+// the longer explanations a more natural one.
+#include "tools/script.h"
+
+namespace {
+constexpr SpeechVoice C = kVoiceClear;
+constexpr SpeechVoice N = kVoiceNatural;
+constexpr SpokenShape P = kSpokenPhrase;
+constexpr SpokenShape K = kSpokenCharacter;
+}  // namespace
+
+const ScriptLine kScript[] = {
+    // The welcome, played once at start.
+    {"game\\game_intro.vgz", N, P,
+     "Welcome to Tapdash, a game you play by ear. "
+     "You will hear a letter, a digit or a sign, from the left, the centre or the right. "
+     "Type it, then press the key for its side: "
+     "Control for left, Space for centre, Enter for right. "
+     "A right answer scores one hundred points. "
+     "A wrong answer, or a character left until it is loud, costs one of your three lives. "
+     "The better you play, the faster it gets. "
+     "Press Control to skip this introduction."},
+
+    // The main menu.
+    {"menu\\arrows.vgz", N, P,
+     "Main menu. Use the up and down arrows to move through the menu, "
+     "Enter to choose an item, and Escape to quit."},
+    {"menu\\start_game.vgz", C, P, "Start game"},
+    {"menu\\test_speakers.vgz", C, P, "Test speakers"},
+    {"menu\\learn_game_sounds.vgz", C, P, "Learn game sounds"},
+    {"menu\\final_score.vgz", C, P, "Final score"},
+    {"menu\\view_top_10.vgz", C, P, "View top ten"},
+    {"menu\\send_score.vgz", C, P, "Send score"},
+    {"menu\\quit.vgz", C, P, "Quit"},
+
+    // Scores: the announcer builds every number from these pieces.
+    {"score\\0.vgz", C, P, "zero"},
+    {"score\\1.vgz", C, P, "one"},
+    {"score\\2.vgz", C, P, "two"},
+    {"score\\3.vgz", C, P, "three"},
+    {"score\\4.vgz", C, P, "four"},
+    {"score\\5.vgz", C, P, "five"},
+    {"score\\6.vgz", C, P, "six"},
+    {"score\\7.vgz", C, P, "seven"},
+    {"score\\8.vgz", C, P, "eight"},
+    {"score\\9.vgz", C, P, "nine"},
+    {"score\\10.vgz", C, P, "ten"},
+    {"score\\11.vgz", C, P, "eleven"},
+    {"score\\12.vgz", C, P, "twelve"},
+    {"score\\13.vgz", C, P, "thirteen"},
+    {"score\\14.vgz", C, P, "fourteen"},
+    {"score\\15.vgz", C, P, "fifteen"},
+    {"score\\16.vgz", C, P, "sixteen"},
+    {"score\\17.vgz", C, P, "seventeen"},
+    {"score\\18.vgz", C, P, "eighteen"},
+    {"score\\19.vgz", C, P, "nineteen"},
+    {"score\\20.vgz", C, P, "twenty"},
+    {"score\\30.vgz", C, P, "thirty"},
+    {"score\\40.vgz", C, P, "forty"},
+    {"score\\50.vgz", C, P, "fifty"},
+    {"score\\60.vgz", C, P, "sixty"},
+    {"score\\70.vgz", C, P, "seventy"},
+    {"score\\80.vgz", C, P, "eighty"},
+    {"score\\90.vgz", C, P, "ninety"},
+    {"score\\hundred.vgz", C, P, "hundred"},
+    {"score\\thousand.vgz", C, P, "thousand"},
+    {"score\\say_final_score.vgz", C, P, "Your final score is"},
+    {"score\\score_arrows.vgz", N, P,
+     "Top ten. Use the up and down arrows to hear each best score, "
+     "and Escape to return to the menu."},
+    {"score\\your_current_score.vgz", C, P, "Your current score is"},
+    {"score\\say_points.vgz", C, P, "points"},
+    {"score\\SayLivesRemaining.vgz", C, P, "lives remaining"},
+
+    // Messages of the game and of sending a score.
+    {"game\\return_to_menu.vgz", C, P, "Return to menu"},
+    {"game\\made_it.vgz", C, P, "You made it into the top ten, at place"},
+    {"game\\not_enough.vgz", C, P, "Not enough points"},
+    {"game\\say_game_over.wav", C, P, "Game over"},
+    {"game\\check_connected.vgz", N, P,
+     "Send your score to the top ten. Make sure you are connected to the internet. "
+     "Press Y to send, or N to cancel."},
+    {"game\\sending_score.vgz", C, P, "Sending score"},
+    {"game\\say_config_first.vgz", N, P,
+     "Your player details are missing. Close the game, run the program tapdash player, "
+     "and enter your first name, last name, address and country. Then send your score again."},
+    {"game\\exit_game.vgz", N, P, "Thank you for playing Tapdash. Goodbye."},
+
+    // What each cue of the game means, in the order the learn menu offers them.
+    {"learn\\1.vgz", C, P, "Key click: you typed a key. Press Enter to hear each sound."},
+    {"learn\\2.vgz", C, P, "Answer cue: you pressed Control, Space or Enter."},
+    {"learn\\3.vgz", C, P, "Success: a right answer."},
+    {"learn\\4.vgz", C, P, "Error: a wrong answer or a missed character costs a life."},
+
+    // The speaker test, placed around the listener.
+    {"TestSpk\\f_left.vgz", C, P, "front left"},
+    {"TestSpk\\f_right.vgz", C, P, "front right"},
+    {"TestSpk\\f_left1.vgz", C, P, "rear left"},
+    {"TestSpk\\f_right1.vgz", C, P, "rear right"},
+
+    // The characters of the game.
+    {"level1\\bslash.vgz", C, K, "backslash"},
+    {"level1\\col.vgz", C, K, "colon"},
+    {"level1\\com.vgz", C, K, "comma"},
+    {"level1\\great.vgz", C, K, "greater than"},
+    {"level1\\less.vgz", C, K, "less than"},
+    {"level1\\minus.vgz", C, K, "minus"},
+    {"level1\\plus.vgz", C, K, "plus"},
+    {"level1\\point.vgz", C, K, "full stop"},
+    {"level1\\scol.vgz", C, K, "semicolon"},
+    {"level1\\slash.vgz", C, K, "slash"},
+    {"level1\\A.vgz", C, K, "A"},
+    {"level1\\B.vgz", C, K, "B"},
+    {"level1\\C.vgz", C, K, "C"},
+    {"level1\\D.vgz", C, K, "D"},
+    {"level1\\E.vgz", C, K, "E"},
+    {"level1\\F.vgz", C, K, "F"},
+    {"level1\\G.vgz", C, K, "G"},
+    {"level1\\H.vgz", C, K, "H"},
+    {"level1\\I.vgz", C, K, "I"},
+    {"level1\\J.vgz", C, K, "J"},
+    {"level1\\K.vgz", C, K, "K"},
+    {"level1\\L.vgz", C, K, "L"},
+    {"level1\\M.vgz", C, K, "M"},
+    {"level1\\N.vgz", C, K, "N"},
+    {"level1\\O.vgz", C, K, "O"},
+    {"level1\\P.vgz", C, K, "P"},
+    {"level1\\Q.vgz", C, K, "Q"},
+    {"level1\\R.vgz", C, K, "R"},
+    {"level1\\S.vgz", C, K, "S"},
+    {"level1\\T.vgz", C, K, "T"},
+    {"level1\\U.vgz", C, K, "U"},
+    {"level1\\V.vgz", C, K, "V"},
+    {"level1\\W.vgz", C, K, "W"},
+    {"level1\\X.vgz", C, K, "X"},
+    {"level1\\Y.vgz", C, K, "Y"},
+    {"level1\\Z.vgz", C, K, "Z"},
+    {"level1\\0.vgz", C, K, "0"},
+    {"level1\\1.vgz", C, K, "1"},
+    {"level1\\2.vgz", C, K, "2"},
+    {"level1\\3.vgz", C, K, "3"},
+    {"level1\\4.vgz", C, K, "4"},
+    {"level1\\5.vgz", C, K, "5"},
+    {"level1\\6.vgz", C, K, "6"},
+    {"level1\\7.vgz", C, K, "7"},
+    {"level1\\8.vgz", C, K, "8"},
+    {"level1\\9.vgz", C, K, "9"},
+};
+
+const int kScriptLines = sizeof(kScript) / sizeof(kScript[0]);

@@ -1,0 +1,24 @@
+// The sound pack: every file the game loads, made and written into a program folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PackSound {
+    std::string file;  // relative name, backslash separated
+    std::vector<int16_t> samples;
+};
+
+// Every file the game loads, once (names compared without regard to letter case), in the order
+// of its banks: menu, score, level, learn, submit, speaker test, then the single sounds. The
+// first spelling wins, so the level folder is written "level1".
+std::vector<std::string> PackFileNames();
+
+bool SameFileName(const std::string& a, const std::string& b);
+
+// The game's own sounds: speech, cues and loops. False with a reason when any is missing.
+bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error);
+
+// Writes each sound in the stored form into `dir`. False with a reason on failure.
+bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error);
