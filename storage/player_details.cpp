@@ -16,7 +16,7 @@ int ReadPlayerDetails() {
     PlatformClose(file);
     if (got <= 0) return 0;
 
-    std::string fields[kDetailsFieldCount];
+    std::string fields[kPlayerDetailsFieldCount];
     if (!ParsePlayerDetails(buffer, static_cast<size_t>(got), fields)) return 0;
     BuildSubmitUrl(fields[0].c_str(), fields[1].c_str(), fields[2].c_str(), fields[3].c_str());
     return 1;

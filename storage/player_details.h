@@ -8,7 +8,7 @@
 constexpr int kMaxDetailsFileBytes = 10000;
 constexpr int kMaxDetailsTextChars = 999;
 constexpr int kMaxDetailsFieldChars = 99;
-constexpr int kDetailsFieldCount = 4;  // first name, last name, address, country
+constexpr int kPlayerDetailsFieldCount = 4;  // first name, last name, address, country
 
 // 1 when config.dat was read and g_submitUrl holds the first request's URL up to "score=".
 // 0 when it is missing, yields no text, or holds a field or a text too long to send whole.
@@ -18,4 +18,5 @@ int ReadPlayerDetails();
 // zero byte ends the text, a line feed or a backquote ends a field, and what follows the fourth
 // field is not looked at. 0 (fields unchanged) when the text is empty, longer than 999
 // characters, or one of the four fields is longer than 99.
-int ParsePlayerDetails(const uint8_t* bytes, size_t count, std::string fields[kDetailsFieldCount]);
+int ParsePlayerDetails(const uint8_t* bytes, size_t count,
+                       std::string fields[kPlayerDetailsFieldCount]);

@@ -5,7 +5,8 @@ static bool EndsField(uint8_t byte) {
     return byte == '\n' || byte == '`';
 }
 
-int ParsePlayerDetails(const uint8_t* bytes, size_t count, std::string fields[kDetailsFieldCount]) {
+int ParsePlayerDetails(const uint8_t* bytes, size_t count,
+                       std::string fields[kPlayerDetailsFieldCount]) {
     if (count > kMaxDetailsFileBytes) count = kMaxDetailsFileBytes;
     if (count == 0) return 0;
     // The file's final byte (its closing line feed when well formed) is always dropped.
@@ -13,7 +14,7 @@ int ParsePlayerDetails(const uint8_t* bytes, size_t count, std::string fields[kD
     while (length < count - 1 && bytes[length] != 0) ++length;
     if (length == 0 || length > kMaxDetailsTextChars) return 0;
 
-    std::string found[kDetailsFieldCount];
+    std::string found[kPlayerDetailsFieldCount];
     size_t pos = 0;
     for (std::string& field : found) {
         size_t end = pos;
@@ -22,6 +23,6 @@ int ParsePlayerDetails(const uint8_t* bytes, size_t count, std::string fields[kD
         field.assign(bytes + pos, bytes + end);
         pos = end + 1;
     }
-    for (int i = 0; i < kDetailsFieldCount; ++i) fields[i] = found[i];
+    for (int i = 0; i < kPlayerDetailsFieldCount; ++i) fields[i] = found[i];
     return 1;
 }

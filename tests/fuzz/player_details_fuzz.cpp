@@ -9,7 +9,8 @@ static void Require(bool condition) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string fields[kDetailsFieldCount] = {"unchanged", "unchanged", "unchanged", "unchanged"};
+    std::string fields[kPlayerDetailsFieldCount] = {"unchanged", "unchanged", "unchanged",
+                                                    "unchanged"};
     if (!ParsePlayerDetails(data, size, fields)) {
         for (const std::string& field : fields) Require(field == "unchanged");
         return 0;
