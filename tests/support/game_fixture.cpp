@@ -80,7 +80,6 @@ void GameFixture::PreparePack() {
 
 void GameFixture::StartWindow() {
     theApp.InitInstance();
-    VirtualInvalidate();
 }
 
 void GameFixture::SkipToMenu() {

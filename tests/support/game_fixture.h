@@ -9,8 +9,9 @@
 #include "platform/virtual/virtual.h"
 
 // SetUp resets the virtual platform and every global of the game, writes the pack and starts the
-// window (start-up has run; the first paint is pending). Fixtures that must change the pack or
-// arm failures before start-up override SetUp with PreparePack(), their changes, StartWindow().
+// window (start-up has run; the window's activation and first paint are pending). Fixtures that
+// must change the pack or arm failures before start-up override SetUp with PreparePack(), their
+// changes, StartWindow().
 class GameFixture : public ::testing::Test {
   protected:
     void SetUp() override;
