@@ -1,0 +1,232 @@
+// Sending the score from the menu: what is sent, what the player hears for each answer of the
+// score server, and what happens when the server or config.dat is missing. The server is
+// scripted here; tests/server runs the real one.
+#include "online/submit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/banks.h"
+#include "game/menu.h"
+#include "game/state.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+const char kSending[] = "game\\sending_score.vgz";
+const char kPrompt[] = "game\\check_connected.vgz";
+const char kConfigFirst[] = "game\\say_config_first.vgz";
+const char kMadeIt[] = "game\\made_it.vgz";
+const char kNotEnough[] = "game\\not_enough.vgz";
+const char kSendScoreItem[] = "menu\\send_score.vgz";
+
+std::string Number(int n) {
+    return "score\\" + std::to_string(n) + ".vgz";
+}
+
+struct ScriptedReply {
+    int ok;
+    std::string body;
+    uint64_t durationMs;
+};
+
+class SubmitScore : public GameFixture {
+  protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        SkipToMenu();
+        savedServer_ = g_scoreServer;
+        g_scoreServer = "scores.test:8080";
+        WriteFileBytes(programDir + "config.dat", "Ann\nLee\n1 Main St\nUK\n");
+    }
+    void TearDown() override {
+        g_scoreServer = savedServer_;
+        // Closing the window releases the banks that live until shutdown.
+        VirtualCloseButton();
+        VirtualRunUntilClosed(5000);
+        GameFixture::TearDown();
+    }
+
+    // The server answers the score request with `first` and the place request with `second`.
+    void Script(ScriptedReply first, ScriptedReply second) {
+        VirtualSetHttpHandler(
+            [first, second](const std::string& url, std::string* body, uint64_t* durationMs) {
+                const ScriptedReply& reply =
+                    url.find("/top1.php?") != std::string::npos ? first : second;
+                *body = reply.body;
+                *durationMs = reply.durationMs;
+                return reply.ok;
+            });
+    }
+
+    // Chooses Send score in the menu with this score; the prompt is playing.
+    void ChooseSendScore(int score) {
+        g_score = score;
+        g_menuIndex = 8;
+        VirtualPress(13);
+        VirtualRunFor(0);
+        ASSERT_EQ(g_mode, MODE_SEND_SCORE);
+        VirtualClearCalls();
+    }
+
+    // Answers the prompt; the whole exchange runs inside this key.
+    void Press(int key) {
+        VirtualPress(key);
+        VirtualRunFor(0);
+    }
+
+    std::vector<std::string> RequestedUrls() const {
+        std::vector<std::string> urls;
+        for (const VirtualCall& call : VirtualCallsOf("HttpGet")) urls.push_back(call.label);
+        return urls;
+    }
+
+    std::string savedServer_;
+};
+
+TEST_F(SubmitScore, ANameWithSpacesAmpersandsAndThePageNameIsSentIntactInBothRequests) {
+    WriteFileBytes(programDir + "config.dat",
+                   "Mary Jo&score=99999\nO'Neil top1.php\n1 High St\nUK\r\n");
+    Script({1, "", 0}, {1, "3", 0});
+    ChooseSendScore(1234);
+    Press(89);
+
+    const std::string query =
+        "?first_name=Mary%20Jo%26score%3D99999&last_name=O%27Neil%20top1.php"
+        "&addr=1%20High%20St&country=UK%0D&score=1234";
+    EXPECT_EQ(RequestedUrls(), (std::vector<std::string>{
+                                   "http://scores.test:8080/tapdash/top1.php" + query,
+                                   "http://scores.test:8080/tapdash/top2.php" + query,
+                               }));
+    EXPECT_EQ(PlayedFiles(),
+              (std::vector<std::string>{kSending, kMadeIt, Number(3), kSendScoreItem}));
+    EXPECT_EQ(g_mode, MODE_MENU);
+}
+
+TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
+    std::string longReply = "7" + std::string(150000, 'x');
+    const struct {
+        std::string reply;
+        std::vector<std::string> heard;
+    } answers[] = {
+        {"3", {kMadeIt, Number(3)}},
+        {"3\r\n", {kMadeIt, Number(3)}},
+        {"1", {kMadeIt, Number(1)}},
+        {"10", {kMadeIt, Number(10)}},
+        {"1\n", {kMadeIt, Number(10)}},
+        {"9", {kMadeIt, Number(9)}},
+        {"0", {}},
+        {"", {kNotEnough}},
+        {"<html><body>500 Internal Server Error</body></html>", {}},
+        {"Refused: missing key score\n", {}},
+        {std::string("\0"
+                     "5",
+                     2),
+         {}},
+        {longReply, {kMadeIt, Number(7)}},
+    };
+    for (const auto& answer : answers) {
+        SCOPED_TRACE("reply \"" + answer.reply.substr(0, 40) + "\"");
+        Script({1, "", 0}, {1, answer.reply, 0});
+        ChooseSendScore(500);
+        Press(89);
+        std::vector<std::string> expected = {kSending};
+        expected.insert(expected.end(), answer.heard.begin(), answer.heard.end());
+        expected.push_back(kSendScoreItem);
+        EXPECT_EQ(PlayedFiles(), expected);
+        EXPECT_EQ(g_mode, MODE_MENU);
+    }
+}
+
+TEST_F(SubmitScore, ThePlaceIsAskedSixSecondsAfterTheScoreRequestReturned) {
+    Script({1, "", 2500}, {1, "4", 300});
+    ChooseSendScore(800);
+    Press(89);
+    auto requests = VirtualCallsOf("HttpGet");
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].timeMs, requests[0].timeMs + 2500 + kPlaceQueryDelayMs);
+    auto sleeps = VirtualCallsOf("Sleep");
+    ASSERT_EQ(sleeps.size(), 1u);
+    EXPECT_EQ(sleeps[0].a, kPlaceQueryDelayMs);
+}
+
+TEST_F(SubmitScore, AServerThatIsDownOrNeverAnswersLeavesOnlyTheSendingCue) {
+    // Refused at once, a connection that times out, a reply that never comes in full.
+    for (uint64_t failureMs : {0, 10000, 30000}) {
+        SCOPED_TRACE(failureMs);
+        Script({0, "", failureMs}, {1, "1", 0});
+        ChooseSendScore(300);
+        uint64_t pressedAt = VirtualNowMs();
+        Press(89);
+        EXPECT_EQ(RequestedUrls().size(), 1u);  // never a place request after a failed one
+        EXPECT_TRUE(VirtualCallsOf("Sleep").empty());
+        EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
+        EXPECT_EQ(g_mode, MODE_MENU);
+        // The sending cue, then the failed request: nothing more holds the player.
+        EXPECT_LE(VirtualNowMs(), pressedAt + 1000 + failureMs + 50);
+    }
+}
+
+TEST_F(SubmitScore, APlaceRequestThatFailsIsSilent) {
+    Script({1, "", 0}, {0, "", 30000});
+    ChooseSendScore(300);
+    Press(89);
+    EXPECT_EQ(RequestedUrls().size(), 2u);
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
+}
+
+TEST_F(SubmitScore, WithoutConfigDatThePlayerIsAskedToWriteItAndNothingIsSent) {
+    RemovePackFile(programDir, "config.dat");
+    Script({1, "", 0}, {1, "1", 0});
+    ChooseSendScore(300);
+    Press(89);
+    EXPECT_TRUE(RequestedUrls().empty());
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kConfigFirst, kSendScoreItem}));
+    EXPECT_EQ(g_mode, MODE_MENU);
+}
+
+TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
+    Script({1, "", 0}, {1, "2", 0});
+    ChooseSendScore(300);
+    for (int ignored : {38, 40, 13, 32, 65, 17}) Press(ignored);
+    EXPECT_EQ(g_mode, MODE_SEND_SCORE);
+    EXPECT_TRUE(PlayedFiles().empty());
+    EXPECT_TRUE(VirtualBuffer(kPrompt).exists);
+
+    for (int leave : {78, 27}) {
+        SCOPED_TRACE(leave);
+        if (g_mode != MODE_SEND_SCORE) ChooseSendScore(300);
+        VirtualClearCalls();
+        Press(leave);
+        EXPECT_EQ(g_mode, MODE_MENU);
+        EXPECT_TRUE(RequestedUrls().empty());
+        EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSendScoreItem}));
+        // The mode's sounds are gone with it.
+        EXPECT_FALSE(VirtualBuffer(kPrompt).exists);
+        EXPECT_FALSE(VirtualBuffer(kSending).exists);
+    }
+}
+
+TEST_F(SubmitScore, WithNoScoreTheMenuSaysNotEnoughAndStays) {
+    g_score = 0;
+    g_menuIndex = 8;
+    Press(13);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kNotEnough}));
+    EXPECT_TRUE(VirtualCallsOf("HttpGet").empty());
+}
+
+TEST_F(SubmitScore, APromptThatCannotBeLoadedReturnsToASilentMenu) {
+    RemovePackFile(programDir, kSending);
+    g_score = 300;
+    g_menuIndex = 8;
+    Press(13);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_TRUE(PlayedFiles().empty());
+    EXPECT_FALSE(VirtualBuffer(kPrompt).exists);
+}
+
+}  // namespace
