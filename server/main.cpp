@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -47,16 +49,23 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // A signal may come before the server has started listening, when stop() would do nothing:
+    // the waiter keeps asking until the listening loop has ended.
+    std::atomic<bool> listenEnded{false};
     std::thread signalWaiter([&] {
         int signalNumber = 0;
         sigwait(&stopSignals, &signalNumber);
-        server.stop();
+        while (!listenEnded.load()) {
+            server.stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     });
 
     std::printf("tapdash-scores: listening on http://%s:%d/tapdash/ with %s (%lld scores)\n",
                 options.bind.c_str(), port, options.db.c_str(), CountSubmissions());
     std::fflush(stdout);
     server.listen_after_bind();
+    listenEnded = true;
 
     // Wake the waiter when the server ended for another reason than a signal.
     pthread_kill(signalWaiter.native_handle(), SIGTERM);
