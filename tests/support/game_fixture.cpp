@@ -61,6 +61,9 @@ void GameFixture::SetUp() {
 }
 
 void GameFixture::TearDown() {
+    // Frees whatever the game left loaded.
+    VirtualReset();
+    ResetGameGlobals();
     if (!programDir.empty()) std::filesystem::remove_all(programDir);
 }
 

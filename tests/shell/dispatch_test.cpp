@@ -1,0 +1,130 @@
+// Which handler hears a key-down, a key-up or a tick in each mode.
+#include "game/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include "audio/banks.h"
+#include "game/state.h"
+#include "tests/support/game_fixture.h"
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kCtrl = 17;
+constexpr int kEscape = 27;
+constexpr int kDown = 40;
+constexpr int kKeyN = 78;
+constexpr int kKeyB = 66;
+
+class Routing : public GameFixture {
+  protected:
+    // From the instructions down through Start game and Test speakers to Learn game sounds.
+    void EnterLearn() {
+        for (int i = 0; i < 3; ++i) VirtualPress(kDown);
+        VirtualPress(kEnter);
+        VirtualRunFor(0);
+        ASSERT_EQ(g_mode, MODE_LEARN);
+        VirtualClearCalls();
+    }
+};
+
+bool NothingSounded() {
+    return VirtualCallsOf("Play").empty() && VirtualCallsOf("Stop").empty();
+}
+
+}  // namespace
+
+TEST_F(Routing, KeyUpsAreDroppedOutsideLevelPlay) {
+    VirtualRunFor(0);
+    VirtualKeyUp(kCtrl);
+    VirtualRunFor(0);
+    EXPECT_EQ(g_mode, MODE_INTRO);
+
+    SkipToMenu();
+    VirtualKeyUp(kDown);
+    VirtualRunFor(0);
+    EXPECT_TRUE(NothingSounded());
+
+    EnterLearn();
+    VirtualKeyUp(kDown);
+    VirtualKeyUp(kEscape);
+    VirtualRunFor(0);
+    EXPECT_TRUE(NothingSounded());
+    EXPECT_EQ(g_mode, MODE_LEARN);
+}
+
+TEST_F(Routing, InLevelPlayKeyDownsAndTicksReachTheGameAndKeyUpsChangeNothing) {
+    SkipToMenu();
+    VirtualPress(kEnter);
+    VirtualRunFor(0);
+    ASSERT_EQ(g_mode, MODE_LEVEL);
+
+    VirtualClearCalls();
+    VirtualKeyDown(kKeyB);
+    VirtualKeyUp(kKeyB);
+    VirtualRunFor(0);
+    EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"level1\\key.vgz"});
+
+    // The first character lasts a second; the tick repeats it once it has ended.
+    VirtualClearCalls();
+    VirtualRunFor(1100);
+    EXPECT_EQ(VirtualCallsOf("Play").size(), 1u);
+}
+
+TEST_F(Routing, ModesWithoutATickStaySilentWhileTheTimerRuns) {
+    SkipToMenu();
+    EnterLearn();
+    ASSERT_EQ(g_tickEnabled, 1);
+    VirtualRunFor(3000);
+    EXPECT_TRUE(NothingSounded());
+
+    // The speaker test blocks the window while it runs, so its mode never sees a key or a tick.
+    VirtualClearCalls();
+    g_mode = MODE_SPEAKER_TEST;
+    EXPECT_EQ(KeyDownDispatch(kEnter), 1);
+    EXPECT_EQ(KeyDownDispatch(kEscape), 1);
+    TickDispatch();
+    EXPECT_TRUE(VirtualCalls().empty());
+}
+
+TEST_F(Routing, OnlyLeavingTheMenuClosesTheWindow) {
+    SkipToMenu();
+    EnterLearn();
+    VirtualPress(kEscape);  // leaves learning, back to the menu
+    EXPECT_TRUE(VirtualRunFor(100));
+    EXPECT_EQ(g_mode, MODE_MENU);
+
+    g_score = 300;
+    for (int i = 0; i < 3; ++i) VirtualPress(kDown);  // Learn game sounds to Send score
+    VirtualPress(kEnter);
+    VirtualRunFor(0);
+    ASSERT_EQ(g_mode, MODE_SEND_SCORE);
+    VirtualPress(kKeyN);  // declines, back to the menu
+    EXPECT_TRUE(VirtualRunFor(100));
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_TRUE(VirtualCallsOf("Label", kExitSoundFile).empty());
+
+    VirtualPress(kEscape);
+    EXPECT_FALSE(VirtualRunFor(3000));
+}
+
+TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
+    SkipToMenu();
+    VirtualPress(kEnter);
+    VirtualPress(kEscape);  // ends the game at once
+    VirtualRunFor(0);
+    ASSERT_EQ(g_mode, MODE_GAME_OVER);
+
+    VirtualPress(kCtrl);
+    VirtualRunFor(0);
+    ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
+
+    // The intro of the final score lasts a second; the tick then speaks the score itself.
+    VirtualClearCalls();
+    VirtualRunFor(1100);
+    EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"score\\0.vgz"});
+
+    VirtualPress(kCtrl);
+    VirtualRunFor(0);
+    EXPECT_EQ(g_mode, MODE_MENU);
+}
