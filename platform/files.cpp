@@ -116,7 +116,13 @@ std::string PlatformResolvePath(const char* path) {
 
 PlatformFile PlatformOpenRead(const char* path) {
     std::string resolved = Resolve(path);
-    return Wrap(open(resolved.c_str(), O_RDONLY | O_CLOEXEC));
+    int fd = open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+        close(fd);
+        return nullptr;
+    }
+    return Wrap(fd);
 }
 
 PlatformFile PlatformOpenWriteExisting(const char* path) {

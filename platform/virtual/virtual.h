@@ -77,7 +77,13 @@ VirtualBufferState VirtualBuffer(const std::string& label);
 // How many buffers are alive (created and not released).
 int VirtualLiveBuffers();
 
-// Records a call (used by the virtual backend's parts).
+// What the window, time, controller and HTTP calls record: "RunWindow" (label the title, a b the
+// size), "SetTimer" (a id, b period), "KillTimer" (a id), "PaintImage" (a b the picture's size),
+// "SetWindowIcon", "MessageBox" (label "caption|text"), "AboutBox" (label "caption|line|line"),
+// "Sleep" (a ms), "ControllerOpen", "ControllerAcquire", "ControllerPoll", "ControllerClose",
+// "HttpGet" (label the URL). Showing the window delivers an activation and then a paint.
+
+// Records a call, stamped with the current virtual time (used by the virtual backend's parts).
 void VirtualRecord(const VirtualCall& call);
 bool VirtualShouldFail(const std::string& op);
 void VirtualAdvance(uint64_t ms);

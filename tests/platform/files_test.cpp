@@ -48,6 +48,7 @@ TEST_F(Files, AGameNameFindsTheFileWhateverTheLetterCaseOfItsFolders) {
     EXPECT_EQ(PlatformResolvePath((dir_ + "LEVEL1\\gone.vgz").c_str()), dir_ + "level1/gone.vgz");
     EXPECT_EQ(PlatformResolvePath((dir_ + "menu\\x.vgz").c_str()), dir_ + "menu/x.vgz");
     EXPECT_EQ(Read("level1\\gone.vgz"), "<none>");
+    EXPECT_EQ(Read("Level1"), "<none>");  // a folder is not a file to read
 }
 
 TEST_F(Files, AnExactSpellingWinsOverAnotherFileThatDiffersOnlyInCase) {
