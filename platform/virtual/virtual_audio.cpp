@@ -116,6 +116,11 @@ int VirtualCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int fl
 
 int VirtualBufferLock(PlatformBuffer handle, uint32_t offset, uint32_t bytes, void** region1,
                       uint32_t* bytes1, void** region2, uint32_t* bytes2) {
+    if (VirtualShouldFail("Lock")) {
+        if (region1) *region1 = nullptr;
+        if (bytes1) *bytes1 = 0;
+        return kAudioErrGeneric;
+    }
     return AudioBufferLock(AudioBufferFind(s_set, handle), offset, bytes, region1, bytes1, region2,
                            bytes2);
 }

@@ -17,7 +17,7 @@ void VirtualAudioReset();
 //   "SetMinDistance" x = distance, b = result   "SetPosition3D" x, y, z, b = result
 //   "CreateListener" a = result     "ReleaseListener"
 // Lock, unlock and status queries are not recorded. Failures can be armed with VirtualFail for
-// "AudioOpen", "CreateBuffer", "Get3D" and "CreateListener".
+// "AudioOpen", "CreateBuffer", "Lock", "Get3D" and "CreateListener".
 
 // How many listeners are alive.
 int VirtualLiveListeners();

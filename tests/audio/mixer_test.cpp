@@ -213,21 +213,6 @@ TEST_F(MixerTest, SpeakerTestRearLeftIsHeardLeftAndDullerThanFrontLeft) {
     EXPECT_NEAR(near.Rms(0), heardFrom(0, 0, 3).Rms(0), 1.0);  // inside it, no change
 }
 
-TEST_F(MixerTest, ThreeDSoundsAskingForHrtfAreSubstitutedAndHaveNoPan) {
-    PlatformWaveFormat format = Format16(22050, 1);
-    PlatformBuffer speaker = nullptr;
-    EXPECT_EQ(RealCreateBuffer(&format, 4410, k3DFlags, kAlgorithmHrtfFull, &speaker),
-              kAudioSubstituted);
-    ASSERT_NE(speaker, nullptr);
-    EXPECT_LT(RealBufferSetPan(speaker, 0), 0);
-    EXPECT_EQ(RealBufferSetVolume(speaker, -600), 0);
-
-    PlatformBuffer plain = MakeSound(Tone(0.1, 440, 1000));
-    PlatformBuffer3D none = nullptr;
-    EXPECT_LT(RealBufferGet3D(plain, &none), 0);
-    EXPECT_EQ(none, nullptr);
-}
-
 TEST_F(MixerTest, LoudSoundsTogetherAreClampedInsteadOfWrappingAround) {
     std::vector<int16_t> loud(4800, 30000);
     PlatformBuffer a = MakeSound(loud);
