@@ -1,0 +1,149 @@
+// The main menu as the player hears it: the ring of items, the hand-over from the instructions,
+// the items that stay in the menu and the two ways out.
+#include "game/menu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/banks.h"
+#include "game/state.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kUp = 38;
+constexpr int kDown = 40;
+
+constexpr int kGoodbyeMs = 1500;
+
+const char kInstructions[] = "menu\\arrows.vgz";
+const char kStartGame[] = "menu\\start_game.vgz";
+const char kTestSpeakers[] = "menu\\test_speakers.vgz";
+const char kLearn[] = "menu\\learn_game_sounds.vgz";
+const char kFinalScore[] = "menu\\final_score.vgz";
+const char kTopTen[] = "menu\\view_top_10.vgz";
+const char kSendScore[] = "menu\\send_score.vgz";
+const char kQuit[] = "menu\\quit.vgz";
+const char kMusic[] = "menu\\bgrn.vgz";
+
+class Menu : public GameFixture {
+  protected:
+    int SoundLengthMs(const std::string& name) override {
+        return name == kExitSoundFile ? kGoodbyeMs : 1000;
+    }
+
+    // Presses each key in turn and gives back the files played meanwhile.
+    std::vector<std::string> Press(std::initializer_list<int> keys) {
+        VirtualClearCalls();
+        for (int key : keys) VirtualPress(key);
+        VirtualRunFor(0);
+        return PlayedFiles();
+    }
+
+    // The goodbye plays to its end, alone, and only then does the window go.
+    void ExpectGoodbyeBeforeClosing(uint64_t pressedAt) {
+        std::vector<VirtualCall> goodbye = VirtualCallsOf("Play", kExitSoundFile);
+        ASSERT_EQ(goodbye.size(), 1u);
+        EXPECT_EQ(goodbye[0].timeMs, pressedAt);
+        EXPECT_EQ(PlayedFiles(), std::vector<std::string>{kExitSoundFile});
+        EXPECT_FALSE(VirtualBuffer(kMusic).status);
+        std::vector<VirtualCall> closing = VirtualCallsOf("KillTimer");
+        ASSERT_EQ(closing.size(), 1u);
+        EXPECT_GE(closing[0].timeMs, pressedAt + kGoodbyeMs);
+    }
+};
+
+}  // namespace
+
+TEST_F(Menu, UpAndDownWalkTheItemsInARing) {
+    SkipToMenu();
+    // From the instructions either key leads to Start game.
+    EXPECT_EQ(Press({kUp}), std::vector<std::string>{kStartGame});
+    EXPECT_EQ(Press({kDown, kDown, kDown, kDown, kDown, kDown, kDown}),
+              (std::vector<std::string>{kTestSpeakers, kLearn, kFinalScore, kTopTen, kSendScore,
+                                        kQuit, kStartGame}));
+    EXPECT_EQ(Press({kUp, kUp, kUp, kUp, kUp, kUp, kUp}),
+              (std::vector<std::string>{kQuit, kSendScore, kTopTen, kFinalScore, kLearn,
+                                        kTestSpeakers, kStartGame}));
+    EXPECT_EQ(g_menuIndex, 1);
+}
+
+TEST_F(Menu, DownDuringTheInstructionsCutsThemAndTheTickThenLeavesTheMenuAlone) {
+    SkipToMenu();
+    EXPECT_EQ(Press({kDown}), std::vector<std::string>{kStartGame});
+    EXPECT_EQ(VirtualCallsOf("Stop", kInstructions).size(), 1u);
+
+    VirtualClearCalls();
+    VirtualRunFor(3000);
+    EXPECT_TRUE(PlayedFiles().empty());
+}
+
+TEST_F(Menu, WhenTheInstructionsEndStartGameIsAnnouncedAndTheTickStops) {
+    SkipToMenu();
+    VirtualRunFor(1100);
+    EXPECT_EQ(PlayedFiles(), std::vector<std::string>{kStartGame});
+    EXPECT_EQ(g_tickEnabled, 0);
+    EXPECT_EQ(VirtualBuffer(kMusic).status, 5u);  // playing and looping
+}
+
+TEST_F(Menu, EnterDuringTheInstructionsStartsAGameAtOnce) {
+    SkipToMenu();
+    Press({kEnter});
+    EXPECT_EQ(g_mode, MODE_LEVEL);
+    EXPECT_EQ(VirtualCallsOf("Stop", kInstructions).size(), 1u);
+    EXPECT_EQ(VirtualBuffer(kMusic).status, 0u);
+}
+
+TEST_F(Menu, AGameThatCannotStartBringsTheMusicBackAndAnnouncesStartGame) {
+    RemovePackFile(programDir, "level1\\9.vgz");
+    SkipToMenu();
+    EXPECT_EQ(Press({kDown, kEnter}), (std::vector<std::string>{kStartGame, kMusic, kStartGame}));
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(VirtualBuffer(kMusic).status, 5u);
+    EXPECT_EQ(VirtualLiveBuffers(), kMenuSoundCount + kScoreSoundCount);
+}
+
+TEST_F(Menu, ComingBackWhileTheMusicStillLoopsLeavesItUndisturbed) {
+    SkipToMenu();
+    // Learn game sounds keeps the menu's music going; leaving announces the item chosen last.
+    Press({kDown, kDown, kDown, kEnter});
+    ASSERT_EQ(g_mode, MODE_LEARN);
+    EXPECT_EQ(Press({kEscape}), std::vector<std::string>{kLearn});
+    EXPECT_EQ(g_mode, MODE_MENU);
+}
+
+TEST_F(Menu, SendScoreWithoutPointsSaysSoToTheEndAndStaysInTheMenu) {
+    SkipToMenu();
+    Press({kUp, kUp, kUp});  // Start game, Quit, Send score
+    ASSERT_EQ(g_menuIndex, 8);
+
+    uint64_t pressedAt = VirtualNowMs();
+    EXPECT_EQ(Press({kEnter, kDown}), (std::vector<std::string>{"game\\not_enough.vgz", kQuit}));
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_TRUE(VirtualCallsOf("Label", kSubmitSoundFiles[0]).empty());
+    // The Down waited for the message to end.
+    EXPECT_GE(VirtualCallsOf("Play", kQuit)[0].timeMs, pressedAt + 1000);
+}
+
+TEST_F(Menu, EscapePlaysTheGoodbyeInFullBeforeTheWindowCloses) {
+    SkipToMenu();
+    uint64_t pressedAt = VirtualNowMs();
+    VirtualPress(kEscape);
+    EXPECT_FALSE(VirtualRunFor(5000));
+    ExpectGoodbyeBeforeClosing(pressedAt);
+}
+
+TEST_F(Menu, QuitPlaysTheGoodbyeInFullBeforeTheWindowCloses) {
+    SkipToMenu();
+    Press({kUp, kUp});  // Start game, Quit
+    VirtualClearCalls();
+    uint64_t pressedAt = VirtualNowMs();
+    VirtualPress(kEnter);
+    EXPECT_FALSE(VirtualRunFor(5000));
+    ExpectGoodbyeBeforeClosing(pressedAt);
+}
