@@ -55,23 +55,12 @@ void AddRun(MixerVoice& voice, float* mix, uint32_t frames) {
     const float gr = voice.gainRight;
     const float a = voice.lowPass;
     if (voice.channels == 2 && !voice.mixDown) {
+        // A stereo sound keeps its channels: it is never placed in 3D, so never filtered.
         const float* src = voice.samples + static_cast<size_t>(voice.position) * 2;
-        if (a >= 1.0f) {
-            for (uint32_t i = 0; i < frames; ++i) {
-                mix[2 * i] += src[2 * i] * gl;
-                mix[2 * i + 1] += src[2 * i + 1] * gr;
-            }
-            return;
-        }
-        float left = voice.lowPassLeft, right = voice.lowPassRight;
         for (uint32_t i = 0; i < frames; ++i) {
-            left += a * (src[2 * i] - left);
-            right += a * (src[2 * i + 1] - right);
-            mix[2 * i] += left * gl;
-            mix[2 * i + 1] += right * gr;
+            mix[2 * i] += src[2 * i] * gl;
+            mix[2 * i + 1] += src[2 * i + 1] * gr;
         }
-        voice.lowPassLeft = left;
-        voice.lowPassRight = right;
         return;
     }
     float scratch[kChunkFrames];
@@ -83,7 +72,7 @@ void AddRun(MixerVoice& voice, float* mix, uint32_t frames) {
         }
         return;
     }
-    voice.lowPassLeft = LowPass(src, scratch, frames, a, voice.lowPassLeft);
+    voice.lowPassState = LowPass(src, scratch, frames, a, voice.lowPassState);
     for (uint32_t i = 0; i < frames; ++i) {
         mix[2 * i] += scratch[i] * gl;
         mix[2 * i + 1] += scratch[i] * gr;

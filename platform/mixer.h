@@ -19,9 +19,10 @@ struct MixerVoice {
     bool looping = false;
     float gainLeft = 1.0f;
     float gainRight = 1.0f;
-    // One-pole low-pass: 1 lets everything through; smaller is duller.
+    // One-pole low-pass of a mono or mixed-down voice: 1 lets everything through; smaller is
+    // duller.
     float lowPass = 1.0f;
-    float lowPassLeft = 0.0f, lowPassRight = 0.0f;
+    float lowPassState = 0.0f;
 };
 
 // Adds every playing voice into `frames` stereo frames of `out` (overwritten), clamped to full

@@ -266,10 +266,7 @@ int RealBufferPlay(PlatformBuffer handle, int flags) {
     if (mix.frames == 0) return kAudioOk;  // nothing to hear: it has already ended
     LockDevice();
     // A buffer has one voice: playing it again goes on from where it is.
-    if (!mix.playing) {
-        mix.lowPassLeft = 0.0f;
-        mix.lowPassRight = 0.0f;
-    }
+    if (!mix.playing) mix.lowPassState = 0.0f;
     const bool listed = ListPlaying(&mix);
     if (listed) {
         mix.playing = true;
