@@ -114,7 +114,6 @@ bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error) {
         }
         sounds->push_back({name, ToPcm(s)});
     }
-    CloseSpeech();
     return sounds->size() == names.size();
 }
 

@@ -10,9 +10,8 @@ enum SpeechVoice {
     kVoiceNatural,  // a more natural voice for the longer explanations
 };
 
-// Prepares the voices; call once before Speak. Returns 0 when a voice is missing.
+// Prepares the voices before Speak (again is harmless). Returns 0 when a voice is missing.
 int OpenSpeech();
-void CloseSpeech();
 
 // The text spoken by `voice`, as 16-bit mono samples at kPackSampleRate, silence included as
 // the synthesiser made it. A stretch below 1 speaks faster. Empty on failure.

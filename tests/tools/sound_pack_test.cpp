@@ -1,0 +1,214 @@
+// The generated sound pack: every sound the game loads is there, loads, and lasts as long as
+// its role needs; the generator always writes the same bytes.
+#include "tools/sound_pack.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "app/game_app.h"
+#include "audio/banks.h"
+#include "audio/sound_file.h"
+#include "platform/virtual/virtual.h"
+#include "tests/support/test_pack.h"
+#include "tools/pack_audio.h"
+#include "tools/tone_pack.h"
+#include "tools/wave_file.h"
+
+namespace {
+
+const std::string kBuiltPack = std::string(TAPDASH_PROGRAM_DIR) + "/";
+
+bool BuiltPackExists() {
+    return std::filesystem::exists(kBuiltPack + "menu/arrows.vgz") &&
+           std::filesystem::exists(kBuiltPack + "level1/bgrn.vgz");
+}
+
+uint32_t Le32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+
+// Reads a file of the program folder through the game's own reader; its length in ms.
+int LengthMsThroughGameReader(const std::string& name) {
+    if (ReadSoundFile(name.c_str()) != 1) return -1;
+    uint32_t bytesPerSecond = Le32(g_fileBuffer + 28);
+    uint32_t dataBytes = Le32(g_fileBuffer + 40);
+    return bytesPerSecond == 0 ? -1 : int(uint64_t(dataBytes) * 1000 / bytesPerSecond);
+}
+
+struct BankOfFiles {
+    const char* bank;
+    const char* const* files;
+    int count;
+};
+
+const BankOfFiles kAllBanks[] = {
+    {"menu", kMenuSoundFiles, kMenuSoundCount},
+    {"score", kScoreSoundFiles, kScoreSoundCount},
+    {"level", kLevelSoundFiles, kLevelSoundCount},
+    {"learn", kLearnSoundFiles, kLearnSoundCount},
+    {"submit", kSubmitSoundFiles, kSubmitSoundCount},
+    {"speaker test", kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
+    {"intro", &kIntroSoundFile, 1},
+    {"game over", &kGameOverSoundFile, 1},
+    {"exit", &kExitSoundFile, 1},
+};
+
+bool IsLoop(const std::string& name) {
+    return name.find("bgrn") != std::string::npos;
+}
+bool IsCue(const std::string& name) {
+    for (const char* cue : {"key", "blust", "success", "err"})
+        if (SameFileName(name, std::string("level1\\") + cue + ".vgz")) return true;
+    return false;
+}
+bool IsCharacter(const std::string& name) {
+    return SameFileName(name.substr(0, 7), "level1\\") && !IsLoop(name) && !IsCue(name);
+}
+
+TEST(SoundPackTest, EveryLoadSlotOfEveryBankLoadsFromTheBuiltPackAndFitsItsRole) {
+    if (!BuiltPackExists()) GTEST_SKIP() << "no sound pack in " << kBuiltPack;
+    VirtualReset();
+    g_programDir = kBuiltPack;
+    int slots = 0;
+    for (const BankOfFiles& bank : kAllBanks) {
+        for (int i = 0; i < bank.count; ++i, ++slots) {
+            const std::string name = bank.files[i];
+            SCOPED_TRACE(std::string(bank.bank) + " slot " + std::to_string(i) + ": " + name);
+            bool threeD = bank.files == kSpeakerTestSoundFiles;
+            Sound sound = threeD ? LoadSound3D(name.c_str()) : LoadSound(name.c_str());
+            EXPECT_NE(sound, nullptr);
+            ReleaseSound(sound);
+
+            int ms = LengthMsThroughGameReader(name);
+            if (IsLoop(name)) {
+                EXPECT_GE(ms, 8000);
+                EXPECT_LE(ms, 16000);
+            } else if (IsCue(name)) {
+                EXPECT_GT(ms, 0);
+                EXPECT_LT(ms, 500);
+                if (SameFileName(name, "level1\\key.vgz")) {
+                    EXPECT_LT(ms, 40);
+                }
+            } else if (IsCharacter(name)) {
+                // A character lasts about 0.8 s, which sets the pace of a game.
+                EXPECT_GE(ms, 750);
+                EXPECT_LE(ms, 850);
+            } else {
+                EXPECT_GT(ms, 150);  // a spoken phrase
+                EXPECT_LT(ms, 30000);
+            }
+        }
+    }
+    EXPECT_EQ(slots, 120);
+}
+
+// The samples of a pack file, restored from its stored form.
+std::vector<int16_t> PackSamples(const std::string& dir, const std::string& name) {
+    std::string bytes = ReadFileBytes(PackPath(dir, name));
+    if (bytes.size() < 50) return {};
+    std::reverse(bytes.begin(), bytes.begin() + 50);
+    std::vector<int16_t> samples;
+    for (size_t i = 44; i + 1 < bytes.size(); i += 2)
+        samples.push_back(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
+    return samples;
+}
+
+float PeakDb(const std::vector<int16_t>& samples) {
+    int peak = 1;
+    for (int16_t s : samples) peak = std::max(peak, std::abs(int(s)));
+    return 20.0f * std::log10(peak / 32767.0f);
+}
+
+TEST(SoundPackTest, SpeechIsEvenedNearFullScaleAndTheLoopsStayQuietBelowIt) {
+    if (!BuiltPackExists()) GTEST_SKIP() << "no sound pack in " << kBuiltPack;
+    for (const char* spoken : {"menu\\start_game.vgz", "level1\\W.vgz", "game\\game_intro.vgz",
+                               "score\\7.vgz", "TestSpk\\f_right1.vgz"}) {
+        EXPECT_NEAR(PeakDb(PackSamples(kBuiltPack, spoken)), -1.0f, 0.1f) << spoken;
+    }
+    EXPECT_NEAR(PeakDb(PackSamples(kBuiltPack, "menu\\bgrn.vgz")), -18.0f, 0.5f);
+    EXPECT_NEAR(PeakDb(PackSamples(kBuiltPack, "level1\\bgrn.vgz")), -18.0f, 0.5f);
+}
+
+TEST(SoundPackTest, BackgroundLoopsWrapAroundWithoutAClick) {
+    if (!BuiltPackExists()) GTEST_SKIP() << "no sound pack in " << kBuiltPack;
+    for (const char* loop : {"menu\\bgrn.vgz", "level1\\bgrn.vgz"}) {
+        std::vector<int16_t> s = PackSamples(kBuiltPack, loop);
+        ASSERT_GT(s.size(), 2u);
+        int largestStep = 0;
+        for (size_t i = 1; i < s.size(); ++i)
+            largestStep = std::max(largestStep, std::abs(s[i] - s[i - 1]));
+        // Going from the last sample back to the first is a step like any other in the music.
+        EXPECT_LE(std::abs(s.front() - s.back()), largestStep) << loop;
+    }
+}
+
+TEST(SoundPackTest, TwoRunsOfTheGeneratorWriteTheSameBytes) {
+    std::vector<PackSound> sounds;
+    std::string error;
+    ASSERT_TRUE(MakeSoundPack(&sounds, &error)) << error;
+    ASSERT_EQ(sounds.size(), 112u);
+    const std::string dir = MakeScratchDir();
+    ASSERT_TRUE(WritePack(dir, sounds, &error)) << error;
+    // The other run: the build's own, in another process; without it, a second one here.
+    std::string other = kBuiltPack;
+    if (!BuiltPackExists()) {
+        other = MakeScratchDir();
+        ASSERT_TRUE(MakeSoundPack(&sounds, &error)) << error;
+        ASSERT_TRUE(WritePack(other, sounds, &error)) << error;
+    }
+    for (const PackSound& sound : sounds) {
+        EXPECT_TRUE(ReadFileBytes(PackPath(dir, sound.file)) ==
+                    ReadFileBytes(PackPath(other, sound.file)))
+            << sound.file << " differs between two runs";
+    }
+}
+
+TEST(TonePackTest, EveryFileIsATestToneOfItsOwnFrequencyListedInTheTable) {
+    std::vector<ToneSpec> specs = ToneSpecs();
+    ASSERT_EQ(specs.size(), 112u);
+    std::set<int> frequencies;
+    for (const ToneSpec& spec : specs) frequencies.insert(spec.frequencyHz);
+    EXPECT_EQ(frequencies.size(), specs.size());
+    EXPECT_LT(*frequencies.rbegin(), kPackSampleRate / 2);
+
+    const std::string dir = MakeScratchDir();
+    std::string error;
+    ASSERT_TRUE(WritePack(dir, MakeTonePack(specs), &error)) << error;
+    VirtualReset();
+    g_programDir = dir;
+    for (const ToneSpec& spec : specs)
+        EXPECT_NEAR(LengthMsThroughGameReader(spec.file), spec.lengthMs, 1) << spec.file;
+
+    // The table names each file with its frequency and length, one line each after a comment.
+    std::string table = ToneTableText(specs);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 113);
+    for (const ToneSpec& spec : specs) {
+        std::string line = spec.file + " " + std::to_string(spec.frequencyHz) + " " +
+                           std::to_string(spec.lengthMs) + " ";
+        EXPECT_NE(table.find(line), std::string::npos) << line;
+    }
+}
+
+TEST(TonePackTest, AToneCarriesItsFrequency) {
+    // Count zero crossings of the character A's tone: twice its frequency per second.
+    std::vector<ToneSpec> specs = ToneSpecs();
+    for (const ToneSpec& spec : specs) {
+        if (!SameFileName(spec.file, "level1\\A.vgz")) continue;
+        std::vector<PackSound> sounds = MakeTonePack({spec});
+        const std::vector<int16_t>& s = sounds[0].samples;
+        int crossings = 0;
+        for (size_t i = 1; i < s.size(); ++i) crossings += (s[i - 1] < 0) != (s[i] < 0);
+        float measuredHz = crossings / 2.0f / (s.size() / float(kPackSampleRate));
+        EXPECT_NEAR(measuredHz, spec.frequencyHz, 3.0f);
+        return;
+    }
+    FAIL() << "no tone for level1\\A.vgz";
+}
+
+}  // namespace
