@@ -1,0 +1,120 @@
+// Learning the game's cues from the menu's Learn game sounds item.
+#include "game/learn.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/banks.h"
+#include "game/state.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kLeft = 37;
+constexpr int kUp = 38;
+constexpr int kRight = 39;
+constexpr int kDown = 40;
+
+constexpr int kStartupBuffers = kMenuSoundCount + kScoreSoundCount;
+
+class Learn : public GameFixture {
+  protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        SkipToMenu();
+    }
+
+    // From the menu's instructions down to Learn game sounds, and Enter.
+    void EnterLearn() {
+        for (int key : {kDown, kDown, kDown, kEnter}) VirtualPress(key);
+        VirtualRunFor(0);
+    }
+
+    std::vector<std::string> Press(std::initializer_list<int> keys) {
+        VirtualClearCalls();
+        for (int key : keys) VirtualPress(key);
+        VirtualRunFor(0);
+        return PlayedFiles();
+    }
+
+    static std::string Name(int item) { return kLearnSoundFiles[item]; }
+};
+
+}  // namespace
+
+TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
+    Press({kDown, kDown, kDown});
+    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    ASSERT_EQ(g_mode, MODE_LEARN);
+    EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers + kLearnSoundCount);
+
+    VirtualClearCalls();
+    VirtualRunFor(3000);
+    EXPECT_TRUE(PlayedFiles().empty());
+}
+
+TEST_F(Learn, UpAndDownWalkTheFiveItemsInARing) {
+    EnterLearn();
+    EXPECT_EQ(Press({kDown, kDown, kDown, kDown, kDown}),
+              (std::vector<std::string>{Name(1), Name(2), Name(3), Name(4), Name(0)}));
+    EXPECT_EQ(Press({kUp, kUp}), (std::vector<std::string>{Name(4), Name(3)}));
+}
+
+TEST_F(Learn, EnterPlaysTheNamedCueAndStaysOnTheItem) {
+    EnterLearn();
+    Press({kDown, kDown});
+    EXPECT_EQ(Press({kEnter, kEnter}),
+              (std::vector<std::string>{"Level1\\success.vgz", "Level1\\success.vgz"}));
+    EXPECT_EQ(g_learnPos, 2);
+    // Every key that plays first cuts whatever of the mode is still sounding.
+    EXPECT_FALSE(VirtualCallsOf("Stop", Name(2)).empty());
+
+    EXPECT_EQ(Press({kUp, kUp, kEnter}),
+              (std::vector<std::string>{Name(1), Name(0), "Level1\\key.vgz"}));
+}
+
+TEST_F(Learn, OtherKeysDoNothing) {
+    EnterLearn();
+    VirtualClearCalls();
+    for (int key : {kLeft, kRight, int('A'), int('7'), 32, 17}) VirtualPress(key);
+    VirtualRunFor(0);
+    EXPECT_TRUE(VirtualCalls().empty());
+    EXPECT_EQ(g_mode, MODE_LEARN);
+}
+
+TEST_F(Learn, EnterOnTheLastItemOrEscapeReturnsToTheMenuWithNothingLeftLoaded) {
+    EnterLearn();
+    EXPECT_EQ(Press({kUp, kEnter}),
+              (std::vector<std::string>{Name(4), "menu\\learn_game_sounds.vgz"}));
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
+
+    // The menu still stands on Learn game sounds: Enter loads the sounds afresh and starts at
+    // the first item again.
+    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    EXPECT_EQ(VirtualCallsOf("Label", Name(0)).size(), 1u);
+    Press({kDown});
+    EXPECT_EQ(Press({kEscape}), std::vector<std::string>{"menu\\learn_game_sounds.vgz"});
+    EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
+    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    EXPECT_EQ(g_learnPos, 0);
+}
+
+TEST_F(Learn, AMissingCueKeepsTheMenuSilentWithNothingLoaded) {
+    RemovePackFile(programDir, "level1\\err.vgz");
+    VirtualClearCalls();
+    EnterLearn();
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
+    std::vector<std::string> played = PlayedFiles();
+    ASSERT_FALSE(played.empty());
+    EXPECT_EQ(played.back(), "menu\\learn_game_sounds.vgz");  // the item, before Enter
+
+    // The next key is the menu's again.
+    EXPECT_EQ(Press({kDown}), std::vector<std::string>{"menu\\final_score.vgz"});
+}
