@@ -1,7 +1,5 @@
 // tapdash-player: a player types their details once, and the game finds them when it sends a
 // score.
-#include "storage/player_details.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,6 +8,7 @@
 #include "app/game_app.h"
 #include "online/submit.h"
 #include "platform/virtual/virtual.h"
+#include "storage/player_details.h"
 #include "tests/support/test_pack.h"
 #include "tools/player_details_writer.h"
 
