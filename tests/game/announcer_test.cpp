@@ -1,11 +1,16 @@
+#include "game/announcer.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "game/announcer.h"
 #include "game/state.h"
 #include "storage/best_scores.h"
+#include "tests/game/level_play.h"
+#include "tests/support/test_pack.h"
 
 namespace {
 
@@ -105,4 +110,126 @@ TEST(AnnouncerSpeech, TopTenEntriesAndTheReturnItem) {
     BuildScoreSpeech(kSpeechTopTenEntry);
     EXPECT_EQ(g_speech[0], 35);
     EXPECT_EQ(g_speech[1], -1);
+}
+
+namespace {
+
+class AnnouncerModes : public LevelFixture {
+  protected:
+    // The menu's items from the instructions, going down: Start game, Test speakers, Learn game
+    // sounds, Final score, View top 10.
+    void ChooseMenuItem(int downs) {
+        SkipToMenu();
+        for (int i = 0; i < downs; ++i) Press(kDown);
+        VirtualClearCalls();
+        Press(kEnter);
+    }
+
+    // What a key makes the announcer say, up to the end of what it says.
+    std::vector<std::string> SaidAfter(int key) {
+        VirtualClearCalls();
+        Press(key);
+        EXPECT_TRUE(RunUntil([] { return g_tickEnabled == 0; }, 10000));
+        return PlayedFiles();
+    }
+
+    // best.dat holding these scores, one 7-byte record each.
+    void WriteBestFile(const std::vector<int>& scores) {
+        std::string bytes;
+        for (int score : scores) {
+            std::string record = std::to_string(score);
+            record.resize(7, '\0');
+            bytes += record;
+        }
+        ScrambleBestBytes(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
+        WriteFileBytes(programDir + "best.dat", bytes);
+    }
+};
+
+std::vector<std::string> Entry(std::vector<std::string> pieces) {
+    std::vector<std::string> files;
+    for (const std::string& piece : pieces) files.push_back("score\\" + piece + ".vgz");
+    files.push_back("score\\say_points.vgz");
+    return files;
+}
+
+const std::vector<std::string> kReturnItem = {"game\\return_to_menu.vgz"};
+
+}  // namespace
+
+TEST_F(AnnouncerModes, TheTopTenIsBrowsedWithTheArrowsAndWrapsBothWays) {
+    WriteBestFile({900, 500, 200});
+    ChooseMenuItem(5);
+    ASSERT_EQ(g_mode, MODE_TOP_TEN);
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"score\\score_arrows.vgz"}));
+
+    // A key during the intro cuts it and speaks the first entry, whatever the key.
+    VirtualRunFor(200);
+    EXPECT_EQ(SaidAfter(kDown), Entry({"9", "hundred"}));
+    EXPECT_FALSE(VirtualCallsOf("Stop", "score\\score_arrows.vgz").empty());
+    EXPECT_EQ(SaidAfter(kDown), Entry({"5", "hundred"}));
+    EXPECT_EQ(SaidAfter(kDown), Entry({"2", "hundred"}));
+    EXPECT_EQ(SaidAfter(kDown), kReturnItem);
+    EXPECT_EQ(SaidAfter(kDown), Entry({"9", "hundred"}));
+    EXPECT_EQ(SaidAfter(kUp), kReturnItem);
+    EXPECT_EQ(SaidAfter(kUp), Entry({"2", "hundred"}));
+    EXPECT_EQ(SaidAfter('R'), Entry({"2", "hundred"}));  // any other key says it again
+
+    // Enter on an entry stops the word being said and stays in the list.
+    VirtualClearCalls();
+    Press(kUp);
+    VirtualRunFor(100);
+    Press(kEnter);
+    EXPECT_EQ(g_mode, MODE_TOP_TEN);
+    EXPECT_FALSE(VirtualCallsOf("Stop", "score\\5.vgz").empty());
+
+    // Enter on the return item goes back to the menu, which says its current item.
+    SaidAfter(kDown);
+    SaidAfter(kDown);
+    VirtualClearCalls();
+    Press(kEnter);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(g_tickEnabled, 0);
+    EXPECT_EQ(PlayedFiles().back(), "menu\\view_top_10.vgz");
+}
+
+TEST_F(AnnouncerModes, EscapeLeavesTheTopTenFromAnyEntry) {
+    WriteBestFile({900});
+    ChooseMenuItem(5);
+    VirtualRunFor(1000);
+    Press(kDown);
+    ASSERT_EQ(g_mode, MODE_TOP_TEN);
+    Press(kEscape);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(g_tickEnabled, 0);
+}
+
+TEST_F(AnnouncerModes, TheFinalScoreGoesOnThroughKeysAndReturnsASecondAfterItsLastWord) {
+    ChooseMenuItem(4);
+    ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
+    Press(kSpace);
+    Press(kEnter);
+    Press(kEscape);
+    ASSERT_TRUE(RunUntil([] { return g_mode == MODE_MENU; }));
+    std::vector<std::string> expected = {"score\\say_final_score.vgz", "score\\0.vgz",
+                                         "score\\say_points.vgz", "menu\\final_score.vgz"};
+    EXPECT_EQ(PlayedFiles(), expected);
+    auto points = Plays("score\\say_points.vgz");
+    auto menu = Plays("menu\\final_score.vgz");
+    EXPECT_GE(menu[0].timeMs, points[0].timeMs + 400 + 1000);
+    EXPECT_LE(menu[0].timeMs, points[0].timeMs + 400 + 1000 + 50);
+}
+
+TEST_F(AnnouncerModes, CtrlCutsTheFinalScoreShort) {
+    g_score = 1200;
+    ChooseMenuItem(4);
+    ASSERT_TRUE(RunUntil([] { return !Plays("score\\1.vgz").empty(); }));
+    VirtualClearCalls();
+    Press(kCtrl);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(g_tickEnabled, 0);
+    EXPECT_FALSE(VirtualCallsOf("Stop", "score\\1.vgz").empty());
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"menu\\final_score.vgz"}));
+    VirtualRunFor(3000);
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"menu\\final_score.vgz"}));
 }
