@@ -1,0 +1,242 @@
+"""The real game under a virtual display, played with real key events while its sound is captured.
+
+`Session` starts Xvfb and the game (SDL's disk audio driver writing everything the mixer outputs
+to a file), presses keys through the X test extension, and follows the capture as it grows, so
+that a player program can react to what it hears.
+"""
+
+import os
+import shutil
+import subprocess
+import time
+
+import capture
+
+KEY_NAMES = {"ctrl": "Control_L", "space": "space", "enter": "Return", "esc": "Escape", "up": "Up", "down": "Down"}
+BEST_KEY = (9, 4, 21, 7, 15, 2, 24, 12, 6, 20)
+
+
+class Unavailable(Exception):
+    """No virtual display or no key sender on this machine."""
+
+
+def tools_present():
+    return all(shutil.which(tool) for tool in ("Xvfb", "xdotool"))
+
+
+def stored_sound(samples_16bit_mono, rate):
+    """A sound file in the game's stored form: a plain WAVE file with its first 50 bytes reversed."""
+    data = samples_16bit_mono.astype("<i2").tobytes()
+    header = b"RIFF" + (36 + len(data)).to_bytes(4, "little") + b"WAVEfmt "
+    header += (16).to_bytes(4, "little") + (1).to_bytes(2, "little") + (1).to_bytes(2, "little")
+    header += rate.to_bytes(4, "little") + (rate * 2).to_bytes(4, "little")
+    header += (2).to_bytes(2, "little") + (16).to_bytes(2, "little")
+    header += b"data" + len(data).to_bytes(4, "little")
+    whole = header + data
+    return whole[:50][::-1] + whole[50:]
+
+
+def tone_samples(frequency, seconds, peak_dbfs, rate=16000):
+    import numpy as np
+
+    n = np.arange(int(seconds * rate))
+    return np.rint(32767 * 10 ** (peak_dbfs / 20) * np.sin(2 * np.pi * frequency * n / rate))
+
+
+def unscramble_best(stored):
+    """best.dat's bytes in plain form: the key is added to its first 100 bytes."""
+    plain = bytearray(stored)
+    for j in range(min(100, len(plain))):
+        plain[j] = (plain[j] - BEST_KEY[j % 10]) % 256
+    return bytes(plain)
+
+
+def best_records(stored):
+    plain = unscramble_best(stored)
+    records = []
+    for at in range(0, len(plain) - 6, 7):
+        text = plain[at : at + 7].split(b"\0", 1)[0]
+        records.append(int(text))
+    return records
+
+
+def make_program_folder(folder, executable, tone_pack, intro_seconds=None):
+    """A scratch program folder: the executable, the tone pack and an empty best.dat."""
+    if os.path.exists(folder):
+        shutil.rmtree(folder)
+    shutil.copytree(tone_pack, folder)
+    shutil.copy2(executable, os.path.join(folder, "tapdash"))
+    open(os.path.join(folder, "best.dat"), "wb").close()
+    tones = capture.load_tones(folder)
+    if intro_seconds:
+        intro = tones["game\\game_intro.vgz"]
+        samples = tone_samples(intro.frequency, intro_seconds, intro.peak_db)
+        with open(os.path.join(folder, "game", "game_intro.vgz"), "wb") as out:
+            out.write(stored_sound(samples, 16000))
+        intro.length_ms = int(intro_seconds * 1000)
+    return tones
+
+
+class Session:
+    def __init__(self, folder, tones, scratch, extra_env=None):
+        self.folder = folder
+        self.tones = tones
+        self.capture_path = os.path.join(scratch, "capture.raw")
+        self.scratch = scratch
+        self.extra_env = extra_env or {}
+        self.xvfb = None
+        self.game = None
+        self.display = None
+        self.window = None
+        self.started = None  # monotonic time of the game's start
+        self.growth = []  # (monotonic time, frames in the capture): maps the wall clock onto it
+        self.keys = []  # (name, monotonic time, capture second when sent)
+
+    # --- processes ---------------------------------------------------------------------------
+
+    def start_display(self):
+        if not tools_present():
+            raise Unavailable("Xvfb or xdotool missing")
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
+            pass_fds=(write_end,),
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip():
+            self.stop()
+            raise Unavailable("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+
+    def env(self):
+        env = dict(os.environ)
+        env.update(
+            DISPLAY=self.display,
+            SDL_AUDIODRIVER="disk",
+            SDL_DISKAUDIOFILE=self.capture_path,
+            SDL_VIDEODRIVER="x11",
+        )
+        env.pop("XAUTHORITY", None)
+        env.update(self.extra_env)
+        return env
+
+    def start_game(self):
+        if os.path.isfile(self.capture_path) and not os.path.islink(self.capture_path):
+            os.remove(self.capture_path)
+        self.started = time.monotonic()
+        self.game = subprocess.Popen(
+            [os.path.join(self.folder, "tapdash")],
+            cwd=self.scratch,
+            env=self.env(),
+            stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(self.scratch, "game.stderr"), "wb"),
+        )
+
+    def find_window(self, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--name", "^Tapdash$"],
+                env=self.env(),
+                capture_output=True,
+                text=True,
+            )
+            if found.stdout.split():
+                self.window = found.stdout.split()[0]
+                subprocess.run(["xdotool", "windowfocus", "--sync", self.window], env=self.env(), timeout=10)
+                return time.monotonic()
+            if self.game.poll() is not None:
+                break
+            time.sleep(0.02)
+        return None
+
+    def stop_game(self):
+        if self.game and self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+
+    def wait_exit(self, timeout):
+        try:
+            return self.game.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        for process in (self.game, self.xvfb):
+            if process and process.poll() is None:
+                process.kill()
+                process.wait()
+
+    # --- keys --------------------------------------------------------------------------------
+
+    def press(self, *names):
+        """Sends the keys one after the other; answers where the capture stood when they went."""
+        keys = [KEY_NAMES.get(name, name) for name in names]
+        at = self.frames() / capture.RATE
+        sent = time.monotonic()
+        subprocess.run(["xdotool", "key", "--delay", "60", *keys], env=self.env(), check=True, timeout=10)
+        for name in names:
+            self.keys.append((name, sent, at))
+        return at
+
+    # --- the capture -------------------------------------------------------------------------
+
+    def frames(self):
+        try:
+            size = os.path.getsize(self.capture_path)
+        except OSError:
+            size = 0
+        frames = size // 4
+        self.growth.append((time.monotonic(), frames))
+        return frames
+
+    def heard(self, since=0.0):
+        """The timeline of the capture from `since` (seconds) to its current end."""
+        first = max(0, int(since * capture.RATE) - capture.FRAME)
+        samples = capture.read_capture(self.capture_path, first, self.frames() - first)
+        return capture.timeline(samples, self.tones, first / capture.RATE)
+
+    def wait_for(self, match, since, timeout, min_duration=0.0):
+        """The first play (oldest) that starts at or after `since` and matches; None on timeout.
+        `match` is a file name or a predicate on events."""
+        if isinstance(match, str):
+            name = match.lower()
+
+            def match(event):
+                return event.file.lower() == name
+
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            end = self.frames() / capture.RATE
+            # With a second before `since`, a play that began earlier is seen with its true start.
+            for event in self.heard(max(0.0, since - 1.0)):
+                if event.start >= since - 0.02 and match(event):
+                    # A play still going on counts once it has lasted long enough to be judged.
+                    if event.duration >= min_duration or event.end < end - 0.05:
+                        return event
+            if self.game.poll() is not None:
+                return None
+            time.sleep(0.04)
+        return None
+
+    def wall_at(self, second):
+        """When the capture had grown to `second` on the wall clock (as seen by this driver, which
+        looks at the file every few tens of milliseconds while it waits)."""
+        frames = second * capture.RATE
+        for moment, size in self.growth:
+            if size >= frames:
+                return moment
+        return self.growth[-1][0] if self.growth else 0.0
+
+    def now(self):
+        return self.frames() / capture.RATE

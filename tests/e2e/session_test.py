@@ -1,0 +1,347 @@
+#!/usr/bin/python3
+"""One whole session of the real game, played by ear: the program under a virtual display, real
+key events, and what the mixer outputs captured and checked as a timeline of sounds.
+
+usage: session_test.py --game <tapdash executable> --tones <tone pack> --work <scratch folder>
+
+Exit status 0 when every check holds, 1 when one fails, 77 when no virtual display or key sender
+is available.
+"""
+
+import argparse
+import os
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import capture  # noqa: E402
+import live  # noqa: E402
+
+INTRO_SECONDS = 5.0
+PEAK_DB = -6.0  # every tone of the pack peaks here
+SIDE_BALANCE_DB = 30.0  # pan 3000
+ANSWER_KEYS = {"left": "ctrl", "centre": "space", "right": "enter"}
+SUCCESS, ERROR = "level1\\success.vgz", "level1\\err.vgz"
+# Generous margins, in seconds of the capture: keys are sent by another process, the capture is
+# read as it grows, and the machine may be busy with other work.
+REACTION = 0.75  # from a key sent to the sound it causes
+LEVEL_START = 2.5  # from Enter on Start game to the level's first sounds: 51 sounds are loaded
+GAME_OVER = 1.5  # from Esc to the game-over message: the level unloaded, best.dat merged
+HANDOVER = 0.3  # from one sound's end to the next one's start, driven by the 50 ms tick
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def that(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+        return condition
+
+    def near(self, value, expected, tolerance, message):
+        return self.that(
+            value is not None and abs(value - expected) <= tolerance,
+            f"{message}: {value if value is None else round(value, 3)} (expected {expected} ± {tolerance})",
+        )
+
+    def within(self, value, low, high, message):
+        return self.that(low <= value <= high, f"{message}: {value:.3f} (expected {low} to {high})")
+
+
+CUES = ("bgrn", "key", "blust", "err", "success")
+
+
+def is_character(event):
+    name = event.file.lower()
+    return event.steady and name.startswith("level1\\") and name[7:-4] not in CUES
+
+
+def letter_of(event):
+    return event.file[7:-4].lower()
+
+
+def played_side(event):
+    return event.side(SIDE_BALANCE_DB / 2)
+
+
+def check_balance(checks, event, expected_side, what):
+    side = played_side(event)
+    checks.that(side == expected_side, f"{what}: from the {side}, expected the {expected_side}: {event}")
+    expected = {"left": SIDE_BALANCE_DB, "centre": 0.0, "right": -SIDE_BALANCE_DB}[side]
+    checks.near(event.balance_db, expected, 1.0, f"{what}: balance of {event}")
+
+
+def play_session(session, checks):
+    """Plays the session as a player would, by ear; returns when each key went, in capture
+    seconds, and what it answered."""
+    played = {"answers": []}
+    shown = session.find_window()
+    if not checks.that(shown is not None, "the window never appeared"):
+        return played
+    played["window"] = session.now()
+
+    intro = session.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
+    if not checks.that(intro is not None, "no intro"):
+        return played
+    played["ctrl"] = session.press("ctrl")
+    instructions = session.wait_for("menu\\arrows.vgz", intro.start, 10, min_duration=0.1)
+    if not checks.that(instructions is not None, "no instructions after Ctrl"):
+        return played
+    start_item = session.wait_for("menu\\start_game.vgz", instructions.start + 0.3, 10, min_duration=0.1)
+    if not checks.that(start_item is not None, "Start game not announced after the instructions"):
+        return played
+
+    played["down"] = session.press("down")
+    checks.that(session.wait_for("menu\\test_speakers.vgz", played["down"], 5, 0.1), "Down: no Test speakers")
+    played["up"] = session.press("up")
+    checks.that(session.wait_for("menu\\start_game.vgz", played["up"], 5, 0.1), "Up: no Start game")
+
+    played["enter"] = session.press("enter")
+    first = session.wait_for(is_character, played["enter"], 10, min_duration=0.1)
+    if not checks.that(first is not None, "no character after Start game"):
+        return played
+    played["first"] = first
+    # Left unanswered, it comes again.
+    current = session.wait_for(lambda e: e.file == first.file, first.start + 0.3, 5, min_duration=0.1)
+    if not checks.that(current is not None, f"{first.file} was not repeated"):
+        return played
+    played["repeat"] = current
+
+    # Two right answers, then one from a wrong side. A late answer (the character moved on to
+    # another side meanwhile) may be judged otherwise; the outcome heard decides what comes next.
+    rights = wrongs = 0
+    meant_wrong_heard = False
+    while len(played["answers"]) < 6 and wrongs < 2 and not (rights >= 2 and meant_wrong_heard):
+        if played["answers"]:
+            current = session.wait_for(is_character, played["answers"][-1]["at"] + 0.01, 10, min_duration=0.1)
+            if not checks.that(current is not None, "no new character after an answer"):
+                return played
+        if session.now() - current.start > 0.4:
+            # Too close to its end: a repeat may come from another side. Answer the next play.
+            file = current.file
+            current = session.wait_for(lambda e: e.file == file, current.start + 0.3, 5, min_duration=0.1)
+            if not checks.that(current is not None, f"{file} was not repeated"):
+                return played
+        side = played_side(current)
+        meant_right = rights < 2
+        if not meant_right:
+            side = {"left": "right", "centre": "left", "right": "centre"}[side]
+        at = session.press(letter_of(current), ANSWER_KEYS[side])
+        outcome = session.wait_for(lambda e: e.file in (SUCCESS, ERROR), at, 5)
+        if not checks.that(outcome is not None, "an answer brought neither the success nor the error cue"):
+            return played
+        played["answers"].append({"character": current, "at": at, "side": side})
+        if outcome.file == SUCCESS:
+            rights += 1
+        else:
+            wrongs += 1
+            meant_wrong_heard |= not meant_right
+
+    time.sleep(0.3)
+    played["esc"] = session.press("esc")
+    over = session.wait_for("game\\say_game_over.wav", played["esc"], 10)
+    if not checks.that(over is not None, "no game-over message after Esc"):
+        return played
+    back = session.wait_for("menu\\start_game.vgz", over.end, 15, min_duration=0.1)
+    if not checks.that(back is not None, "the menu did not come back after the final score"):
+        return played
+
+    for name in ("test_speakers", "learn_game_sounds", "final_score", "view_top_10"):
+        at = session.press("down")
+        if not checks.that(session.wait_for(f"menu\\{name}.vgz", at, 5, 0.1), f"Down did not reach {name}"):
+            return played
+    played["top_ten"] = session.press("enter")
+    points = session.wait_for("score\\say_points.vgz", played["top_ten"], 15)
+    if not checks.that(points is not None, "the top ten list spoke no entry"):
+        return played
+    played["leave_list"] = session.press("esc")
+    item = session.wait_for("menu\\view_top_10.vgz", played["leave_list"], 5, min_duration=0.1)
+    checks.that(item is not None, "Escape from the list did not announce View top 10 in the menu")
+    played["quit"] = session.press("esc")
+    played["exit_status"] = session.wait_exit(20)
+    played["end"] = session.now()
+    return played
+
+
+def after(events, file, since, before=None):
+    """The first play of `file` starting at or after `since` (and not after `before`)."""
+    for event in events:
+        if event.file.lower() == file.lower() and event.start >= since - 0.02:
+            if before is None or event.start <= before:
+                return event
+    return None
+
+
+def settled(events, heard_live):
+    """The play as the whole capture has it (a play heard live may have been still going on)."""
+    return after(events, heard_live.file, heard_live.start - 0.03, heard_live.start + 0.03)
+
+
+def follows(checks, event, moment, limit, what):
+    """`event` starts after `moment`, within `limit`."""
+    if checks.that(event is not None, f"{what}: nothing heard after {moment:.3f}"):
+        checks.within(event.start - moment, -0.02, limit, what)
+    return event
+
+
+def check_sequence(checks, events, pieces, at, what):
+    """Pieces spoken one after the other, each within a tick or two of the one before; returns
+    the end of the last."""
+    for piece in pieces:
+        event = after(events, piece, at - 0.05)
+        if not follows(checks, event, at, HANDOVER, f"{what}: {piece}"):
+            return at
+        checks.near(event.balance_db, 0, 1, f"{what}: {piece} centred")
+        at = event.end
+    return at
+
+
+def check_timeline(checks, played, events, session):
+    """Checks the whole session's timeline; returns the score the game should have kept."""
+    intro = after(events, "game\\game_intro.vgz", 0)
+    checks.that(events and events[0] is intro, "the intro is not the first sound")
+    checks.within(intro.start - played["window"], -0.5, 1.0, "the intro right after the window appears")
+    checks.that(intro.duration < INTRO_SECONDS - 1.0, f"Ctrl did not cut the intro: {intro}")
+    checks.within(intro.end - played["ctrl"], -0.02, REACTION, "Ctrl cuts the intro")
+    music = follows(checks, after(events, "menu\\bgrn.vgz", intro.end - 0.05), intro.end, HANDOVER, "menu music")
+    instructions = after(events, "menu\\arrows.vgz", intro.end - 0.05)
+    follows(checks, instructions, intro.end, HANDOVER, "instructions after the intro")
+    checks.near(music.balance_db, 0, 1, "menu music centred")
+    checks.near(instructions.duration, 0.6, 0.05, "the instructions in full")
+    follows(checks, after(events, "menu\\start_game.vgz", instructions.end), instructions.end, HANDOVER,
+            "the tick announcing Start game")
+    follows(checks, after(events, "menu\\test_speakers.vgz", played["down"]), played["down"], REACTION,
+            "Down announcing Test speakers")
+    follows(checks, after(events, "menu\\start_game.vgz", played["up"]), played["up"], REACTION,
+            "Up announcing Start game")
+
+    enter = played["enter"]
+    menu_music_end = max(e.end for e in events if e.file == "menu\\bgrn.vgz" and e.start < enter)
+    checks.within(menu_music_end - enter, -0.02, REACTION, "Start game stops the menu music")
+    level_music = follows(checks, after(events, "level1\\bgrn.vgz", enter), enter, LEVEL_START, "level music")
+    first, repeat = settled(events, played["first"]), settled(events, played["repeat"])
+    follows(checks, first, enter, LEVEL_START, "the first character")
+    checks.near(first.start, level_music.start, 0.05, "the first character with the level music")
+    checks.that(first.file[7] in "ABCDE", f"the first character is not one of A to E: {first}")
+    checks.near(first.level_db, PEAK_DB - 8.0, 1.0, f"the first play at volume -800: {first}")
+    check_balance(checks, first, played_side(first), "the first play")
+    checks.near(first.duration, 0.8, 0.05, f"a character played in full: {first}")
+    follows(checks, repeat, first.end, HANDOVER, "the repeat after the first play")
+    checks.near(repeat.level_db - first.level_db, 1.0, 0.3, f"the repeat 1 dB louder: {repeat}")
+    check_balance(checks, repeat, played_side(repeat), "the repeat")
+
+    score = 0
+    outcomes = set()
+    for answer in played["answers"]:
+        at, character = answer["at"], answer["character"]
+        label = f"{letter_of(character)} answered {answer['side']}"
+        click = follows(checks, after(events, "level1\\key.vgz", at), at, REACTION, f"{label}: key click")
+        cue = follows(checks, after(events, "level1\\blust.vgz", at), at, REACTION, f"{label}: answer cue")
+        if not (click and cue):
+            continue
+        checks.that(click.start < cue.start, f"{label}: the click comes before the answer cue")
+        checks.near(click.balance_db, 0, 1, f"{label}: key click centred")
+        checks.near(cue.balance_db, 0, 1, f"{label}: answer cue centred")
+        # The side that counts is that of the latest play when the answer arrived.
+        # (A right answer may draw the same character again, which starts with the cue.)
+        latest = [e for e in events if e.file == character.file and e.start < cue.start - 0.03][-1]
+        right = played_side(latest) == answer["side"]
+        outcome = after(events, SUCCESS if right else ERROR, cue.start, cue.start + 0.05)
+        if checks.that(outcome is not None, f"{label}: no {SUCCESS if right else ERROR} with the answer cue"):
+            check_balance(checks, outcome, played_side(latest), f"{label}: {outcome.file} from the character's side")
+            checks.near(outcome.level_db, latest.level_db, 1.0, f"{label}: {outcome.file} as loud as the character")
+        score += 100 if right else 0
+        outcomes.add(right)
+    checks.that(outcomes == {True, False}, "the session holds no right answer or no wrong one")
+
+    esc = played["esc"]
+    level_end = max(e.end for e in events if e.file.lower().startswith("level1\\") and e.start < esc + REACTION)
+    checks.within(level_end - esc, -0.02, REACTION, "Esc silences the level")
+    over = follows(checks, after(events, "game\\say_game_over.wav", esc), esc, GAME_OVER, "game-over message")
+    checks.near(over.duration, 0.6, 0.05, "the game-over message in full")
+    pieces = ["score\\say_final_score.vgz"] + score_pieces(score) + ["score\\say_points.vgz"]
+    spoken = check_sequence(checks, events, pieces, over.end, "final score")
+    back = after(events, "menu\\start_game.vgz", spoken)
+    if checks.that(back is not None, "no menu after the final score"):
+        # The pause is the game's own second on the wall clock, which the capture may not keep
+        # when the machine is busy.
+        pause = session.wall_at(back.start) - session.wall_at(spoken)
+        checks.within(pause, 0.85, 1.0 + 2 * HANDOVER, "the menu a second after the final score")
+        restarted = after(events, "menu\\bgrn.vgz", spoken)
+        checks.that(restarted and abs(restarted.start - back.start) < 0.1, "the menu music restarted with it")
+
+    pieces = ["score\\score_arrows.vgz"] + score_pieces(score) + ["score\\say_points.vgz"]
+    follows(checks, after(events, pieces[0], played["top_ten"]), played["top_ten"], REACTION, "top ten")
+    check_sequence(checks, events, pieces[1:], after(events, pieces[0], played["top_ten"]).end, "top ten entry")
+    follows(checks, after(events, "menu\\view_top_10.vgz", played["leave_list"]), played["leave_list"], REACTION,
+            "Escape from the list back to View top 10")
+
+    goodbye = follows(checks, after(events, "game\\exit_game.vgz", played["quit"]), played["quit"], REACTION,
+                      "the goodbye")
+    if goodbye:
+        checks.near(goodbye.duration, 0.6, 0.05, "the goodbye in full")
+        checks.that(events[-1] is goodbye, f"something sounded after the goodbye: {events[-1]}")
+        checks.within(played["end"] - goodbye.end, -0.01, 1.0, "the program ends right after the goodbye")
+    checks.that(played.get("exit_status") == 0, f"exit status {played.get('exit_status')}")
+    return score
+
+
+def score_pieces(score):
+    """How a score of this session (a few hundred points) is spoken: "2 hundred", or "0"."""
+    return [f"score\\{score // 100}.vgz", "score\\hundred.vgz"] if score else ["score\\0.vgz"]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--tones", required=True)
+    parser.add_argument("--work", required=True)
+    args = parser.parse_args()
+
+    if not live.tools_present():
+        print("SKIP: Xvfb or xdotool is not installed")
+        return 77
+    os.makedirs(args.work, exist_ok=True)
+    folder = os.path.join(args.work, "program")
+    tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
+    session = live.Session(folder, tones, args.work)
+    try:
+        session.start_display()
+    except live.Unavailable as why:
+        print(f"SKIP: {why}")
+        return 77
+    checks = Checks()
+    try:
+        session.start_game()
+        played = play_session(session, checks)
+    finally:
+        session.stop()
+
+    events = capture.timeline(capture.read_capture(session.capture_path), tones)
+    if not checks.failures:
+        try:
+            score = check_timeline(checks, played, events, session)
+        except (AttributeError, TypeError, IndexError, ValueError, KeyError):
+            checks.failures.append("a sound the checks rely on is missing:\n" + traceback.format_exc())
+            score = -1
+        stored = open(os.path.join(folder, "best.dat"), "rb").read()
+        records = live.best_records(stored)
+        checks.that(records == [score, 0], f"best.dat holds {records}, expected {[score, 0]}")
+        checks.that(stored != live.unscramble_best(stored), "best.dat is stored in plain form")
+    print(capture.describe(events))
+    print("keys:", ", ".join(f"{name}@{at:.3f}" for name, _, at in session.keys))
+    if checks.failures:
+        print("FAILED:\n  " + "\n  ".join(checks.failures))
+        stderr = os.path.join(args.work, "game.stderr")
+        if os.path.exists(stderr):
+            print(open(stderr, errors="replace").read()[-3000:])
+        return 1
+    print("session played and heard as expected")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
