@@ -44,9 +44,6 @@ class SubmitScore : public GameFixture {
     }
     void TearDown() override {
         g_scoreServer = savedServer_;
-        // Closing the window releases the banks that live until shutdown.
-        VirtualCloseButton();
-        VirtualRunUntilClosed(5000);
         GameFixture::TearDown();
     }
 
