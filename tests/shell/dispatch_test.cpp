@@ -128,3 +128,30 @@ TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
     VirtualRunFor(0);
     EXPECT_EQ(g_mode, MODE_MENU);
 }
+
+// A controller is polled on every tick, so the ticks can be counted.
+class RoutingWithController : public Routing {
+  protected:
+    void SetUp() override {
+        PreparePack();
+        VirtualAttachController(true);
+        StartWindow();
+    }
+};
+
+TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrives) {
+    SkipToMenu();
+    VirtualPress(kDown);
+    VirtualPress(kDown);  // Test speakers
+    VirtualRunFor(0);
+
+    // Four one-second sounds, each followed by a second of silence, all inside the Enter.
+    uint64_t start = VirtualNowMs();
+    VirtualPress(kEnter);
+    VirtualRunFor(0);
+    VirtualRunFor(49);
+    ASSERT_EQ(VirtualNowMs(), start + 8049);
+    int ticks = 0;
+    for (const VirtualCall& poll : VirtualCallsOf("ControllerPoll")) ticks += poll.timeMs >= start;
+    EXPECT_EQ(ticks, 1);
+}
