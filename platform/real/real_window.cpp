@@ -7,6 +7,7 @@
 #include "platform/message_loop.h"
 #include "platform/real/real_backend.h"
 #include "platform/real/real_keys.h"
+#include "platform/real/real_trace.h"
 
 namespace {
 
@@ -57,7 +58,28 @@ void WaitEvents(uint64_t deadlineMs) {
 
 constexpr LoopBackend kSdlBackend = {SDL_GetTicks64, WaitEvents, PollEvents};
 
+PlatformMessageHandler s_handler = nullptr;
+
+// With the timing trace on: every timer tick as it reaches the window, with SDL's clock, which
+// the timers run on.
+void TracingHandler(const PlatformMessage& msg) {
+    if (msg.type == kMsgTimer) {
+        char detail[48];
+        std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
+                      static_cast<unsigned long long>(SDL_GetTicks64()));
+        RealTrace("tick", detail);
+    }
+    s_handler(msg);
+}
+
 }  // namespace
+
+// SDL talks to the desktop over D-Bus, whose library keeps a cache for the life of the process
+// that only the program could free, at the risk of breaking other users of it. Builds with the
+// leak checker would otherwise end every run with a report about it.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
 
 SDL_Window* RealWindow() {
     return s_window;
@@ -82,6 +104,12 @@ void RealTranslateEvent(const SDL_Event& event) {
 }
 
 void RealRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
+    // The picture is copied to the window as it is; a graphics driver would only add start-up
+    // time, threads and a window recreated behind our back.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Closing the window is one close request (its window event); SDL_QUIT then only comes
+    // from the system asking the program to end.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "tapdash: no display: %s\n", SDL_GetError());
         return;
@@ -93,10 +121,14 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return;
     }
-    LoopBegin(handler);
+    // Keys only, no typed text: an input method must not hold keys back to compose characters.
+    SDL_StopTextInput();
+    s_handler = handler;
+    LoopBegin(RealTraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         SDL_ShowWindow(s_window);
+        RealTrace("shown");
         LoopPostPaint();
         LoopRun(kSdlBackend, UINT64_MAX);
     }
