@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/message_loop.h"
+#include "platform/real/real_trace.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ int RealVirtualKey(int keycode, int scancode) {
 void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers) {
     int virtualKey = RealVirtualKey(keycode, scancode);
     if (virtualKey == 0) return;
+    if (down) RealTraceNumber(repeat ? "key-repeat" : "key-down", virtualKey);
     if (modifiers & KMOD_ALT) {
         // A system key: only its commands count, and only on a fresh press, so that holding
         // Alt+A does not reopen the About box the moment it is closed.
