@@ -19,6 +19,7 @@
 
 #include "platform/audio_buffers.h"
 #include "platform/mixer.h"
+#include "platform/real/real_trace.h"
 
 namespace {
 
@@ -64,8 +65,10 @@ void RenderPlaying(int16_t* out, int frames) {
 }
 
 void AudioCallback(void*, Uint8* stream, int length) {
+    const uint64_t start = RealTraceOn() ? RealTraceNow() : 0;
     RenderPlaying(reinterpret_cast<int16_t*>(stream),
                   length / static_cast<int>(kMixerOutputChannels * sizeof(int16_t)));
+    if (start) RealTraceHeard(start);
 }
 
 // Under the device lock.
@@ -142,6 +145,7 @@ void Destroy(AudioBuffer* buffer) {
     RealVoice* voice = VoiceOf(buffer);
     LockDevice();
     UnlistPlaying(&voice->mix);
+    RealTraceForget(&voice->mix);
     UnlockDevice();
     delete voice;
     AudioBufferDestroy(buffer);
@@ -166,6 +170,7 @@ int RealAudioOpen() {
     }
     s_deviceFrames = obtained.samples;
     SDL_PauseAudioDevice(s_device, 0);
+    RealTrace("audio-open");
     return kAudioOk;
 }
 
@@ -193,6 +198,7 @@ void RealAudioRender(int16_t* out, int frames) {
 int RealCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int flags,
                      Audio3DAlgorithm algorithm, PlatformBuffer* out) {
     if (out) *out = nullptr;
+    if (RealTraceOn()) RealTrace("create");
     AudioBuffer* buffer = nullptr;
     const int result = AudioBufferCreate(s_set, format, bytes, flags, algorithm, &buffer);
     if (!buffer) return result;
@@ -224,6 +230,7 @@ int RealBufferUnlock(PlatformBuffer handle, void* region1, uint32_t bytes1, void
     voice->mix.frames = static_cast<uint32_t>(voice->samples.size() / voice->mix.channels);
     if (voice->mix.position >= voice->mix.frames) voice->mix.position = 0;
     UnlockDevice();
+    if (RealTraceOn()) RealTrace("loaded", buffer->label.c_str());
     return voice->samples.empty() ? kAudioErrOutOfMemory : kAudioOk;
 }
 
@@ -271,6 +278,7 @@ int RealBufferPlay(PlatformBuffer handle, int flags) {
     if (listed) {
         mix.playing = true;
         mix.looping = (flags & kPlayLooping) != 0;
+        RealTracePlayed(&mix, buffer->label.c_str(), buffer->pan, buffer->volume);
     }
     UnlockDevice();
     return listed ? kAudioOk : kAudioErrOutOfMemory;
@@ -283,6 +291,7 @@ int RealBufferStop(PlatformBuffer handle) {
     LockDevice();
     mix.playing = false;
     UnlistPlaying(&mix);
+    RealTraceForget(&mix);
     UnlockDevice();
     return kAudioOk;
 }
