@@ -61,15 +61,17 @@ def best_records(stored):
 
 
 def make_program_folder(folder, executable, tone_pack, intro_seconds=None):
-    """A scratch program folder: the executable, the tone pack and an empty best.dat."""
+    """A scratch program folder: the executable, a sound pack (the tone pack, or any other) and
+    an empty best.dat; the intro lengthened to `intro_seconds` when given."""
     if os.path.exists(folder):
         shutil.rmtree(folder)
     shutil.copytree(tone_pack, folder)
     shutil.copy2(executable, os.path.join(folder, "tapdash"))
     open(os.path.join(folder, "best.dat"), "wb").close()
-    tones = capture.load_tones(folder)
+    has_tones = os.path.exists(os.path.join(folder, "tones.txt"))
+    tones = capture.load_tones(folder) if has_tones else {}
     if intro_seconds:
-        intro = tones["game\\game_intro.vgz"]
+        intro = tones.get("game\\game_intro.vgz", capture.Tone("game\\game_intro.vgz", 5650, 0, -6.0))
         samples = tone_samples(intro.frequency, intro_seconds, intro.peak_db)
         with open(os.path.join(folder, "game", "game_intro.vgz"), "wb") as out:
             out.write(stored_sound(samples, 16000))
@@ -179,12 +181,13 @@ class Session:
 
     # --- keys --------------------------------------------------------------------------------
 
-    def press(self, *names):
+    def press(self, *names, delay_ms=60):
         """Sends the keys one after the other; answers where the capture stood when they went."""
         keys = [KEY_NAMES.get(name, name) for name in names]
         at = self.frames() / capture.RATE
         sent = time.monotonic()
-        subprocess.run(["xdotool", "key", "--delay", "60", *keys], env=self.env(), check=True, timeout=10)
+        command = ["xdotool", "key", "--delay", str(delay_ms), *keys]
+        subprocess.run(command, env=self.env(), check=True, timeout=10)
         for name in names:
             self.keys.append((name, sent, at))
         return at
