@@ -24,9 +24,13 @@ class Intro : public GameFixture {
 
 }  // namespace
 
-TEST_F(Intro, TheMenuFollowsWithinOneTickOfTheIntrosEnd) {
+TEST_F(Intro, OnlyCtrlCutsItOtherwiseTheMenuFollowsWithinOneTickOfItsEnd) {
     StartWindow();
-    VirtualRunFor(3000);
+    VirtualKeyDownAt(500, 13);
+    VirtualKeyDownAt(600, kEscape);
+    EXPECT_TRUE(VirtualRunFor(1000));
+    EXPECT_EQ(g_mode, MODE_INTRO);
+    VirtualRunFor(2000);
     std::vector<std::string> played = PlayedFiles();
     ASSERT_GE(played.size(), 3u);
     EXPECT_EQ(played[0], kIntroSoundFile);
@@ -37,6 +41,16 @@ TEST_F(Intro, TheMenuFollowsWithinOneTickOfTheIntrosEnd) {
     EXPECT_GE(instructions, 2000u);
     EXPECT_LT(instructions, 2050u);
     EXPECT_EQ(VirtualCallsOf("Release", kIntroSoundFile).size(), 1u);
+    EXPECT_FALSE(VirtualBuffer(kIntroSoundFile).exists);
+}
+
+TEST_F(Intro, CtrlGoesToTheMenuAtOnce) {
+    StartWindow();
+    VirtualKeyDownAt(500, 17);
+    VirtualRunFor(500);
+    EXPECT_EQ(g_mode, MODE_MENU);
+    EXPECT_EQ(VirtualCallsOf("Stop", kIntroSoundFile)[0].timeMs, 500u);
+    EXPECT_EQ(VirtualCallsOf("Play", "menu\\arrows.vgz")[0].timeMs, 500u);
     EXPECT_FALSE(VirtualBuffer(kIntroSoundFile).exists);
 }
 

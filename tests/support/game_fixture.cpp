@@ -72,6 +72,7 @@ int GameFixture::SoundLengthMs(const std::string&) {
 }
 
 void GameFixture::PreparePack() {
+    if (!programDir.empty()) std::filesystem::remove_all(programDir);
     VirtualReset();
     ResetGameGlobals();
     VirtualClearCalls();
