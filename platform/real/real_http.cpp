@@ -21,6 +21,7 @@ struct BodySink {
 size_t KeepBody(char* data, size_t size, size_t count, void* context) {
     auto* sink = static_cast<BodySink*>(context);
     size_t bytes = size * count;
+    if (bytes == 0) return 0;  // an empty body is announced with a call of no bytes
     size_t room = sink->body ? sink->limit - sink->body->size() : 0;
     if (bytes <= room) {
         sink->body->append(data, bytes);

@@ -80,6 +80,7 @@ std::string Url(const LoopbackServer& server, const std::string& path) {
 TEST(RealHttp, TheServersAnswerComesBackWhateverItsStatus) {
     LoopbackServer server;
     server.replies["/top2.php?name=Ada%20Lovelace&score=4200"] = Reply("200 OK", "3");
+    server.replies["/top1.php"] = Reply("200 OK", "");
     Start(server);
 
     std::string body = "left over from before";
@@ -93,8 +94,11 @@ TEST(RealHttp, TheServersAnswerComesBackWhateverItsStatus) {
     EXPECT_EQ(RealHttpGet(Url(server, "/gone.php").c_str(), &body, 1024), 1);
     EXPECT_EQ(body, "no such page");
 
-    // The caller may not want the body at all.
+    // The caller may not want the body at all, and the server may send none.
     EXPECT_EQ(RealHttpGet(Url(server, "/gone.php").c_str(), nullptr, 0), 1);
+    EXPECT_EQ(RealHttpGet(Url(server, "/top1.php").c_str(), nullptr, 0), 1);
+    EXPECT_EQ(RealHttpGet(Url(server, "/top1.php").c_str(), &body, 1024), 1);
+    EXPECT_EQ(body, "");
     Stop(server);
 }
 
