@@ -155,3 +155,20 @@ TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrive
     for (const VirtualCall& poll : VirtualCallsOf("ControllerPoll")) ticks += poll.timeMs >= start;
     EXPECT_EQ(ticks, 1);
 }
+
+TEST_F(Routing, TheTopTenListHearsItsKeysAndTicks) {
+    SkipToMenu();
+    for (int i = 0; i < 5; ++i) VirtualPress(kDown);  // down to View top 10
+    VirtualPress(kEnter);
+    VirtualRunFor(0);
+    ASSERT_EQ(g_mode, MODE_TOP_TEN);
+
+    // After its intro the tick speaks the first entry: an empty list holds zeros.
+    VirtualClearCalls();
+    VirtualRunFor(1100);
+    EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"score\\0.vgz"});
+
+    VirtualPress(kEscape);
+    EXPECT_TRUE(VirtualRunFor(100));
+    EXPECT_EQ(g_mode, MODE_MENU);
+}
