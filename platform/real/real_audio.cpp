@@ -5,9 +5,10 @@
 // converts to whatever the hardware wants. A capture by SDL's disk audio driver
 // (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE=<file>) therefore holds exactly that raw stream.
 //
-// A buffer's samples are converted once, at unlock, to the mixer's format (floats at 48000 Hz,
-// by SDL_AudioCVT); playing never converts, copies or allocates. The game thread changes
-// what the mixer reads only while it holds the device lock, and only briefly.
+// A buffer's samples are converted once, at unlock, to the mixer's format (floats at 48000 Hz:
+// the sample format by SDL_AudioCVT, the rate by our resampler); playing never converts, copies or
+// allocates. The game thread changes what the mixer reads only while it holds the device lock, and
+// only briefly.
 #include "platform/real/real_audio.h"
 
 #include <SDL.h>
@@ -20,6 +21,7 @@
 #include "platform/audio_buffers.h"
 #include "platform/mixer.h"
 #include "platform/real/real_trace.h"
+#include "platform/resample.h"
 
 namespace {
 
@@ -113,17 +115,17 @@ void ApplyLevels(const AudioBuffer* buffer) {
 }
 
 // The buffer's bytes as floats at the mixer's rate, with the buffer's channels; empty when the
-// conversion cannot be made. SDL_AudioCVT rather than SDL_AudioStream: the stream of SDL 2.26
-// loses the end of a sound recorded at a low rate (half of a one-second sound at 1000 Hz).
+// conversion cannot be made. SDL converts the sample format (at the sound's own rate); the rate
+// itself is converted by our resampler, which is many times faster than SDL's.
 std::vector<float> ConvertSamples(const AudioBuffer* buffer) {
     const PlatformWaveFormat& format = buffer->format;
     const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     const uint32_t wholeFrames = buffer->bytes / format.blockAlign * format.blockAlign;
     std::vector<float> samples;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(format.channels),
-                          static_cast<int>(format.samplesPerSec), AUDIO_F32SYS,
-                          static_cast<Uint8>(format.channels), kMixerRate) < 0) {
+    const int rate = static_cast<int>(format.samplesPerSec);
+    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(format.channels), rate, AUDIO_F32SYS,
+                          static_cast<Uint8>(format.channels), rate) < 0) {
         return samples;
     }
     // SDL converts in place in a buffer large enough for every step.
@@ -135,7 +137,12 @@ std::vector<float> ConvertSamples(const AudioBuffer* buffer) {
     cvt.len = static_cast<int>(wholeFrames);
     if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return {};
     const int convertedBytes = cvt.needed ? cvt.len_cvt : cvt.len;
-    samples.resize(convertedBytes / sizeof(float) / format.channels * format.channels);
+    const uint32_t frames = convertedBytes / sizeof(float) / format.channels;
+    samples.resize(static_cast<size_t>(frames) * format.channels);
+    if (format.samplesPerSec != kMixerRate) {
+        samples = ResampleCubic(samples.data(), frames, format.channels, format.samplesPerSec,
+                                kMixerRate);
+    }
     samples.shrink_to_fit();
     return samples;
 }
