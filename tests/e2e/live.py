@@ -221,9 +221,12 @@ class Session:
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             end = self.frames() / capture.RATE
-            # With a second before `since`, a play that began earlier is seen with its true start.
-            for event in self.heard(max(0.0, since - 1.0)):
-                if event.start >= since - 0.02 and match(event):
+            # The last few seconds only, and of them only what has a second before it, so that a
+            # play that began earlier is seen with its true start.
+            first = max(0.0, since - 1.0, end - 3.0)
+            for event in self.heard(first):
+                earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + 1.0)
+                if event.start >= earliest and match(event):
                     # A play still going on counts once it has lasted long enough to be judged.
                     if event.duration >= min_duration or event.end < end - 0.05:
                         return event
@@ -232,14 +235,13 @@ class Session:
             time.sleep(0.04)
         return None
 
-    def wall_at(self, second):
-        """When the capture had grown to `second` on the wall clock (as seen by this driver, which
-        looks at the file every few tens of milliseconds while it waits)."""
-        frames = second * capture.RATE
-        for moment, size in self.growth:
-            if size >= frames:
-                return moment
-        return self.growth[-1][0] if self.growth else 0.0
+    def pace(self, first_second, last_second):
+        """Seconds of capture written per second of the wall clock while the capture grew from
+        `first_second` to `last_second` (1 when the sound thread keeps up with the clock)."""
+        inside = [(t, f) for t, f in self.growth if first_second * capture.RATE <= f <= last_second * capture.RATE]
+        if len(inside) < 2 or inside[-1][0] - inside[0][0] < 0.5:
+            return 1.0
+        return (inside[-1][1] - inside[0][1]) / capture.RATE / (inside[-1][0] - inside[0][0])
 
     def now(self):
         return self.frames() / capture.RATE
