@@ -86,3 +86,9 @@ void RealTraceForget(const void* voice) {
         }
     }
 }
+
+// The moment the program's own code starts (after the loader), for start-up figures.
+static const bool s_processTraced = [] {
+    RealTrace("process");
+    return true;
+}();
