@@ -70,16 +70,6 @@ TEST(AnnouncerSpeech, ScoresAreSpokenInRecordedPieces) {
     for (const Case& c : cases) EXPECT_EQ(FinalScoreSpoken(c.score), c.spoken) << c.score;
 }
 
-TEST(AnnouncerSpeech, TheFinalScoreOpensWithItsIntroAndEndsWithPoints) {
-    g_score = 100;
-    BuildScoreSpeech(kSpeechFinalScore);
-    EXPECT_EQ(g_speech[0], 30);
-    EXPECT_EQ(g_speech[1], 1);
-    EXPECT_EQ(g_speech[2], 28);
-    EXPECT_EQ(g_speech[3], 33);
-    for (int i = 4; i < kSpeechLength; ++i) EXPECT_EQ(g_speech[i], -1);
-}
-
 TEST(AnnouncerSpeech, MillionsSayTheirCountOfHundredThousandsAsANumber) {
     EXPECT_EQ(FinalScoreSpoken(2100000), "20 1 hundred thousand");
     EXPECT_EQ(FinalScoreSpoken(3500000), "30 5 hundred thousand");
