@@ -172,6 +172,10 @@ def _split_run(tone, values, magnitude, clean, first, last, offset_s):
             k = g + 1
         else:
             k += 1
+    # A few steady frames between edges are another sound's edge or click spraying over this
+    # tone, not a play of its own (every play of the game's sounds holds steady far longer).
+    if any(g1 - g0 >= 3 for g0, g1 in groups):
+        groups = [g for g in groups if g[1] - g[0] >= 3]
     step = np.exp(2j * np.pi * tone.frequency * HOP / RATE)
     merged = []
     for group in groups:

@@ -119,6 +119,15 @@ class Session:
             self.stop()
             raise Unavailable("Xvfb did not start")
         self.display = ":" + number.decode().strip()
+        # Ready to take clients once it answers one.
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            probe = subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env(), capture_output=True)
+            if probe.returncode == 0:
+                return
+            time.sleep(0.1)
+        self.stop()
+        raise RuntimeError(f"Xvfb on {self.display} does not answer")
 
     def env(self):
         env = dict(os.environ)
