@@ -99,6 +99,14 @@ class Session:
     def start_display(self):
         if not tools_present():
             raise Unavailable("Xvfb or xdotool missing")
+        # Another server starting at the same moment may take the same display number; the one
+        # that loses exits, and a new one is started.
+        for _ in range(3):
+            if self._start_xvfb():
+                return
+        raise RuntimeError("Xvfb started but never answered")
+
+    def _start_xvfb(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
@@ -121,13 +129,13 @@ class Session:
         self.display = ":" + number.decode().strip()
         # Ready to take clients once it answers one.
         deadline = time.monotonic() + 10
-        while time.monotonic() < deadline:
+        while time.monotonic() < deadline and self.xvfb.poll() is None:
             probe = subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env(), capture_output=True)
             if probe.returncode == 0:
-                return
+                return True
             time.sleep(0.1)
         self.stop()
-        raise RuntimeError(f"Xvfb on {self.display} does not answer")
+        return False
 
     def env(self):
         env = dict(os.environ)
@@ -183,10 +191,15 @@ class Session:
             return None
 
     def stop(self):
+        # Xvfb is asked to end, so that it removes its lock and socket for the next server.
         for process in (self.game, self.xvfb):
             if process and process.poll() is None:
-                process.kill()
-                process.wait()
+                process.terminate()
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
 
     # --- keys --------------------------------------------------------------------------------
 

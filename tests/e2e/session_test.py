@@ -313,21 +313,33 @@ def main():
         return 77
     os.makedirs(args.work, exist_ok=True)
     folder = os.path.join(args.work, "program")
-    tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
-    session = live.Session(folder, tones, args.work)
-    try:
-        session.start_display()
-    except live.Unavailable as why:
-        print(f"SKIP: {why}")
-        return 77
-    checks = Checks()
-    try:
-        session.start_game()
-        played = play_session(session, checks)
-    finally:
-        session.stop()
+    stderr = os.path.join(args.work, "game.stderr")
+    # A display that a client cannot reach (another server took its number meanwhile) is the
+    # machine's trouble, not the game's: one more try on a new display.
+    for attempt in range(2):
+        tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
+        session = live.Session(folder, tones, args.work)
+        try:
+            session.start_display()
+        except live.Unavailable as why:
+            print(f"SKIP: {why}")
+            return 77
+        checks = Checks()
+        try:
+            session.start_game()
+            played = play_session(session, checks)
+        finally:
+            session.stop()
+        unreachable = "no display" in open(stderr, errors="replace").read()
+        if not (unreachable and attempt == 0):
+            break
+        print("the game could not reach the virtual display; trying again on a new one")
 
-    events = capture.timeline(capture.read_capture(session.capture_path), tones)
+    if not os.path.exists(session.capture_path):
+        checks.failures.append("nothing captured: the game never opened its sound device")
+        events = []
+    else:
+        events = capture.timeline(capture.read_capture(session.capture_path), tones)
     if not checks.failures:
         try:
             score = check_timeline(checks, played, events, session)
@@ -342,7 +354,6 @@ def main():
     print("keys:", ", ".join(f"{name}@{at:.3f}" for name, _, at in session.keys))
     if checks.failures:
         print("FAILED:\n  " + "\n  ".join(checks.failures))
-        stderr = os.path.join(args.work, "game.stderr")
         if os.path.exists(stderr):
             print(open(stderr, errors="replace").read()[-3000:])
         return 1
