@@ -16,11 +16,15 @@ float DecibelsToGain(float hundredthsOfDb) {
     return std::pow(10.0f, hundredthsOfDb / 2000.0f);
 }
 
-// A voice's next samples as one channel: a mono sound as it is, a stereo one mixed down.
+// A voice's next samples as one channel of floats (at the 16-bit scale): a mono sound as it is, a
+// stereo one mixed down.
 const float* MonoSource(const MixerVoice& voice, uint32_t frames, float* scratch) {
-    const float* src = voice.samples + static_cast<size_t>(voice.position) * voice.channels;
-    if (voice.channels == 1) return src;
-    for (uint32_t i = 0; i < frames; ++i) scratch[i] = 0.5f * (src[2 * i] + src[2 * i + 1]);
+    const int16_t* src = voice.samples + static_cast<size_t>(voice.position) * voice.channels;
+    if (voice.channels == 1) {
+        for (uint32_t i = 0; i < frames; ++i) scratch[i] = src[i];
+    } else {
+        for (uint32_t i = 0; i < frames; ++i) scratch[i] = 0.5f * (src[2 * i] + src[2 * i + 1]);
+    }
     return scratch;
 }
 
@@ -51,12 +55,13 @@ float LowPass(const float* in, float* out, uint32_t frames, float a, float y) {
 // Adds `frames` frames (at most one chunk) of the voice, from its position on, to `mix`. The
 // loops are kept apart so that the common case, a plain sound, has no test inside its loop.
 void AddRun(MixerVoice& voice, float* mix, uint32_t frames) {
-    const float gl = voice.gainLeft;
-    const float gr = voice.gainRight;
+    // Samples are 16-bit: their scale goes into the gains.
+    const float gl = voice.gainLeft * (1.0f / 32768.0f);
+    const float gr = voice.gainRight * (1.0f / 32768.0f);
     const float a = voice.lowPass;
     if (voice.channels == 2 && !voice.mixDown) {
         // A stereo sound keeps its channels: it is never placed in 3D, so never filtered.
-        const float* src = voice.samples + static_cast<size_t>(voice.position) * 2;
+        const int16_t* src = voice.samples + static_cast<size_t>(voice.position) * 2;
         for (uint32_t i = 0; i < frames; ++i) {
             mix[2 * i] += src[2 * i] * gl;
             mix[2 * i + 1] += src[2 * i + 1] * gr;
@@ -64,6 +69,7 @@ void AddRun(MixerVoice& voice, float* mix, uint32_t frames) {
         return;
     }
     float scratch[kChunkFrames];
+    float filtered[kChunkFrames];
     const float* src = MonoSource(voice, frames, scratch);
     if (a >= 1.0f) {
         for (uint32_t i = 0; i < frames; ++i) {
@@ -72,10 +78,10 @@ void AddRun(MixerVoice& voice, float* mix, uint32_t frames) {
         }
         return;
     }
-    voice.lowPassState = LowPass(src, scratch, frames, a, voice.lowPassState);
+    voice.lowPassState = LowPass(src, filtered, frames, a, voice.lowPassState);
     for (uint32_t i = 0; i < frames; ++i) {
-        mix[2 * i] += scratch[i] * gl;
-        mix[2 * i + 1] += scratch[i] * gr;
+        mix[2 * i] += filtered[i] * gl;
+        mix[2 * i + 1] += filtered[i] * gr;
     }
 }
 

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-// The mixer's format: 48000 frames a second, each buffer's samples as 32-bit floats with the
-// buffer's own channel count; the output is signed 16-bit stereo, left first.
+// The mixer's format: 48000 frames a second, each buffer's samples as signed 16-bit integers with
+// the buffer's own channel count; the output is signed 16-bit stereo, left first.
 constexpr int kMixerRate = 48000;
 constexpr int kMixerOutputChannels = 2;
 
 struct MixerVoice {
-    const float* samples = nullptr;  // frames x channels, interleaved
+    const int16_t* samples = nullptr;  // frames x channels, interleaved
     uint32_t frames = 0;
     int channels = 1;       // 1 or 2
     bool mixDown = false;   // a 3D voice: both channels of a stereo sound are heard as one

@@ -1,10 +1,13 @@
-// Rate conversion of a whole sound, done once when the sound is loaded.
+// Conversion of a whole sound to the mixer's format, done once when the sound is loaded.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
-// Converts interleaved float samples of `channels` channels from inRate to outRate with cubic
-// (Catmull-Rom) interpolation. The result lasts as long as the input, to the nearest frame.
-std::vector<float> ResampleCubic(const float* samples, uint32_t frames, int channels,
-                                 uint32_t inRate, uint32_t outRate);
+// Frames a sound of `frames` frames at inRate lasts at outRate, to the nearest frame.
+uint32_t ConvertedFrames(uint32_t frames, uint32_t inRate, uint32_t outRate);
+
+// Converts PCM samples (8-bit unsigned or 16-bit signed little-endian, `channels` interleaved) at
+// inRate into signed 16-bit samples at outRate, with the same channels. Rates are converted by
+// cubic (Catmull-Rom) interpolation. `out` holds ConvertedFrames(...) x channels.
+void ConvertPcm(const uint8_t* pcm, uint32_t frames, int channels, int bitsPerSample,
+                uint32_t inRate, uint32_t outRate, int16_t* out);

@@ -5,18 +5,17 @@
 // converts to whatever the hardware wants. A capture by SDL's disk audio driver
 // (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE=<file>) therefore holds exactly that raw stream.
 //
-// A buffer's samples are converted once, at unlock, to the mixer's format (floats at 48000 Hz:
-// the sample format by SDL_AudioCVT, the rate by our resampler); playing never converts, copies or
+// A buffer's samples are converted once, at unlock, to the mixer's format (16-bit at 48000 Hz, by
+// our own converter, platform/resample.cpp); playing never converts, copies or
 // allocates. The game thread changes what the mixer reads only while it holds the device lock, and
 // only briefly.
 #include "platform/real/real_audio.h"
 
 #include <SDL.h>
 
-#include <climits>
-#include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
-#include <vector>
 
 #include "platform/audio_buffers.h"
 #include "platform/mixer.h"
@@ -30,7 +29,7 @@ constexpr int kMaxPlayingVoices = 512;
 
 struct RealVoice {
     MixerVoice mix;
-    std::vector<float> samples;
+    std::unique_ptr<int16_t[]> samples;
 };
 
 AudioBufferSet s_set;
@@ -114,36 +113,21 @@ void ApplyLevels(const AudioBuffer* buffer) {
     UnlockDevice();
 }
 
-// The buffer's bytes as floats at the mixer's rate, with the buffer's channels; empty when the
-// conversion cannot be made. SDL converts the sample format (at the sound's own rate); the rate
-// itself is converted by our resampler, which is many times faster than SDL's.
-std::vector<float> ConvertSamples(const AudioBuffer* buffer) {
+// The buffer's samples at the mixer's rate, with the buffer's channels; null when there is no
+// memory for them. Left uninitialised before the conversion fills it: zero-filling first cost as
+// much as the conversion itself.
+std::unique_ptr<int16_t[]> ConvertSamples(const AudioBuffer* buffer, uint32_t* frames) {
     const PlatformWaveFormat& format = buffer->format;
-    const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    const uint32_t wholeFrames = buffer->bytes / format.blockAlign * format.blockAlign;
-    std::vector<float> samples;
-    SDL_AudioCVT cvt;
-    const int rate = static_cast<int>(format.samplesPerSec);
-    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(format.channels), rate, AUDIO_F32SYS,
-                          static_cast<Uint8>(format.channels), rate) < 0) {
+    const uint32_t inFrames = buffer->bytes / format.blockAlign;
+    *frames = ConvertedFrames(inFrames, format.samplesPerSec, kMixerRate);
+    std::unique_ptr<int16_t[]> samples(new (std::nothrow)
+                                           int16_t[static_cast<size_t>(*frames) * format.channels]);
+    if (!samples) {
+        *frames = 0;
         return samples;
     }
-    // SDL converts in place in a buffer large enough for every step.
-    const uint64_t workBytes = static_cast<uint64_t>(wholeFrames) * cvt.len_mult;
-    if (workBytes > INT_MAX) return samples;
-    samples.resize((workBytes + sizeof(float) - 1) / sizeof(float));
-    std::memcpy(samples.data(), buffer->data.data(), wholeFrames);
-    cvt.buf = reinterpret_cast<Uint8*>(samples.data());
-    cvt.len = static_cast<int>(wholeFrames);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return {};
-    const int convertedBytes = cvt.needed ? cvt.len_cvt : cvt.len;
-    const uint32_t frames = convertedBytes / sizeof(float) / format.channels;
-    samples.resize(static_cast<size_t>(frames) * format.channels);
-    if (format.samplesPerSec != kMixerRate) {
-        samples = ResampleCubic(samples.data(), frames, format.channels, format.samplesPerSec,
-                                kMixerRate);
-    }
-    samples.shrink_to_fit();
+    ConvertPcm(buffer->data.data(), inFrames, format.channels, format.bitsPerSample,
+               format.samplesPerSec, kMixerRate, samples.get());
     return samples;
 }
 
@@ -230,15 +214,16 @@ int RealBufferUnlock(PlatformBuffer handle, void* region1, uint32_t bytes1, void
     const int result = AudioBufferUnlock(buffer, region1, bytes1, region2, bytes2);
     if (result < 0) return result;
     RealVoice* voice = VoiceOf(buffer);
-    std::vector<float> samples = ConvertSamples(buffer);
+    uint32_t frames = 0;
+    std::unique_ptr<int16_t[]> samples = ConvertSamples(buffer, &frames);
     LockDevice();
     std::swap(voice->samples, samples);
-    voice->mix.samples = voice->samples.data();
-    voice->mix.frames = static_cast<uint32_t>(voice->samples.size() / voice->mix.channels);
+    voice->mix.samples = voice->samples.get();
+    voice->mix.frames = frames;
     if (voice->mix.position >= voice->mix.frames) voice->mix.position = 0;
     UnlockDevice();
     if (RealTraceOn()) RealTrace("loaded", buffer->label.c_str());
-    return voice->samples.empty() ? kAudioErrOutOfMemory : kAudioOk;
+    return voice->samples ? kAudioOk : kAudioErrOutOfMemory;
 }
 
 void RealBufferSetLabel(PlatformBuffer handle, const char* label) {
