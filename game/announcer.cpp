@@ -4,6 +4,7 @@
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
+#include "input/key_codes.h"
 #include "platform/platform.h"
 #include "storage/best_scores.h"
 
@@ -19,12 +20,6 @@ constexpr int kSlotReturnToMenu = 35;
 constexpr int kLastBrowsingSlot = 35;
 constexpr int kEnd = -1;
 constexpr int kPauseAfterScoreMs = 1000;
-
-constexpr int kKeyEnter = 13;
-constexpr int kKeyCtrl = 17;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
 
 Sound ScoreSound(int slot) {
     return g_scoreSounds[slot];

@@ -5,11 +5,10 @@
 #include "game/level.h"
 #include "game/level_internal.h"
 #include "game/state.h"
+#include "input/key_codes.h"
 #include "storage/best_scores.h"
 
 namespace {
-
-constexpr int kKeyCtrl = 17;
 
 void SayFinalScore() {
     ReleaseSound(g_gameOverSound);

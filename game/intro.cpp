@@ -4,8 +4,7 @@
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
-
-static constexpr int kKeyCtrl = 17;
+#include "input/key_codes.h"
 
 static void LeaveIntro() {
     ReleaseSound(g_introSound);

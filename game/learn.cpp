@@ -4,15 +4,11 @@
 
 #include "audio/banks.h"
 #include "game/menu.h"
+#include "input/key_codes.h"
 
 int g_learnPos = 0;
 
 namespace {
-
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
 
 // Items 0 to 3 name a cue, item 4 names the way back to the menu. The cue of item n lies in
 // entry kFirstCue + n.

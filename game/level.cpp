@@ -7,6 +7,7 @@
 #include "audio/banks.h"
 #include "game/level_internal.h"
 #include "game/state.h"
+#include "input/key_codes.h"
 #include "platform/platform.h"
 
 int g_lives = 0;
@@ -22,11 +23,6 @@ namespace {
 constexpr int kStartPoolSize = 5;
 constexpr int kStartVolumeStep = 100;
 
-constexpr int kKeyEnter = 13;
-constexpr int kKeyShift = 16;
-constexpr int kKeyCtrl = 17;
-constexpr int kKeyEscape = 27;
-constexpr int kKeySpace = 32;
 constexpr int kShifted = 1000;
 
 // The difficulty ladder: on reaching exactly `score`, the pool and the repeat step change

@@ -7,16 +7,12 @@
 #include "game/level.h"
 #include "game/speaker_test.h"
 #include "game/state.h"
+#include "input/key_codes.h"
 #include "online/submit.h"
 
 int g_menuIndex = 0;
 
 namespace {
-
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
 
 // Entries of the menu bank; the index of an item's phrase is the item's number.
 constexpr int kInstructions = 0;

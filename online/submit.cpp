@@ -3,11 +3,11 @@
 
 #include "audio/banks.h"
 #include "game/menu.h"
+#include "input/key_codes.h"
 #include "platform/platform.h"
 #include "storage/player_details.h"
 
 enum { kPromptSound = 0, kSendingSound = 1, kConfigFirstSound = 2 };
-enum { kKeyEscape = 27, kKeyN = 78, kKeyY = 89 };
 
 void StopSubmitSounds() {
     for (Sound sound : g_submitSounds) {
