@@ -1,6 +1,7 @@
 #include "platform/resample.h"
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 // SDL's own conversion resamples with a long windowed sinc and works through several passes and
@@ -19,6 +20,8 @@ namespace {
 // last `endPad` times after it, so that the interpolation never needs to clamp. Sounds are loaded
 // on the main thread only; the buffer grows to the longest sound and is kept.
 std::vector<float> s_padded;
+// The cubic's four weights for each phase of the output between two input frames.
+std::vector<float> s_weights;
 
 void ReadPadded(const uint8_t* pcm, uint32_t frames, int channels, bool eightBit, uint32_t endPad) {
     const size_t samples = static_cast<size_t>(frames) * channels;
@@ -61,24 +64,35 @@ void ConvertPcm(const uint8_t* pcm, uint32_t frames, int channels, int bitsPerSa
             out[i] = ToSample(in[i]);
         return;
     }
-    // The position in input frames, i * inRate / outRate, kept as a whole frame and a remainder.
+    // The position in input frames, i * inRate / outRate, is a whole frame and a remainder; the
+    // remainder is always a multiple of the two rates' greatest common divisor, so the weights of
+    // the four points repeat with a period of outRate / divisor and are worked out once.
+    const uint32_t divisor = std::gcd(inRate, outRate);
+    const uint32_t period = outRate / divisor;
+    const uint32_t phaseStep = inRate / divisor;
+    s_weights.resize(static_cast<size_t>(period) * 4);
+    for (uint32_t phase = 0; phase < period; ++phase) {
+        const float t = static_cast<float>(phase) / static_cast<float>(period);
+        const float t2 = t * t, t3 = t2 * t;
+        float* w = &s_weights[static_cast<size_t>(phase) * 4];
+        w[0] = -0.5f * t3 + t2 - 0.5f * t;
+        w[1] = 1.5f * t3 - 2.5f * t2 + 1.0f;
+        w[2] = -1.5f * t3 + 2.0f * t2 + 0.5f * t;
+        w[3] = 0.5f * t3 - 0.5f * t2;
+    }
     uint64_t base = 0;
-    uint32_t remainder = 0;
-    const float step = 1.0f / static_cast<float>(outRate);
+    uint32_t phase = 0;
     for (uint32_t i = 0; i < outFrames; ++i) {
-        const float t = static_cast<float>(remainder) * step;
+        const float* w = &s_weights[static_cast<size_t>(phase) * 4];
         const float* p = s_padded.data() + base * channels;  // sound frames base - 1 .. base + 2
         for (int c = 0; c < channels; ++c) {
-            const float p0 = p[c], p1 = p[channels + c], p2 = p[2 * channels + c],
-                        p3 = p[3 * channels + c];
-            const float a = -0.5f * p0 + 1.5f * p1 - 1.5f * p2 + 0.5f * p3;
-            const float b = p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3;
-            const float d = -0.5f * p0 + 0.5f * p2;
-            out[static_cast<size_t>(i) * channels + c] = ToSample(((a * t + b) * t + d) * t + p1);
+            out[static_cast<size_t>(i) * channels + c] =
+                ToSample(w[0] * p[c] + w[1] * p[channels + c] + w[2] * p[2 * channels + c] +
+                         w[3] * p[3 * channels + c]);
         }
-        remainder += inRate;
-        while (remainder >= outRate) {
-            remainder -= outRate;
+        phase += phaseStep;
+        while (phase >= period) {
+            phase -= period;
             ++base;
         }
     }
