@@ -18,23 +18,8 @@ if [ -z "$server_exe" ]; then
   server_exe="$root/build-bench/server/tapdash-scores"
 fi
 
-work="$(mktemp -d)"
-server_pid=""
-cleanup() {
-  if [ -n "$server_pid" ]; then kill -TERM "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$server_exe" --port 0 --bind 127.0.0.1 --db "$work/scores.db" >"$work/server.out" 2>&1 &
-server_pid=$!
-base=""
-for _ in $(seq 1 100); do
-  base="$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$work/server.out" || true)"
-  [ -n "$base" ] && break
-  sleep 0.1
-done
-[ -n "$base" ] || { cat "$work/server.out"; exit 1; }
+# shellcheck source=../server/scratch_server.sh
+. "$root/server/scratch_server.sh" "$server_exe"
 
 # Seeding: each wrk thread records its share of 10,000 distinct players, then stops.
 cat >"$work/seed.lua" <<'LUA'

@@ -13,24 +13,7 @@ if [ ! -x "$chromium" ] || ! command -v node >/dev/null ||
   exit 77
 fi
 
-work="$(mktemp -d)"
-server_pid=""
-cleanup() {
-  if [ -n "$server_pid" ]; then kill -TERM "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$server_exe" --port 0 --bind 127.0.0.1 --db "$work/scores.db" >"$work/server.out" 2>&1 &
-server_pid=$!
-base=""
-for _ in $(seq 1 100); do
-  base="$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$work/server.out" || true)"
-  [ -n "$base" ] && break
-  sleep 0.1
-done
-if [ -z "$base" ]; then
-  echo "the score server did not start:"; cat "$work/server.out"; exit 1
-fi
+# shellcheck source=../../server/scratch_server.sh
+. "$here/../../server/scratch_server.sh" "$server_exe"
 
 node "$here/page_audit.mjs" "$base" "$chromium"
