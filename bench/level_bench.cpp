@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/game_app.h"
 #include "audio/banks.h"
@@ -20,49 +20,20 @@
 #include "game/level.h"
 #include "platform/platform.h"
 #include "platform/virtual/virtual.h"
+#include "tools/wave_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr uint32_t kRate = 22050;
-constexpr int kStoredPrefixBytes = 50;  // stored in reverse order
 
-void PutLe(std::string& s, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void WriteStoredSound(const fs::path& path, double seconds) {
-    const uint32_t dataBytes = static_cast<uint32_t>(seconds * kRate) * 2;
-    std::string wav = "RIFF";
-    PutLe(wav, 36 + dataBytes, 4);
-    wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);
-    PutLe(wav, 1, 2);  // PCM
-    PutLe(wav, 1, 2);  // mono
-    PutLe(wav, kRate, 4);
-    PutLe(wav, kRate * 2, 4);
-    PutLe(wav, 2, 2);
-    PutLe(wav, 16, 2);
-    wav += "data";
-    PutLe(wav, dataBytes, 4);
-    for (uint32_t i = 0; i < dataBytes / 2; ++i) {
-        PutLe(wav, static_cast<uint32_t>(static_cast<int16_t>((i % 50) * 600 - 15000)), 2);
-    }
-    for (int i = 0; i < kStoredPrefixBytes / 2; ++i) {
-        std::swap(wav[i], wav[kStoredPrefixBytes - 1 - i]);
-    }
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(wav.data(), static_cast<std::streamsize>(wav.size()));
-}
-
-std::string HostName(const char* relativeName) {
-    std::string name = relativeName;
-    for (char& c : name) {
-        if (c == '\\') c = '/';
-    }
-    return name;
+// A buzz of the given length, 16-bit mono at 22050 Hz.
+std::string TestSound(double seconds) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * kRate));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>((i % 50) * 600 - 15000);
+    return StoredWaveBytes(samples, kRate);
 }
 
 bool HoldsLevelSounds(const std::string& dir) {
@@ -79,7 +50,7 @@ std::string WriteTemporaryPack() {
     dir += "/";
     for (int slot = 0; slot < kLevelSoundCount; ++slot) {
         double seconds = slot == 0 ? 20.0 : slot < 5 ? 0.3 : 0.8;
-        WriteStoredSound(dir + HostName(kLevelSoundFiles[slot]), seconds);
+        WritePackFile(dir, kLevelSoundFiles[slot], TestSound(seconds));
     }
     return dir;
 }

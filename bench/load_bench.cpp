@@ -10,46 +10,28 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/game_app.h"
 #include "audio/banks.h"
 #include "audio/sound.h"
 #include "audio/sound_file.h"
 #include "platform/real/real_audio.h"
+#include "tools/wave_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void PutLe(std::string& s, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void WriteStoredSound(const fs::path& path, double seconds, int index) {
-    const uint32_t rate = 22050;
-    const uint32_t dataBytes = static_cast<uint32_t>(seconds * rate) * 2;
-    std::string wav = "RIFF";
-    PutLe(wav, 36 + dataBytes, 4);
-    wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);
-    PutLe(wav, 1, 2);
-    PutLe(wav, 1, 2);
-    PutLe(wav, rate, 4);
-    PutLe(wav, rate * 2, 4);
-    PutLe(wav, 2, 2);
-    PutLe(wav, 16, 2);
-    wav += "data";
-    PutLe(wav, dataBytes, 4);
-    for (uint32_t i = 0; i < dataBytes / 2; ++i) {
-        PutLe(wav, static_cast<uint16_t>(8000 * std::sin(0.05 * (index + 1) * i)), 2);
+// A tone of its own for each file, 16-bit mono at 22050 Hz.
+std::string TestSound(double seconds, int index) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * 22050));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(8000 * std::sin(0.05 * (index + 1) * i));
     }
-    for (int i = 0; i < 25; ++i) std::swap(wav[i], wav[49 - i]);
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(wav.data(), static_cast<std::streamsize>(wav.size()));
+    return StoredWaveBytes(samples, 22050);
 }
 
 std::string TemporaryPack() {
@@ -58,10 +40,8 @@ std::string TemporaryPack() {
     int index = 0;
     std::set<std::string> written;
     auto write = [&](const char* name) {
-        std::string relative = name;
-        for (char& c : relative) c = c == '\\' ? '/' : c;
-        if (!written.insert(relative).second) return;
-        WriteStoredSound(fs::path(dir) / relative, 1.0 + (index * 7 % 21) / 10.0, index);
+        if (!written.insert(PackPath(dir, name)).second) return;
+        WritePackFile(dir, name, TestSound(1.0 + (index * 7 % 21) / 10.0, index));
         ++index;
     };
     for (const char* name : kMenuSoundFiles) write(name);
