@@ -1,10 +1,17 @@
-// The words of every spoken file. Short words, numbers and characters use the clearest voice;
-// the longer explanations a more natural one.
+// The words of every spoken file, and the voice of each. The characters are the game itself, so
+// their voices were chosen by measurement (bench/voice): an off-line recogniser, restricted to
+// the pack's phrases, named each character at four levels. rms speaks the letters, digits and
+// signs; awb only those it makes clearly better (see, dee, eye, zee and eight, each heard on every
+// level in awb and on at most two in rms). Letters are written as they are spoken: written
+// as a capital, "A" comes out less clearly. Short phrases keep kal16, which the recogniser hears
+// best for words; long explanations are in slt, the most natural.
 #include "tools/script.h"
 
 namespace {
-constexpr SpeechVoice C = kVoiceClear;
-constexpr SpeechVoice N = kVoiceNatural;
+constexpr SpeechVoice C = kVoiceKal16;  // short phrases: menu items, numbers, messages
+constexpr SpeechVoice N = kVoiceSlt;    // long explanations
+constexpr SpeechVoice R = kVoiceRms;    // characters
+constexpr SpeechVoice A = kVoiceAwb;    // the characters rms says least clearly
 constexpr SpokenShape P = kSpokenPhrase;
 constexpr SpokenShape K = kSpokenCharacter;
 }  // namespace
@@ -99,52 +106,52 @@ const ScriptLine kScript[] = {
     {"TestSpk\\f_right1.vgz", C, P, "rear right"},
 
     // The characters of the game.
-    {"level1\\bslash.vgz", C, K, "backslash"},
-    {"level1\\col.vgz", C, K, "colon"},
-    {"level1\\com.vgz", C, K, "comma"},
-    {"level1\\great.vgz", C, K, "greater than"},
-    {"level1\\less.vgz", C, K, "less than"},
-    {"level1\\minus.vgz", C, K, "minus"},
-    {"level1\\plus.vgz", C, K, "plus"},
-    {"level1\\point.vgz", C, K, "full stop"},
-    {"level1\\scol.vgz", C, K, "semicolon"},
-    {"level1\\slash.vgz", C, K, "slash"},
-    {"level1\\A.vgz", C, K, "A"},
-    {"level1\\B.vgz", C, K, "B"},
-    {"level1\\C.vgz", C, K, "C"},
-    {"level1\\D.vgz", C, K, "D"},
-    {"level1\\E.vgz", C, K, "E"},
-    {"level1\\F.vgz", C, K, "F"},
-    {"level1\\G.vgz", C, K, "G"},
-    {"level1\\H.vgz", C, K, "H"},
-    {"level1\\I.vgz", C, K, "I"},
-    {"level1\\J.vgz", C, K, "J"},
-    {"level1\\K.vgz", C, K, "K"},
-    {"level1\\L.vgz", C, K, "L"},
-    {"level1\\M.vgz", C, K, "M"},
-    {"level1\\N.vgz", C, K, "N"},
-    {"level1\\O.vgz", C, K, "O"},
-    {"level1\\P.vgz", C, K, "P"},
-    {"level1\\Q.vgz", C, K, "Q"},
-    {"level1\\R.vgz", C, K, "R"},
-    {"level1\\S.vgz", C, K, "S"},
-    {"level1\\T.vgz", C, K, "T"},
-    {"level1\\U.vgz", C, K, "U"},
-    {"level1\\V.vgz", C, K, "V"},
-    {"level1\\W.vgz", C, K, "W"},
-    {"level1\\X.vgz", C, K, "X"},
-    {"level1\\Y.vgz", C, K, "Y"},
-    {"level1\\Z.vgz", C, K, "Z"},
-    {"level1\\0.vgz", C, K, "0"},
-    {"level1\\1.vgz", C, K, "1"},
-    {"level1\\2.vgz", C, K, "2"},
-    {"level1\\3.vgz", C, K, "3"},
-    {"level1\\4.vgz", C, K, "4"},
-    {"level1\\5.vgz", C, K, "5"},
-    {"level1\\6.vgz", C, K, "6"},
-    {"level1\\7.vgz", C, K, "7"},
-    {"level1\\8.vgz", C, K, "8"},
-    {"level1\\9.vgz", C, K, "9"},
+    {"level1\\bslash.vgz", R, K, "backslash"},
+    {"level1\\col.vgz", R, K, "colon"},
+    {"level1\\com.vgz", R, K, "comma"},
+    {"level1\\great.vgz", R, K, "greater than"},
+    {"level1\\less.vgz", R, K, "less than"},
+    {"level1\\minus.vgz", R, K, "minus"},
+    {"level1\\plus.vgz", R, K, "plus"},
+    {"level1\\point.vgz", R, K, "full stop"},
+    {"level1\\scol.vgz", R, K, "semicolon"},
+    {"level1\\slash.vgz", R, K, "slash"},
+    {"level1\\A.vgz", R, K, "ay"},
+    {"level1\\B.vgz", R, K, "bee"},
+    {"level1\\C.vgz", A, K, "see"},
+    {"level1\\D.vgz", A, K, "dee"},
+    {"level1\\E.vgz", R, K, "ee"},
+    {"level1\\F.vgz", R, K, "eff"},
+    {"level1\\G.vgz", R, K, "gee"},
+    {"level1\\H.vgz", R, K, "aitch"},
+    {"level1\\I.vgz", A, K, "eye"},
+    {"level1\\J.vgz", R, K, "jay"},
+    {"level1\\K.vgz", R, K, "kay"},
+    {"level1\\L.vgz", R, K, "el"},
+    {"level1\\M.vgz", R, K, "em"},
+    {"level1\\N.vgz", R, K, "en"},
+    {"level1\\O.vgz", R, K, "oh"},
+    {"level1\\P.vgz", R, K, "pee"},
+    {"level1\\Q.vgz", R, K, "cue"},
+    {"level1\\R.vgz", R, K, "are"},
+    {"level1\\S.vgz", R, K, "ess"},
+    {"level1\\T.vgz", R, K, "tee"},
+    {"level1\\U.vgz", R, K, "you"},
+    {"level1\\V.vgz", R, K, "vee"},
+    {"level1\\W.vgz", R, K, "double you"},
+    {"level1\\X.vgz", R, K, "ex"},
+    {"level1\\Y.vgz", R, K, "why"},
+    {"level1\\Z.vgz", A, K, "zee"},
+    {"level1\\0.vgz", R, K, "0"},
+    {"level1\\1.vgz", R, K, "1"},
+    {"level1\\2.vgz", R, K, "2"},
+    {"level1\\3.vgz", R, K, "3"},
+    {"level1\\4.vgz", R, K, "4"},
+    {"level1\\5.vgz", R, K, "5"},
+    {"level1\\6.vgz", R, K, "6"},
+    {"level1\\7.vgz", R, K, "7"},
+    {"level1\\8.vgz", A, K, "8"},
+    {"level1\\9.vgz", R, K, "9"},
 };
 
 const int kScriptLines = sizeof(kScript) / sizeof(kScript[0]);

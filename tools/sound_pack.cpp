@@ -2,6 +2,9 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "audio/banks.h"
 #include "tools/cues.h"
 #include "tools/pack_audio.h"
@@ -12,6 +15,12 @@
 namespace {
 constexpr float kSpeechPeakDb = -1.0f;
 constexpr int kSpeechFadeMs = 5;
+// Speech below this share of its peak counts as silence around the words.
+constexpr float kSilenceShareOfPeak = 0.02f;
+// The quiet kept around the words: the soft ends of "fifteen" or "points" lie below the silence
+// threshold, and a phrase cut closer loses them. A character keeps less, so that its name fits.
+constexpr int kPhraseMarginMs = 30;
+constexpr int kCharacterMarginMs = 15;
 // A character's name must leave a little silence within its 800 ms.
 constexpr int kLongestCharacterNameMs = 700;
 
@@ -47,11 +56,29 @@ std::vector<std::string> ToolFileNames() {
     return names;
 }
 
+}  // namespace
+
+Signal TrimToWords(const Signal& speech, int marginMs) {
+    float peak = 0;
+    for (float v : speech) peak = std::max(peak, std::fabs(v));
+    float threshold = peak * kSilenceShareOfPeak;
+    size_t first = 0;
+    while (first < speech.size() && std::fabs(speech[first]) <= threshold) ++first;
+    size_t end = speech.size();
+    while (end > first && std::fabs(speech[end - 1]) <= threshold) --end;
+    if (first >= end) return {};
+    size_t margin = SamplesForMs(marginMs);
+    first = first > margin ? first - margin : 0;
+    end = std::min(speech.size(), end + margin);
+    return Signal(speech.begin() + first, speech.begin() + end);
+}
+
 Signal SpeakLine(const ScriptLine& line) {
-    Signal s = TrimSilence(FromPcm(Speak(line.text, line.voice)));
+    int margin = line.shape == kSpokenCharacter ? kCharacterMarginMs : kPhraseMarginMs;
+    Signal s = TrimToWords(FromPcm(Speak(line.text, line.voice)), margin);
     if (line.shape == kSpokenCharacter && MsForSamples(s.size()) > kLongestCharacterNameMs) {
         float stretch = float(kLongestCharacterNameMs) / float(MsForSamples(s.size()));
-        s = TrimSilence(FromPcm(Speak(line.text, line.voice, stretch)));
+        s = TrimToWords(FromPcm(Speak(line.text, line.voice, stretch)), margin);
     }
     if (s.empty()) return s;
     SetPeak(s, kSpeechPeakDb);
@@ -59,7 +86,6 @@ Signal SpeakLine(const ScriptLine& line) {
     if (line.shape == kSpokenCharacter) PadTo(s, kCharacterMs);
     return s;
 }
-}  // namespace
 
 bool SameFileName(const std::string& a, const std::string& b) {
     return strcasecmp(a.c_str(), b.c_str()) == 0;

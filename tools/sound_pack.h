@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack_audio.h"
+#include "tools/script.h"
+
 struct PackSound {
     std::string file;  // relative name, backslash separated
     std::vector<int16_t> samples;
@@ -16,6 +19,13 @@ struct PackSound {
 std::vector<std::string> PackFileNames();
 
 bool SameFileName(const std::string& a, const std::string& b);
+
+// One line of the script as the pack holds it: trimmed to the words with a little quiet around
+// them, evened to the pack's peak, faded in and out; a character lasts kCharacterMs. The voices
+// must be open (OpenSpeech). Empty when the voice says nothing.
+Signal SpeakLine(const ScriptLine& line);
+// Cuts the silence before and after the words, keeping `marginMs` of it on each side.
+Signal TrimToWords(const Signal& speech, int marginMs);
 
 // The game's own sounds: speech, cues and loops. False with a reason when any is missing.
 bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error);

@@ -5,30 +5,50 @@
 extern "C" {
 #include <flite/flite.h>
 cst_voice* register_cmu_us_kal16(const char* voxdir);
+cst_voice* register_cmu_us_rms(const char* voxdir);
+cst_voice* register_cmu_us_awb(const char* voxdir);
 cst_voice* register_cmu_us_slt(const char* voxdir);
 }
 
 #include "tools/pack_audio.h"
 
 namespace {
-cst_voice* g_clearVoice = nullptr;
-cst_voice* g_naturalVoice = nullptr;
+struct VoiceEntry {
+    const char* name;
+    cst_voice* (*registerVoice)(const char* voxdir);
+};
+
+const VoiceEntry kVoices[kSpeechVoices] = {
+    {"kal16", register_cmu_us_kal16},
+    {"rms", register_cmu_us_rms},
+    {"awb", register_cmu_us_awb},
+    {"slt", register_cmu_us_slt},
+};
+
+cst_voice* g_voices[kSpeechVoices] = {};
+bool g_fliteReady = false;
 }  // namespace
+
+const char* SpeechVoiceName(SpeechVoice voice) {
+    return voice >= 0 && voice < kSpeechVoices ? kVoices[voice].name : "";
+}
 
 // The voices are registered once and kept for the life of the process: a voice registered a
 // second time does not speak exactly as the first did, and the pack must come out the same.
 int OpenSpeech() {
-    if (g_clearVoice == nullptr || g_naturalVoice == nullptr) {
-        flite_init();
-        if (g_clearVoice == nullptr) g_clearVoice = register_cmu_us_kal16(nullptr);
-        if (g_naturalVoice == nullptr) g_naturalVoice = register_cmu_us_slt(nullptr);
+    if (!g_fliteReady) flite_init();
+    g_fliteReady = true;
+    int ready = 1;
+    for (int i = 0; i < kSpeechVoices; ++i) {
+        if (g_voices[i] == nullptr) g_voices[i] = kVoices[i].registerVoice(nullptr);
+        ready = ready && g_voices[i] != nullptr;
     }
-    return g_clearVoice != nullptr && g_naturalVoice != nullptr;
+    return ready;
 }
 
 std::vector<int16_t> Speak(const std::string& text, SpeechVoice voice, float stretch) {
-    cst_voice* v = voice == kVoiceClear ? g_clearVoice : g_naturalVoice;
-    if (v == nullptr) return {};
+    if (voice < 0 || voice >= kSpeechVoices || g_voices[voice] == nullptr) return {};
+    cst_voice* v = g_voices[voice];
     flite_feat_set_float(v->features, "duration_stretch", stretch);
     // The synthesiser draws on the C library's random numbers; the same start gives the same
     // speech on every run.

@@ -5,10 +5,17 @@
 #include <string>
 #include <vector>
 
+// flite's voices that speak at the pack's rate. Which line each speaks is the script's choice.
 enum SpeechVoice {
-    kVoiceClear,    // the clearest voice: single letters, digits, numbers, short words
-    kVoiceNatural,  // a more natural voice for the longer explanations
+    kVoiceKal16,  // a male voice, firm and even
+    kVoiceRms,    // a male voice, slower, with full letter names
+    kVoiceAwb,    // a male voice, Scottish English
+    kVoiceSlt,    // a female voice, the most natural for long explanations
+    kSpeechVoices
 };
+
+// The voice's own name, as flite calls it ("kal16").
+const char* SpeechVoiceName(SpeechVoice voice);
 
 // Prepares the voices before Speak (again is harmless). Returns 0 when a voice is missing.
 int OpenSpeech();
