@@ -15,7 +15,6 @@ import os
 import subprocess
 import sys
 import tempfile
-import wave
 
 LEVELS_DB = [0, -6, -12, -18]
 RECOGNISER_RATE = 16000
@@ -121,15 +120,12 @@ def prepare(pack, files, work):
         plain = os.path.join(work, "%d.wav" % index)
         with open(plain, "wb") as f:
             f.write(read_stored_sound(os.path.join(pack, *name.split("\\"))))
-        with wave.open(plain) as w:
-            if w.getsampwidth() not in (1, 2):
-                sys.exit("voice_bench: %s: %d-byte samples" % (name, w.getsampwidth()))
         for db in LEVELS_DB:
             utterance = "%d_%d" % (index, -db)
             subprocess.run(
                 ["sox", "-D", plain, "-t", "raw", "-e", "signed", "-b", "16", "-c", "1",
                  os.path.join(work, utterance + ".raw"), "gain", str(db),
-                 "rate", "-v", str(RECOGNISER_RATE)] + os.environ.get("VB_SOX", "").split(),
+                 "rate", "-v", str(RECOGNISER_RATE)],
                 check=True)
             controls.append(utterance)
     return controls
@@ -166,7 +162,7 @@ def recognise(work, controls, phrases):
              "-dict", os.path.join(work, "pack.dict"), "-jsgf", os.path.join(work, "pack.gram"),
              "-ctl", ctl, "-cepdir", work, "-cepext", ".raw", "-adcin", "yes",
              "-samprate", str(RECOGNISER_RATE), "-hyp", os.path.join(work, utterance + ".hyp"),
-             "-logfn", os.path.join(work, utterance + ".log")] + os.environ.get("VB_PS", "").split()))
+             "-logfn", os.path.join(work, utterance + ".log")]))
         if len(runs) >= 2:
             wait_for(runs.pop(0))
     for run in runs:
