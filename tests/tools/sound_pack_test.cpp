@@ -17,6 +17,8 @@
 #include "platform/virtual/virtual.h"
 #include "tests/support/test_pack.h"
 #include "tools/pack_audio.h"
+#include "tools/script.h"
+#include "tools/speech.h"
 #include "tools/tone_pack.h"
 #include "tools/wave_file.h"
 
@@ -167,6 +169,54 @@ TEST(SoundPackTest, TwoRunsOfTheGeneratorWriteTheSameBytes) {
                     ReadFileBytes(PackPath(other, sound.file)))
             << sound.file << " differs between two runs";
     }
+}
+
+// How many samples at the start of `s` stay at or below 2% of its peak: the quiet kept before the
+// first sound of the words.
+size_t QuietSamplesAtStart(const Signal& s) {
+    float peak = 0;
+    for (float v : s) peak = std::max(peak, std::fabs(v));
+    size_t quiet = 0;
+    while (quiet < s.size() && std::fabs(s[quiet]) <= 0.02f * peak) ++quiet;
+    return quiet;
+}
+
+TEST(SoundPackTest, APhraseKeepsThirtyMsOfQuietBeforeItsWordsAndACharacterFifteen) {
+    // The soft start and end of a word lie below the silence threshold: a phrase keeps enough
+    // of them to be understood, a character less so that its name fits its 800 ms.
+    ASSERT_EQ(OpenSpeech(), 1);
+    const ScriptLine phrase = {"score\\15.vgz", kVoiceKal16, kSpokenPhrase, "fifteen"};
+    const ScriptLine character = {"level1\\E.vgz", kVoiceRms, kSpokenCharacter, "ee"};
+    Signal fifteen = SpeakLine(phrase);
+    Signal e = SpeakLine(character);
+    EXPECT_EQ(QuietSamplesAtStart(fifteen), size_t(SamplesForMs(30)));
+    EXPECT_EQ(QuietSamplesAtStart(e), size_t(SamplesForMs(15)));
+    EXPECT_EQ(e.size(), size_t(SamplesForMs(kCharacterMs)));
+
+    // The same cut on a plain signal: 200 ms of silence, 100 ms of sound, a faint tail.
+    Signal s(SamplesForMs(200), 0.0f);
+    for (int i = 0; i < SamplesForMs(100); ++i) s.push_back(i % 2 ? 0.5f : -0.5f);
+    s.resize(s.size() + SamplesForMs(200), 0.005f);
+    EXPECT_EQ(TrimToWords(s, 30).size(), size_t(SamplesForMs(160)));
+    EXPECT_EQ(TrimToWords(s, 15).size(), size_t(SamplesForMs(130)));
+    // A margin longer than the silence keeps what there is; silence alone leaves nothing.
+    EXPECT_EQ(TrimToWords(s, 300).size(), s.size());
+    EXPECT_TRUE(TrimToWords(Signal(SamplesForMs(100), 0.0f), 30).empty());
+}
+
+TEST(SoundPackTest, EveryVoiceOfTheScriptSpeaksAtThePackRate) {
+    ASSERT_EQ(OpenSpeech(), 1);
+    std::set<std::string> names;
+    for (int v = 0; v < kSpeechVoices; ++v) {
+        SpeechVoice voice = SpeechVoice(v);
+        names.insert(SpeechVoiceName(voice));
+        // Speak gives nothing for a voice at another rate, which would play at the wrong pitch.
+        EXPECT_GT(Speak("double you", voice).size(), size_t(SamplesForMs(200)))
+            << SpeechVoiceName(voice);
+    }
+    EXPECT_EQ(names.size(), size_t(kSpeechVoices));
+    for (int i = 0; i < kScriptLines; ++i)
+        EXPECT_TRUE(kScript[i].voice >= 0 && kScript[i].voice < kSpeechVoices) << kScript[i].file;
 }
 
 TEST(TonePackTest, EveryFileIsATestToneOfItsOwnFrequencyListedInTheTable) {
