@@ -55,7 +55,6 @@ std::vector<std::string> ToolFileNames() {
     for (int i = 0; i < kCueLines; ++i) AddOnce(names, kCues[i].file);
     return names;
 }
-
 }  // namespace
 
 Signal TrimToWords(const Signal& speech, int marginMs) {
