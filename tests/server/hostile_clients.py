@@ -102,14 +102,39 @@ def slow_clients(port):
         sock.close()
 
 
+def one_reply(sock):
+    """The status line of one reply on a connection that stays open, or '' when it was closed."""
+    data = b""
+    try:
+        while b"\r\n\r\n" not in data:
+            chunk = sock.recv(65536)
+            if not chunk:
+                return ""
+            data += chunk
+        head, body = data.split(b"\r\n\r\n", 1)
+        length = 0
+        for line in head.split(b"\r\n"):
+            if line.lower().startswith(b"content-length:"):
+                length = int(line.split(b":")[1])
+        while len(body) < length:
+            chunk = sock.recv(65536)
+            if not chunk:
+                return ""
+            body += chunk
+    except OSError:
+        return ""
+    return head.split(b"\r\n", 1)[0].decode("latin-1")
+
+
 def connections_per_address(port):
+    # The connections stay open after their reply, so the first 16 keep their places.
     socks = [connect(port, "127.0.3.1") for _ in range(24)]
     for sock in socks:
         try:
-            sock.sendall(b"GET /tapdash/ HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n")
+            sock.sendall(b"GET /tapdash/ HTTP/1.1\r\nHost: t\r\n\r\n")
         except OSError:
             pass
-    answered = sum(1 for sock in socks if read_reply(sock).startswith("HTTP/1.1 200"))
+    answered = sum(1 for sock in socks if one_reply(sock).startswith("HTTP/1.1 200"))
     for sock in socks:
         sock.close()
     check(answered == 16, f"one address gets 16 of 24 connections at once ({answered} answered)")
@@ -142,7 +167,9 @@ def greedy_clients(port):
     ]
     for what, head, status in cases:
         sent, line = endless(port, "127.0.4.1", head, limit)
-        check(sent < limit and status in line,
+        # Closing on unread data may reset the connection before its reply is read, so a bare
+        # close counts as a refusal too: what matters is that the rest was never taken in.
+        check(sent < limit and (status in line or not line),
               f"{what} is refused after {sent // 1024} KB: {line or 'closed'}")
 
     results = []
@@ -157,13 +184,13 @@ def greedy_clients(port):
         sender.start()
     for sender in senders:
         sender.join()
-    check(all(sent < limit and "413" in line for sent, line in results),
+    check(all(sent < limit and ("413" in line or not line) for sent, line in results),
           "four bodies of 500 MB at once are refused early: " + ", ".join(
               f"{sent // 1024} KB {line or 'closed'}" for sent, line in results))
     sent, line = endless(port, "127.0.4.9",
                          b"GET /tapdash/ HTTP/1.1\r\nHost: t\r\nTransfer-Encoding: chunked\r\n\r\n",
                          limit)
-    check(sent < limit and "413" in line, f"a chunked body is refused: {line or 'closed'}")
+    check(sent < limit and ("413" in line or not line), f"a chunked body is refused: {line or 'closed'}")
 
 
 def main():
