@@ -6,7 +6,7 @@
 # Exit 77 (skipped) where nginx, openssl or curl is missing.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-server_exe="${1:?usage: nginx_front.sh PATH-TO-tapdash-scores}"
+server_exe="$(realpath "${1:?usage: nginx_front.sh PATH-TO-tapdash-scores}")"
 nginx="${NGINX:-/usr/sbin/nginx}"
 for tool in "$nginx" openssl curl python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is missing"; exit 77; }
@@ -55,6 +55,7 @@ for _ in 1 2 3 4 5; do
         -e "s#/etc/letsencrypt/live/scores.example.org/privkey.pem#$work/key.pem#" \
         -e "s#/etc/nginx/snippets/#$work/#" \
         -e "s#127.0.0.1:8080#127.0.0.1:$server_port#" \
+        -e "s#/var/log/nginx/#$work/#" \
         "$root/deploy/nginx/$file" >"$work/$file"
   done
   mkdir -p "$work/tmp"
@@ -101,6 +102,8 @@ echo "ok   a submission through nginx is recorded and its place answered"
 grep -q '^127\.0\.0\.1 - - .*"GET /tapdash/top1.php HTTP/1.[01]" 200 0' "$work/server.log" ||
   fail "the server's access log has no line for the submission"
 grep -q '203\.0\.113\.9' "$work/server.log" && fail "a client's forged X-Real-IP reached the server"
+[ -s "$work/tapdash-scores.access.log" ] || fail "nginx wrote no access log"
+grep -q 'Secret' "$work/tapdash-scores.access.log" "$work/error.log" && fail "nginx logged a player's address"
 echo "ok   the server sees the address nginx saw, not one the client claims"
 
 # People: the page over TLS; plain http is sent there.
@@ -127,4 +130,11 @@ long="$(head -c 20000 /dev/zero | tr '\0' a)"
 status="$(curl -s -o /dev/null -w '%{http_code}' -H "X-Long: $long" "$http/tapdash/top2.php?$q")"
 [ "$status" = 400 ] || [ "$status" = 431 ] || [ "$status" = 494 ] || fail "a 20 KB header answered $status"
 echo "ok   a 20 KB header is refused by nginx ($status)"
+# The unit file as systemd reads it, where systemd is at hand.
+if command -v systemd-analyze >/dev/null; then
+  sed "s#/usr/local/bin/tapdash-scores#$server_exe#" "$root/deploy/tapdash-scores.service" \
+    >"$work/tapdash-scores.service"
+  systemd-analyze verify "$work/tapdash-scores.service" || fail "systemd-analyze verify of the unit"
+  echo "ok   the unit file passes systemd-analyze verify"
+fi
 echo "all passed"
