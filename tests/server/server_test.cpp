@@ -5,8 +5,13 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/server/score_server_process.h"
@@ -242,6 +247,50 @@ TEST(ServerLifecycle, ScoresSurviveAStopBySignalAndARestart) {
     EXPECT_EQ(first->body, "2");
     EXPECT_EQ(second->body, "1");
     EXPECT_EQ(StopScoreServer(server, SIGTERM), 0);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ServerLifecycle, NoAcknowledgedScoreIsLostWhenTheServerIsKilledUnderLoad) {
+    std::string dir = MakeScratchDir();
+    std::string db = dir + "scores.db";
+    std::set<std::string> acknowledged;
+    for (int round = 0; round < 3; ++round) {
+        ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
+        std::mutex lock;
+        std::atomic<int> answered{0};
+        std::atomic<int> sending{4};
+        std::vector<std::thread> players;
+        for (int t = 0; t < 4; ++t) {
+            players.emplace_back([&, t] {
+                struct Done {
+                    std::atomic<int>& sending;
+                    ~Done() { --sending; }
+                } done{sending};
+                httplib::Client client("127.0.0.1", server.port);
+                client.set_url_encode(false);
+                for (int i = 0; i < 20000; ++i) {
+                    std::string name = "R" + std::to_string(round) + "T" + std::to_string(t) + "N" +
+                                       std::to_string(i);
+                    auto result = client.Get(
+                        ("/tapdash/top1.php?" + Query(name, "X", "a", "UK", "100")).c_str());
+                    if (!result || result->status != 200) return;  // the server is gone
+                    std::lock_guard<std::mutex> guard(lock);
+                    acknowledged.insert(name);
+                    ++answered;
+                }
+            });
+        }
+        // Killed in the middle of the stream, once a few hundred scores have been answered.
+        while (answered < 300 && sending > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        kill(server.pid, SIGKILL);
+        for (std::thread& player : players) player.join();
+        StopScoreServer(server, SIGKILL);
+    }
+    std::set<std::string> stored;
+    for (const StoredRow& row : StoredRows(db)) stored.insert(row.firstName);
+    for (const std::string& name : acknowledged) EXPECT_TRUE(stored.count(name)) << name;
+    EXPECT_GE(acknowledged.size(), 900u);
     std::filesystem::remove_all(dir);
 }
 
