@@ -18,7 +18,7 @@ struct Bucket {
 
 // Beyond this many addresses the table drops the ones whose bucket has filled up again, and
 // starts afresh if that is not enough: memory stays bounded whatever the number of addresses.
-constexpr size_t kMaxTrackedAddresses = 100000;
+constexpr size_t kMaxTrackedAddresses = 50000;
 
 std::mutex g_rateLock;
 std::unordered_map<std::string, Bucket> g_buckets[kRateLimitedPageCount];
