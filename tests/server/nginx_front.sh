@@ -117,12 +117,15 @@ echo "ok   the page is served over TLS, and plain http is sent there"
 
 # A burst of scores: nginx and the server's own limits refuse most of it.
 codes=""
+burst_started=$SECONDS
 for n in $(seq 1 30); do
   codes+="$(curl -s -o /dev/null -w '%{http_code}' "$http/tapdash/top1.php?first_name=Bot$n&last_name=X&addr=a&country=UK&score=100") "
 done
 accepted="$(grep -o 200 <<<"$codes" | wc -l)"
 refused="$(grep -o 429 <<<"$codes" | wc -l)"
-[ "$accepted" -le 5 ] && [ $((accepted + refused)) -eq 30 ] || fail "a burst of 30 scores: $codes"
+# Five left of the server's six (one a minute more, should this run very slowly).
+[ "$accepted" -le $((5 + (SECONDS - burst_started) / 60)) ] && [ $((accepted + refused)) -eq 30 ] ||
+  fail "a burst of 30 scores: $codes"
 echo "ok   a burst of 30 scores: $accepted recorded, $refused refused with 429"
 
 # A header longer than nginx takes never reaches the server.

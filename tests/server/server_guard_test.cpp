@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -99,6 +100,13 @@ class ServerGuards : public ::testing::Test {
 
 TEST_F(ServerGuards, ABurstOfScoresFromOneAddressIsCutOffWhileOtherPlayersStillSend) {
     Start();
+    // The buckets refill as time passes, so a very slow run may earn one more.
+    auto started = std::chrono::steady_clock::now();
+    auto refills = [&](int secondsEach) {
+        auto elapsed = std::chrono::steady_clock::now() - started;
+        return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count() /
+                                secondsEach);
+    };
     int recorded = 0, refused = 0;
     for (int i = 0; i < 300; ++i) {
         RawReply reply = Get("/tapdash/top1.php?first_name=Bot" + std::to_string(i) +
@@ -110,18 +118,21 @@ TEST_F(ServerGuards, ABurstOfScoresFromOneAddressIsCutOffWhileOtherPlayersStillS
             EXPECT_FALSE(isdigit(static_cast<unsigned char>(reply.body[0])));
         }
     }
-    EXPECT_EQ(recorded, 6);
-    EXPECT_EQ(refused, 294);
-    EXPECT_EQ(StoredCount(server_.dbPath), 6);
+    EXPECT_GE(recorded, 6);
+    EXPECT_LE(recorded, 6 + refills(60));
+    EXPECT_EQ(recorded + refused, 300);
+    EXPECT_EQ(StoredCount(server_.dbPath), recorded);
     // A player at another address is not held back by the flood.
     EXPECT_EQ(Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.2").status, 200);
 
     // Place requests have a limit of their own.
+    started = std::chrono::steady_clock::now();
     int answered = 0;
     for (int i = 0; i < 100; ++i) {
         if (Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.2").status == 200) ++answered;
     }
-    EXPECT_EQ(answered, 20);
+    EXPECT_GE(answered, 20);
+    EXPECT_LE(answered, 20 + refills(5));
 }
 
 TEST_F(ServerGuards, APlaceIsAnsweredOnlyToTheAddressThatSentTheScore) {
