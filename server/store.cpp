@@ -156,15 +156,17 @@ struct Reader {
     sqlite3_stmt* topIds = nullptr;
     sqlite3_stmt* topList = nullptr;
     sqlite3_stmt* count = nullptr;
+    sqlite3_stmt* begin = nullptr;
+    sqlite3_stmt* commit = nullptr;
     int generation = -1;
 
     void Close() {
-        for (sqlite3_stmt* statement : {newestMatch, topIds, topList, count}) {
+        for (sqlite3_stmt* statement : {newestMatch, topIds, topList, count, begin, commit}) {
             sqlite3_finalize(statement);
         }
         sqlite3_close(db);
         db = nullptr;
-        newestMatch = topIds = topList = count = nullptr;
+        newestMatch = topIds = topList = count = begin = commit = nullptr;
         generation = -1;
     }
     ~Reader() { Close(); }
@@ -182,7 +184,8 @@ struct Reader {
         if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
             !Exec(db, "PRAGMA query_only=1", nullptr) || !Prepare(db, kNewestMatch, &newestMatch) ||
             !Prepare(db, kTopIds, &topIds) || !Prepare(db, kTopList, &topList) ||
-            !Prepare(db, kCount, &count)) {
+            !Prepare(db, kCount, &count) || !Prepare(db, "BEGIN", &begin) ||
+            !Prepare(db, "COMMIT", &commit)) {
             Close();
             return false;
         }
@@ -202,7 +205,9 @@ bool FindPlace(const Submission& submission, const std::string& client, int64_t 
     Reader& reader = t_reader;
     if (!reader.Open()) return false;
     // Both statements read one snapshot, so a write between them cannot shift the ranking.
-    if (!Exec(reader.db, "BEGIN", nullptr)) return false;
+    int began = sqlite3_step(reader.begin);
+    sqlite3_reset(reader.begin);
+    if (began != SQLITE_DONE) return false;
     sqlite3_stmt* match = reader.newestMatch;
     sqlite3_reset(match);
     sqlite3_bind_int(match, 1, submission.score);
@@ -230,7 +235,8 @@ bool FindPlace(const Submission& submission, const std::string& client, int64_t 
         }
         sqlite3_reset(reader.topIds);
     }
-    Exec(reader.db, "COMMIT", nullptr);
+    sqlite3_step(reader.commit);
+    sqlite3_reset(reader.commit);
     return step == SQLITE_ROW || step == SQLITE_DONE;
 }
 
