@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "server/access_log.h"
+#include "server/options.h"
 #include "server/store.h"
 #include "server/text.h"
 #include "tests/server/score_server_process.h"
@@ -283,6 +284,33 @@ TEST(ScoreText, BytesThatAreNotUtf8AreReadAsWindows1252) {
     EXPECT_EQ(clean, "Jos\xC3\xA9");
     EXPECT_TRUE(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean));  // Hebrew letters
     EXPECT_FALSE(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean));        // a stray isolate
+}
+
+TEST(ServerOptions, TheLimitsAreOnUnlessTheOperatorSaysOtherwise) {
+    ServerOptions options;
+    std::string error;
+    const char* none[] = {"tapdash-scores"};
+    ASSERT_TRUE(ParseServerOptions(1, none, &options, &error));
+    EXPECT_TRUE(options.rateLimits);
+    EXPECT_FALSE(options.trustProxy);
+    EXPECT_EQ(options.connectionsPerAddress, 16);
+
+    const char* behindNginx[] = {"tapdash-scores",
+                                 "--trust-proxy",
+                                 "on",
+                                 "--connections-per-address=0",
+                                 "--rate-limit",
+                                 "off"};
+    ASSERT_TRUE(ParseServerOptions(6, behindNginx, &options, &error));
+    EXPECT_FALSE(options.rateLimits);
+    EXPECT_TRUE(options.trustProxy);
+    EXPECT_EQ(options.connectionsPerAddress, 0);
+
+    const char* typo[] = {"tapdash-scores", "--rate-limit", "no"};
+    EXPECT_FALSE(ParseServerOptions(3, typo, &options, &error));
+    EXPECT_EQ(error, "--rate-limit needs on or off");
+    const char* missing[] = {"tapdash-scores", "--trust-proxy"};
+    EXPECT_FALSE(ParseServerOptions(2, missing, &options, &error));
 }
 
 }  // namespace
