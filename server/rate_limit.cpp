@@ -2,8 +2,10 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 
