@@ -35,6 +35,8 @@ RawReply Send(int port, const std::string& source, const std::string& method,
               const std::string& target, const std::string& headers = "") {
     RawReply reply;
     int fd = socket(AF_INET, SOCK_STREAM, 0);
+    timeval patience{30, 0};  // a server that never closes fails the test instead of hanging it
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
     sockaddr_in from{}, to{};
     from.sin_family = to.sin_family = AF_INET;
     inet_pton(AF_INET, source.c_str(), &from.sin_addr);
