@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Load test of the score server on loopback with wrk: seeds 10,000 submissions, then measures
-# the place request (top2.php) and the recording request (top1.php).
+# the place request (top2.php) alone, the recording request (top1.php) alone, and the place
+# request while scores are being recorded; then the slow and greedy clients check
+# (tests/server/hostile_clients.py) on the same optimised build, for its memory figures.
+# The server runs with its rate limits off: wrk sends from one address what many players would.
 #   bench/server_bench.sh [PATH-TO-tapdash-scores] [SECONDS]
 # Without a path it builds an optimised server (no sanitizers) in build-bench/.
 set -euo pipefail
@@ -8,7 +11,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 server_exe="${1:-}"
 seconds="${2:-10}"
 threads=2
-connections=8   # within the server's worker pool, so no connection waits for a worker
+connections=8
 
 command -v wrk >/dev/null || { echo "wrk is missing (apt-get install wrk)"; exit 1; }
 if [ -z "$server_exe" ]; then
@@ -21,49 +24,38 @@ fi
 # shellcheck source=../server/scratch_server.sh
 . "$root/server/scratch_server.sh" "$server_exe"
 
-# Seeding: each wrk thread records its share of 10,000 distinct players, then stops.
-cat >"$work/seed.lua" <<'LUA'
-local counter = 1
-local threads = {}
-function setup(thread)
-  thread:set("id", #threads)
-  table.insert(threads, thread)
-end
-function init(args)
-  perThread = tonumber(args[1])
-  sent, answered = 0, 0
-end
-function request()
-  sent = sent + 1
-  if sent > perThread then return wrk.format("GET", "/tapdash/") end
-  local n = id * perThread + sent
-  return wrk.format("GET", string.format(
-    "/tapdash/top1.php?first_name=Player%%20%d&last_name=Seed&addr=%d%%20Bench%%20Road&country=UK&score=%d",
-    n, n, (n * 7919) % 100000))
-end
-function response(status)
-  answered = answered + 1
-  if answered >= perThread then wrk.thread:stop() end
-end
-LUA
-wrk -t"$threads" -c"$threads" -d120s -s "$work/seed.lua" "$base" -- $((10000 / threads)) >/dev/null
+# Seeding: 10,000 distinct players, sent by two clients at once.
+python3 - "$base" <<'PY'
+import http.client, sys, threading
+host, port = sys.argv[1].split("//")[1].split(":")
+def send(first, last):
+    connection = http.client.HTTPConnection(host, int(port), timeout=60)
+    for n in range(first, last):
+        connection.request("GET", f"/tapdash/top1.php?first_name=Player%20{n}&last_name=Seed"
+                                  f"&addr={n}%20Bench%20Road&country=UK&score={(n * 7919) % 1000 * 100}")
+        response = connection.getresponse()
+        response.read()
+        if response.status != 200:
+            sys.exit(f"seeding answered {response.status}")
+senders = [threading.Thread(target=send, args=(k * 5000 + 1, k * 5000 + 5001)) for k in range(2)]
+for sender in senders: sender.start()
+for sender in senders: sender.join()
+PY
 
 count_rows() {
   if command -v sqlite3 >/dev/null; then sqlite3 "$work/scores.db" 'SELECT COUNT(*) FROM submissions'; else echo "?"; fi
 }
-# wrk can lose a request at a reconnection; the rest of the 10,000 are sent one by one.
-if command -v sqlite3 >/dev/null && command -v curl >/dev/null; then
-  n=20000
-  while [ "$(count_rows)" -lt 10000 ]; do
-    n=$((n + 1))
-    curl -s -o /dev/null "$base/tapdash/top1.php?first_name=Player%20$n&last_name=Seed&addr=$n%20Bench%20Road&country=UK&score=$(((n * 7919) % 100000))"
-  done
-fi
 
-# The place request of one seeded player.
-top2="$base/tapdash/top2.php?first_name=Player%205000&last_name=Seed&addr=5000%20Bench%20Road&country=UK&score=$(((5000 * 7919) % 100000))"
+# The place request of one player, who sends the score just before asking, as the game does: a
+# place is answered only within two minutes of the score and to the address that sent it.
+top2="$base/tapdash/top2.php?first_name=Player%20Bench&last_name=Seed&addr=1%20Bench%20Road&country=UK&score=1000000"
+send_bench_player() {
+  curl -s -o /dev/null "${top2/top2.php/top1.php}"
+  [ "$(curl -s "$top2")" != "" ] || { echo "the bench player has no place"; exit 1; }
+}
 echo "recorded before measuring: $(count_rows) submissions"
-echo "== top2.php, ${seconds}s, $threads threads, $connections connections"
+send_bench_player
+echo "== top2.php alone, ${seconds}s, $threads threads, $connections connections"
 wrk -t"$threads" -c"$connections" -d"${seconds}s" --latency "$top2"
 
 # Recording: distinct players, each request a new row.
@@ -78,9 +70,22 @@ function request()
   sent = sent + 1
   return wrk.format("GET", string.format(
     "/tapdash/top1.php?first_name=Runner%%20%d%%20%d&last_name=Bench&addr=Road&country=UK&score=%d",
-    id, sent, sent % 5000))
+    id, sent, (sent % 5000) * 100))
 end
 LUA
-echo "== top1.php, ${seconds}s, $threads threads, $connections connections"
+echo "== top1.php alone, ${seconds}s, $threads threads, $connections connections"
 wrk -t"$threads" -c"$connections" -d"${seconds}s" --latency -s "$work/record.lua" "$base"
+
+send_bench_player
+echo "== top2.php while top1.php is loaded, ${seconds}s: top2 1 thread 8 connections, top1 1 thread 4 connections"
+wrk -t1 -c4 -d"${seconds}s" -s "$work/record.lua" "$base" >"$work/record-under-load.txt" &
+record_pid=$!
+wrk -t1 -c"$connections" -d"${seconds}s" --latency "$top2"
+wait "$record_pid"
+echo "-- the top1.php load meanwhile:"
+cat "$work/record-under-load.txt"
 echo "recorded after measuring: $(count_rows) submissions"
+echo "server: $(grep -E 'VmHWM|VmRSS' "/proc/$server_pid/status" | tr -s ' \t' ' ' | tr '\n' ' ')"
+
+echo "== slow and greedy clients"
+python3 "$root/tests/server/hostile_clients.py" "$server_exe"

@@ -4,19 +4,33 @@
 #include <string_view>
 
 const char kServerUsage[] =
-    "usage: tapdash-scores [--port N] [--bind ADDRESS] [--db FILE]\n"
+    "usage: tapdash-scores [--port N] [--bind ADDRESS] [--db FILE] [--rate-limit on|off]\n"
+    "                      [--trust-proxy on|off] [--connections-per-address N]\n"
     "  --port N        TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --bind ADDRESS  address to listen on (default 127.0.0.1)\n"
-    "  --db FILE       SQLite database file (default scores.db in the working folder)\n";
+    "  --db FILE       SQLite database file (default scores.db in the working folder)\n"
+    "  --rate-limit on|off\n"
+    "                  limit the requests of each client address (default on)\n"
+    "  --trust-proxy on|off\n"
+    "                  take the client address from X-Real-IP or X-Forwarded-For, set by a\n"
+    "                  proxy in front (default off)\n"
+    "  --connections-per-address N\n"
+    "                  open connections allowed from one address (default 16; 0: no limit)\n";
 
-static bool ParsePort(const std::string& text, int* port) {
-    if (text.empty() || text.size() > 5) return false;
+static bool ParseNumber(const std::string& text, int maximum, int* number) {
+    if (text.empty() || text.size() > 6) return false;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
     }
     int value = std::atoi(text.c_str());
-    if (value > 65535) return false;
-    *port = value;
+    if (value > maximum) return false;
+    *number = value;
+    return true;
+}
+
+static bool ParseSwitch(const std::string& text, bool* on) {
+    if (text != "on" && text != "off") return false;
+    *on = text == "on";
     return true;
 }
 
@@ -32,7 +46,8 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             value = std::string(arg.substr(eq + 1));
             hasValue = true;
         }
-        if (name != "--port" && name != "--bind" && name != "--db") {
+        if (name != "--port" && name != "--bind" && name != "--db" && name != "--rate-limit" &&
+            name != "--trust-proxy" && name != "--connections-per-address") {
             *error = "unknown option " + name;
             return false;
         }
@@ -43,19 +58,25 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             }
             value = argv[++i];
         }
+        bool ok = !value.empty();
         if (name == "--port") {
-            if (!ParsePort(value, &options->port)) {
-                *error = "--port needs a number from 0 to 65535";
-                return false;
-            }
-        } else if (value.empty()) {
+            ok = ParseNumber(value, 65535, &options->port);
+            if (!ok) *error = "--port needs a number from 0 to 65535";
+        } else if (name == "--connections-per-address") {
+            ok = ParseNumber(value, 100000, &options->connectionsPerAddress);
+            if (!ok) *error = name + " needs a number from 0 to 100000";
+        } else if (name == "--rate-limit" || name == "--trust-proxy") {
+            ok = ParseSwitch(value,
+                             name == "--rate-limit" ? &options->rateLimits : &options->trustProxy);
+            if (!ok) *error = name + " needs on or off";
+        } else if (!ok) {
             *error = name + " needs a value";
-            return false;
         } else if (name == "--bind") {
             options->bind = value;
         } else {
             options->db = value;
         }
+        if (!ok) return false;
     }
     return true;
 }

@@ -7,10 +7,15 @@ struct ServerOptions {
     int port = 8080;  // 0 picks a free port
     std::string bind = "127.0.0.1";
     std::string db = "scores.db";
+    bool rateLimits = true;
+    // Take the client's address from X-Real-IP or X-Forwarded-For, as a proxy in front sets them.
+    bool trustProxy = false;
+    int connectionsPerAddress = 16;  // 0: no limit
 };
 
-// Reads --port, --bind and --db (as "--port 8080" or "--port=8080"). Returns false with a
-// message in `error` for an unknown option, a missing value or a port outside 0..65535.
+// Reads --port, --bind, --db, --rate-limit on|off, --trust-proxy on|off and
+// --connections-per-address (as "--port 8080" or "--port=8080"). Returns false with a message
+// in `error` for an unknown option, a missing or malformed value.
 bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* options,
                         std::string* error);
 

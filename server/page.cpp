@@ -1,38 +1,8 @@
 #include "server/page.h"
 
-static const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
+#include "server/text.h"
 
-// Length of the valid UTF-8 sequence starting at text[i], or 0 when it is not one.
-static size_t Utf8SequenceLength(const std::string& text, size_t i) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
-    size_t length;
-    unsigned int codePoint;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        codePoint = (codePoint << 6) | (byte(i + k) & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not valid.
-    if ((length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000) ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
-        return 0;
-    }
-    return length;
-}
+static const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 std::string HtmlEscape(const std::string& text) {
     std::string out;
@@ -121,10 +91,11 @@ std::string RenderTopListPage(const std::vector<TopEntry>& entries) {
         "<th scope=\"col\">Last name initial</th><th scope=\"col\">Country</th>"
         "<th scope=\"col\" class=\"score\">Score</th></tr>\n</thead>\n<tbody>\n";
     for (const TopEntry& entry : entries) {
-        page += "<tr><th scope=\"row\">" + std::to_string(entry.place) + "</th><td>" +
-                HtmlEscape(entry.firstName) + "</td><td>" +
-                HtmlEscape(LastNameInitial(entry.lastName)) + "</td><td>" +
-                HtmlEscape(entry.country) + "</td><td class=\"score\">" +
+        // Each name is isolated, so that right-to-left text stays inside its own cell.
+        page += "<tr><th scope=\"row\">" + std::to_string(entry.place) + "</th><td><bdi>" +
+                HtmlEscape(entry.firstName) + "</bdi></td><td><bdi>" +
+                HtmlEscape(LastNameInitial(entry.lastName)) + "</bdi></td><td><bdi>" +
+                HtmlEscape(entry.country) + "</bdi></td><td class=\"score\">" +
                 std::to_string(entry.score) + "</td></tr>\n";
     }
     page += "</tbody>\n</table>\n";

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "server/text.h"
+
 static int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -91,11 +93,19 @@ bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::s
             *error = std::string(field.key) + " is longer than 99 bytes";
             return false;
         }
-        *field.target = found->second;
+        if (field.target == &scoreText) {
+            scoreText = found->second;
+        } else if (!CleanFieldText(found->second, field.target)) {
+            *error = std::string(field.key) + " holds a control character";
+            return false;
+        }
     }
-    if (!ParseScore(scoreText, &submission->score)) {
-        *error = "score is not a decimal 32-bit integer";
+    int32_t score = 0;
+    if (!ParseScore(scoreText, &score) || score < 0 || score > kMaxScore ||
+        score % kScoreStep != 0) {
+        *error = "score is not a whole number of hundreds from 0 to " + std::to_string(kMaxScore);
         return false;
     }
+    submission->score = score;
     return true;
 }

@@ -5,6 +5,10 @@
 #include <string>
 
 constexpr size_t kMaxFieldBytes = 99;
+// A right answer scores 100, so every score is a whole number of hundreds. A million is ten
+// thousand right answers without three misses: hours of flawless play, more than anyone sends.
+constexpr int32_t kScoreStep = 100;
+constexpr int32_t kMaxScore = 1000000;
 
 struct Submission {
     std::string firstName;
@@ -15,9 +19,11 @@ struct Submission {
 };
 
 // Reads first_name, last_name, addr, country and score from the raw query text (what follows
-// the '?', still percent-encoded). Other keys are ignored. Returns false with the reason in
-// `error` when a key is missing or repeated, an escape is malformed, a value is longer than
-// kMaxFieldBytes once decoded, or the score is not a decimal 32-bit integer.
+// the '?', still percent-encoded). Other keys are ignored. The fields come out as UTF-8 (see
+// CleanFieldText). Returns false with the reason in `error` when a key is missing or repeated, an
+// escape is malformed, a value is longer than kMaxFieldBytes once decoded, a field holds a
+// control or bidirectional control character, or the score is not a decimal whole number of
+// hundreds from 0 to kMaxScore.
 bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::string* error);
 
 // Decodes %XX escapes; a '+' stays a '+'. False for a '%' not followed by two hex digits.

@@ -1,82 +1,107 @@
 #include "server/routes.h"
 
-#include <httplib.h>
-
 #include <optional>
 
 #include "server/page.h"
-#include "server/query.h"
+#include "server/rate_limit.h"
 #include "server/store.h"
 
-static const char kText[] = "text/plain; charset=utf-8";
-
-// The query exactly as it came, before any decoding, so that a repeated key or a malformed
-// escape can be refused rather than silently merged.
-static std::string RawQuery(const httplib::Request& request) {
-    size_t question = request.target.find('?');
-    return question == std::string::npos ? std::string() : request.target.substr(question + 1);
+Reply Refusal(int status, const std::string& reason) {
+    Reply reply;
+    reply.status = status;
+    reply.body = "Refused: " + reason + "\n";
+    return reply;
 }
 
-// The game speaks the first character of a place reply, so every refusal begins with a letter.
-static void Refuse(httplib::Response& response, int status, const std::string& reason) {
-    response.status = status;
-    response.set_content("Refused: " + reason + "\n", kText);
+Reply RecordedReply(bool stored) {
+    return stored ? Reply() : Refusal(500, "the score could not be stored");
 }
 
-static bool ReadSubmission(const httplib::Request& request, httplib::Response& response,
-                           Submission* submission) {
-    std::string error;
-    if (ParseSubmission(RawQuery(request), submission, &error)) return true;
-    Refuse(response, 400, error);
-    return false;
+static Reply RateLimited(int retryAfterSeconds) {
+    Reply reply = Refusal(429, "too many requests from this address");
+    reply.headers.emplace_back("Retry-After", std::to_string(retryAfterSeconds));
+    return reply;
 }
 
-static void HandleRecord(const httplib::Request& request, httplib::Response& response) {
-    Submission submission;
-    if (!ReadSubmission(request, response, &submission)) return;
-    if (!RecordSubmission(submission)) {
-        Refuse(response, 500, "the score could not be stored");
-        return;
-    }
-    response.set_content("", kText);
+static Reply Redirect() {
+    Reply reply;
+    reply.status = 302;
+    reply.body = "Moved to /tapdash/\n";
+    reply.headers.emplace_back("Location", "/tapdash/");
+    return reply;
 }
 
-static void HandlePlace(const httplib::Request& request, httplib::Response& response) {
-    Submission submission;
-    if (!ReadSubmission(request, response, &submission)) return;
+static Reply NotAllowed(const char* allowed) {
+    Reply reply = Refusal(405, "this page answers only " + std::string(allowed));
+    reply.headers.emplace_back("Allow", allowed);
+    return reply;
+}
+
+static Reply TopTenPage() {
+    std::vector<TopEntry> entries;
+    if (!ReadTopList(&entries)) return Refusal(500, "the top ten could not be read");
+    Reply reply;
+    reply.contentType = "text/html; charset=utf-8";
+    reply.body = RenderTopListPage(entries);
+    reply.headers.emplace_back("Cache-Control", "no-cache");
+    return reply;
+}
+
+static Reply Place(const Submission& submission, const std::string& client) {
     std::optional<int> place;
-    if (!FindPlace(submission, &place)) {
-        Refuse(response, 500, "the place could not be read");
-        return;
+    if (!FindPlace(submission, client, NowMs() - kPlaceWindowMs, &place)) {
+        return Refusal(500, "the place could not be read");
     }
     // The place alone, nothing after it; an empty body when it is not in the top ten.
-    response.set_content(place ? std::to_string(*place) : std::string(), kText);
+    Reply reply;
+    if (place) reply.body = std::to_string(*place);
+    return reply;
 }
 
-static void HandlePage(const httplib::Request&, httplib::Response& response) {
-    std::vector<TopEntry> entries;
-    if (!ReadTopList(&entries)) {
-        Refuse(response, 500, "the top ten could not be read");
-        return;
+bool RouteRequest(const std::string& method, const std::string& target, const std::string& client,
+                  Reply* reply, Submission* toRecord) {
+    size_t question = target.find('?');
+    std::string path = target.substr(0, question);
+    // The query exactly as it came, before any decoding, so that a repeated key or a malformed
+    // escape can be refused rather than silently merged.
+    std::string query = question == std::string::npos ? "" : target.substr(question + 1);
+    bool record = path == "/tapdash/top1.php";
+    bool place = path == "/tapdash/top2.php";
+    bool known = record || place || path == "/tapdash/" || path == "/tapdash" || path == "/";
+    if (!known) {
+        *reply = Refusal(404, "no such page");
+        reply->body = "Not found\n";
+        return false;
     }
-    response.set_header("Cache-Control", "no-cache");
-    response.set_content(RenderTopListPage(entries), "text/html; charset=utf-8");
-}
+    // Only GET changes anything: a HEAD of top1.php would record a score without its reply.
+    if (record && method != "GET") {
+        *reply = NotAllowed("GET");
+        return false;
+    }
+    if (method != "GET" && method != "HEAD") {
+        *reply = NotAllowed("GET, HEAD");
+        return false;
+    }
+    if (!record && !place) {
+        *reply = path == "/tapdash/" ? TopTenPage() : Redirect();
+        return false;
+    }
 
-void AddScoreRoutes(httplib::Server& server) {
-    server.Get("/tapdash/top1.php", HandleRecord);
-    server.Get("/tapdash/top2.php", HandlePlace);
-    server.Get("/tapdash/", HandlePage);
-    server.Get("/tapdash", [](const httplib::Request&, httplib::Response& response) {
-        response.set_redirect("/tapdash/");
-    });
-    server.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_redirect("/tapdash/");
-    });
-    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (response.body.empty()) {
-            response.set_content(response.status == 404 ? "Not found\n" : "Error\n", kText);
-        }
-    });
-    server.set_keep_alive_max_count(1000);
+    int retryAfter = 0;
+    if (!TakeRateToken(record ? kRecordPage : kPlacePage, client, NowMs(), &retryAfter)) {
+        *reply = RateLimited(retryAfter);
+        return false;
+    }
+    Submission submission;
+    std::string error;
+    if (!ParseSubmission(query, &submission, &error)) {
+        *reply = Refusal(400, error);
+        return false;
+    }
+    if (record) {
+        *toRecord = submission;
+        return true;
+    }
+    *reply = Place(submission, client);
+    return false;
 }

@@ -1,6 +1,8 @@
 # Sourced by scripts that need a score server of their own: starts `$1` on a free loopback port
 # with a fresh database in a scratch folder, stops it and removes the folder on exit. Sets
-# `work` (the scratch folder), `server_pid` and `base` (the server's address).
+# `work` (the scratch folder), `server_pid` and `base` (the server's address). Its rate limits are
+# off, since the callers send from 127.0.0.1 what many players would; any further arguments go
+# to the server. The access log goes to "$work/access.log".
 work="$(mktemp -d)"
 server_pid=""
 stop_scratch_server() {
@@ -9,7 +11,8 @@ stop_scratch_server() {
 }
 trap stop_scratch_server EXIT
 
-"$1" --port 0 --bind 127.0.0.1 --db "$work/scores.db" >"$work/server.out" 2>&1 &
+"$1" --port 0 --bind 127.0.0.1 --db "$work/scores.db" --rate-limit off "${@:2}" \
+  >"$work/server.out" 2>"$work/access.log" &
 server_pid=$!
 base=""
 for _ in $(seq 1 100); do

@@ -1,6 +1,9 @@
-// The recorded submissions, kept in one SQLite database in WAL mode.
+// The recorded submissions, kept in one SQLite database in WAL mode. One connection writes (the
+// recorder's thread); every other thread reads through a connection of its own, so a reader
+// never waits for a write to reach the disk.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +11,9 @@
 #include "server/query.h"
 
 constexpr int kTopListSize = 10;
+// How long after recording a score its place may be asked for, from the address that sent it.
+// The game asks six seconds after sending.
+constexpr int64_t kPlaceWindowMs = 120000;
 
 struct TopEntry {
     int place = 0;
@@ -17,18 +23,33 @@ struct TopEntry {
     int32_t score = 0;
 };
 
-// Opens (creating when needed) the database and its table and indexes. False with the reason in
+// One submission to record, with the address it came from.
+struct NewSubmission {
+    Submission submission;
+    std::string client;
+};
+
+// Opens (creating when needed) the database, its table and indexes. False with the reason in
 // `error` on failure.
 bool OpenScoreStore(const std::string& path, std::string* error);
 void CloseScoreStore();
 
-// Records one submission, stamped with the current time. False when the write failed.
-bool RecordSubmission(const Submission& submission);
-// The place (1..10) of the newest submission with exactly these details and score in the
-// ranking of all submissions (score highest first, then earliest first); nullopt when there is
-// no such submission or it is not among the top ten. The bool is false when the read failed.
-bool FindPlace(const Submission& submission, std::optional<int>* place);
+// Records the submissions in one transaction, each stamped with the current time; true once
+// they are on the disk. One thread at a time.
+bool RecordSubmissions(const std::vector<NewSubmission>& submissions);
+// Clears the address of every submission recorded before `beforeMs` (milliseconds since the
+// epoch): addresses are kept only as long as a place may be asked for.
+bool ForgetClientAddresses(int64_t beforeMs);
+
+// The place (1..10) of the newest submission with exactly these details and score, sent from
+// `client` at or after `sinceMs`, in the ranking of all submissions (score highest first, then
+// earliest first); nullopt when there is no such submission or it is not among the top ten.
+// False when the read failed.
+bool FindPlace(const Submission& submission, const std::string& client, int64_t sinceMs,
+               std::optional<int>* place);
 // The top ten, best first.
 bool ReadTopList(std::vector<TopEntry>* entries);
-// How many submissions are recorded.
+// How many submissions are recorded; -1 when the read failed.
 long long CountSubmissions();
+
+int64_t NowMs();

@@ -67,8 +67,9 @@ std::vector<std::vector<std::string>> StoredNames(const std::string& dbPath) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "SELECT first_name, last_name, addr, country, score FROM submissions",
-                       -1, &statement, nullptr);
+    sqlite3_prepare_v2(
+        db, "SELECT first_name, last_name, addr, country, score FROM submissions ORDER BY id", -1,
+        &statement, nullptr);
     while (statement && sqlite3_step(statement) == SQLITE_ROW) {
         std::vector<std::string> row;
         for (int column = 0; column < 5; ++column) {

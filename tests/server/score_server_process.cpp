@@ -1,5 +1,6 @@
 #include "tests/server/score_server_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -22,17 +23,29 @@ static std::string ReadAvailable(int fd, int timeoutMs) {
     return text;
 }
 
-ScoreServerProcess StartScoreServer(const std::string& dbPath) {
+const std::vector<std::string> kNoRateLimits = {"--rate-limit", "off"};
+
+ScoreServerProcess StartScoreServer(const std::string& dbPath,
+                                    const std::vector<std::string>& options) {
+    std::vector<std::string> args = {TAPDASH_SCORES_EXE, "--port", "0",   "--bind",
+                                     "127.0.0.1",        "--db",   dbPath};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::string logPath = dbPath + ".log";
+
     int pipeFds[2];
     if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
     pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
+        int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (log >= 0) dup2(log, STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
-        execl(TAPDASH_SCORES_EXE, TAPDASH_SCORES_EXE, "--port", "0", "--bind", "127.0.0.1", "--db",
-              dbPath.c_str(), static_cast<char*>(nullptr));
+        execv(TAPDASH_SCORES_EXE, argv.data());
         _exit(127);
     }
     close(pipeFds[1]);
@@ -41,6 +54,7 @@ ScoreServerProcess StartScoreServer(const std::string& dbPath) {
     server.pid = pid;
     server.outputFd = pipeFds[0];
     server.dbPath = dbPath;
+    server.logPath = logPath;
     std::string banner = ReadAvailable(server.outputFd, 20000);
     size_t at = banner.find("127.0.0.1:");
     if (at == std::string::npos) {

@@ -4,17 +4,22 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 struct ScoreServerProcess {
     pid_t pid = -1;
     int port = 0;
     int outputFd = -1;
     std::string dbPath;
+    std::string logPath;  // its standard error: the access log
 };
 
-// Starts the server on the database file and waits for it to report its port. Throws when it
-// does not start.
-ScoreServerProcess StartScoreServer(const std::string& dbPath);
+// Starts the server on the database file, with its default limits and any `options` after
+// them, and waits for it to report its port. Throws when it does not start.
+ScoreServerProcess StartScoreServer(const std::string& dbPath,
+                                    const std::vector<std::string>& options = {});
+// For tests that send more from 127.0.0.1 than one player would.
+extern const std::vector<std::string> kNoRateLimits;
 // Sends the signal, waits for the process and returns its exit status (-1 when it did not exit
 // by itself), with what it printed in `output`.
 int StopScoreServer(ScoreServerProcess& server, int signalNumber, std::string* output = nullptr);

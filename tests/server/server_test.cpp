@@ -5,8 +5,13 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/server/score_server_process.h"
@@ -53,7 +58,7 @@ class ServerScores : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = MakeScratchDir();
-        server_ = StartScoreServer(dir_ + "scores.db");
+        server_ = StartScoreServer(dir_ + "scores.db", kNoRateLimits);
     }
     void TearDown() override {
         StopScoreServer(server_, SIGTERM);
@@ -83,16 +88,16 @@ class ServerScores : public ::testing::Test {
 };
 
 TEST_F(ServerScores, APlayerWithASpaceAndAnAmpersandIsRecordedWithThoseExactCharacters) {
-    EXPECT_EQ(Record(Query("Mary%20Jo%20%26%20Co", "O%27Neil%3Dx%0D", "1%20High%20St%2C%20Leeds",
-                           "UK%0D", "1234")),
+    EXPECT_EQ(Record(Query("Mary%20Jo%20%26%20Co", "O%27Neil%3Dx", "1%20High%20St%2C%20Leeds", "UK",
+                           "1200")),
               200);
     auto rows = StoredRows(server_.dbPath);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].firstName, "Mary Jo & Co");
-    EXPECT_EQ(rows[0].lastName, "O'Neil=x\r");
+    EXPECT_EQ(rows[0].lastName, "O'Neil=x");
     EXPECT_EQ(rows[0].address, "1 High St, Leeds");
-    EXPECT_EQ(rows[0].country, "UK\r");
-    EXPECT_EQ(rows[0].score, 1234);
+    EXPECT_EQ(rows[0].country, "UK");
+    EXPECT_EQ(rows[0].score, 1200);
 }
 
 TEST_F(ServerScores, PlacesRankHighestScoreFirstAndEarlierSendingFirstOnATie) {
@@ -113,16 +118,17 @@ TEST_F(ServerScores, PlacesRankHighestScoreFirstAndEarlierSendingFirstOnATie) {
 
 TEST_F(ServerScores, OnlyTheTopTenHaveAPlaceAndTheTenthIsAnsweredAs10) {
     for (int i = 1; i <= 10; ++i) {
-        ASSERT_EQ(Record(Query("P" + std::to_string(i), "X", "a", "UK", std::to_string(1000 - i))),
-                  200);
+        ASSERT_EQ(
+            Record(Query("P" + std::to_string(i), "X", "a", "UK", std::to_string((20 - i) * 100))),
+            200);
     }
-    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "990")), "10");
-    ASSERT_EQ(Record(Query("Late", "X", "a", "UK", "5")), 200);
-    EXPECT_EQ(Place(Query("Late", "X", "a", "UK", "5")), "");
+    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "1000")), "10");
+    ASSERT_EQ(Record(Query("Late", "X", "a", "UK", "100")), 200);
+    EXPECT_EQ(Place(Query("Late", "X", "a", "UK", "100")), "");
     // A new best pushes the old tenth out.
     ASSERT_EQ(Record(Query("Ace", "X", "a", "UK", "5000")), 200);
     EXPECT_EQ(Place(Query("Ace", "X", "a", "UK", "5000")), "1");
-    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "990")), "");
+    EXPECT_EQ(Place(Query("P10", "X", "a", "UK", "1000")), "");
 }
 
 TEST_F(ServerScores, MalformedSubmissionsAreRefusedAndNothingIsStored) {
@@ -140,6 +146,11 @@ TEST_F(ServerScores, MalformedSubmissionsAreRefusedAndNothingIsStored) {
         Query("Ann", "Lee", "a", "UK", "2147483648"),
         Query("Ann", "Lee", "a", "UK", "-2147483649"),
         Query("Ann", "Lee", "a", "UK", "99999999999999999999999"),
+        // The game scores 100 a right answer, from 0 up.
+        Query("Ann", "Lee", "a", "UK", "2147483647"),
+        Query("Ann", "Lee", "a", "UK", "-100"),
+        Query("Ann", "Lee", "a", "UK", "150"),
+        Query("Ann", "Lee", "a", "UK", "1000100"),
         Query(hundred, "Lee", "a", "UK", "10"),
         Query("Ann", "Lee", fiftyEacute, "UK", "10"),
         Query("Ann", "Lee", "a", "UK", "10") + "&score=10",
@@ -164,8 +175,8 @@ TEST_F(ServerScores, MalformedSubmissionsAreRefusedAndNothingIsStored) {
     EXPECT_TRUE(StoredRows(server_.dbPath).empty());
 
     // The limits themselves are accepted.
-    EXPECT_EQ(Record(Query(std::string(99, 'a'), thirtyFourEacute, "a", "UK", "2147483647")), 200);
-    EXPECT_EQ(Record(Query("Ann", "Lee", "a", "UK", "-2147483648")), 200);
+    EXPECT_EQ(Record(Query(std::string(99, 'a'), thirtyFourEacute, "a", "UK", "1000000")), 200);
+    EXPECT_EQ(Record(Query("Ann", "Lee", "a", "UK", "0")), 200);
     EXPECT_EQ(StoredRows(server_.dbPath).size(), 2u);
 }
 
@@ -173,7 +184,7 @@ TEST_F(ServerScores, SqlInANameIsStoredAsPlainText) {
     const std::string name = "Robert'); DROP TABLE submissions;--";
     const std::string encoded = "Robert%27%29%3B%20DROP%20TABLE%20submissions%3B--";
     ASSERT_EQ(Record(Query(encoded, "%22x%22%20OR%201%3D1", "%25%5F", "UK", "100")), 200);
-    ASSERT_EQ(Record(Query("Ann", "Lee", "a", "UK", "50")), 200);
+    ASSERT_EQ(Record(Query("Ann", "Lee", "a", "UK", "0")), 200);
     auto rows = StoredRows(server_.dbPath);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].firstName, name);
@@ -189,7 +200,7 @@ TEST_F(ServerScores, TheTopTenPageShowsFirstNameInitialCountryAndScoreButNeverTh
     ASSERT_EQ(Record(Query("%3Cscript%3Ealert(1)%3C%2Fscript%3E", "%C3%89mile", "42%20Secret%20Rd",
                            "Fr%26nce", "800")),
               200);
-    ASSERT_EQ(Record(Query("Zed%FF", "Young", "Hidden%20Lane", "UK", "900")), 200);
+    ASSERT_EQ(Record(Query("Zo%EB", "Young", "Hidden%20Lane", "UK", "900")), 200);
     std::string page = Page();
     EXPECT_NE(page.find("<html lang=\"en\">"), std::string::npos);
     EXPECT_NE(page.find("<caption>"), std::string::npos);
@@ -197,11 +208,12 @@ TEST_F(ServerScores, TheTopTenPageShowsFirstNameInitialCountryAndScoreButNeverTh
     EXPECT_EQ(page.find("Hidden"), std::string::npos);
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_EQ(page.find("mile"), std::string::npos);  // only the initial of the last name
-    EXPECT_NE(page.find("<td>&lt;script&gt;alert(1)&lt;/script&gt;</td><td>\xC3\x89</td>"
-                        "<td>Fr&amp;nce</td><td class=\"score\">800</td>"),
+    EXPECT_NE(page.find("<td><bdi>&lt;script&gt;alert(1)&lt;/script&gt;</bdi></td><td><bdi>\xC3\x89"
+                        "</bdi></td><td><bdi>Fr&amp;nce</bdi></td><td class=\"score\">800</td>"),
               std::string::npos);
-    // A byte that is not UTF-8 shows as the replacement character; Zed ranks first.
-    size_t zed = page.find("<th scope=\"row\">1</th><td>Zed\xEF\xBF\xBD</td><td>Y</td>");
+    // A name that is not UTF-8 was read as Windows-1252; Zoë ranks first.
+    size_t zed =
+        page.find("<th scope=\"row\">1</th><td><bdi>Zo\xC3\xAB</bdi></td><td><bdi>Y</bdi></td>");
     size_t emile = page.find("<th scope=\"row\">2</th>");
     EXPECT_NE(zed, std::string::npos);
     EXPECT_LT(zed, emile);
@@ -216,7 +228,7 @@ TEST(ServerLifecycle, ScoresSurviveAStopBySignalAndARestart) {
         client.set_url_encode(false);
         auto recorded =
             client.Get(("/tapdash/top1.php?" + Query("Run" + std::to_string(stopSignal), "X", "a",
-                                                     "UK", std::to_string(100 + stopSignal)))
+                                                     "UK", std::to_string(100 * (1 + stopSignal))))
                            .c_str());
         ASSERT_TRUE(recorded);
         EXPECT_EQ(recorded->status, 200);
@@ -227,14 +239,58 @@ TEST(ServerLifecycle, ScoresSurviveAStopBySignalAndARestart) {
 
     ScoreServerProcess server = StartScoreServer(db);
     httplib::Client client("127.0.0.1", server.port);
-    auto first = client.Get(("/tapdash/top2.php?" + Query("Run2", "X", "a", "UK", "102")).c_str());
+    auto first = client.Get(("/tapdash/top2.php?" + Query("Run2", "X", "a", "UK", "300")).c_str());
     auto second =
-        client.Get(("/tapdash/top2.php?" + Query("Run15", "X", "a", "UK", "115")).c_str());
+        client.Get(("/tapdash/top2.php?" + Query("Run15", "X", "a", "UK", "1600")).c_str());
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_EQ(first->body, "2");
     EXPECT_EQ(second->body, "1");
     EXPECT_EQ(StopScoreServer(server, SIGTERM), 0);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ServerLifecycle, NoAcknowledgedScoreIsLostWhenTheServerIsKilledUnderLoad) {
+    std::string dir = MakeScratchDir();
+    std::string db = dir + "scores.db";
+    std::set<std::string> acknowledged;
+    for (int round = 0; round < 3; ++round) {
+        ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
+        std::mutex lock;
+        std::atomic<int> answered{0};
+        std::atomic<int> sending{4};
+        std::vector<std::thread> players;
+        for (int t = 0; t < 4; ++t) {
+            players.emplace_back([&, t] {
+                struct Done {
+                    std::atomic<int>& sending;
+                    ~Done() { --sending; }
+                } done{sending};
+                httplib::Client client("127.0.0.1", server.port);
+                client.set_url_encode(false);
+                for (int i = 0; i < 20000; ++i) {
+                    std::string name = "R" + std::to_string(round) + "T" + std::to_string(t) + "N" +
+                                       std::to_string(i);
+                    auto result = client.Get(
+                        ("/tapdash/top1.php?" + Query(name, "X", "a", "UK", "100")).c_str());
+                    if (!result || result->status != 200) return;  // the server is gone
+                    std::lock_guard<std::mutex> guard(lock);
+                    acknowledged.insert(name);
+                    ++answered;
+                }
+            });
+        }
+        // Killed in the middle of the stream, once a few hundred scores have been answered.
+        while (answered < 300 && sending > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        kill(server.pid, SIGKILL);
+        for (std::thread& player : players) player.join();
+        StopScoreServer(server, SIGKILL);
+    }
+    std::set<std::string> stored;
+    for (const StoredRow& row : StoredRows(db)) stored.insert(row.firstName);
+    for (const std::string& name : acknowledged) EXPECT_TRUE(stored.count(name)) << name;
+    EXPECT_GE(acknowledged.size(), 900u);
     std::filesystem::remove_all(dir);
 }
 

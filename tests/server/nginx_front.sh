@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# nginx with the site in deploy/nginx in front of the score server, both as plain processes on
+# loopback ports (no root service), TLS with a throw-away self-signed certificate: the game's
+# submission over plain http, the page over https, a forged address header, a burst of scores.
+#   nginx_front.sh PATH-TO-tapdash-scores
+# Exit 77 (skipped) where nginx, openssl or curl is missing.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+server_exe="$(realpath "${1:?usage: nginx_front.sh PATH-TO-tapdash-scores}")"
+nginx="${NGINX:-/usr/sbin/nginx}"
+for tool in "$nginx" openssl curl python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is missing"; exit 77; }
+done
+
+work="$(mktemp -d)"
+chmod 755 "$work"   # nginx's workers may run as another user when this runs as root
+server_pid=""
+nginx_pid=""
+cleanup() {
+  for pid in $nginx_pid $server_pid; do kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL $*"; echo "--- nginx error log"; cat "$work/error.log" 2>/dev/null || true; exit 1; }
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=scores.example.org \
+  -addext subjectAltName=DNS:scores.example.org \
+  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+
+# The server as the unit file runs it.
+"$server_exe" --port 0 --bind 127.0.0.1 --db "$work/scores.db" --trust-proxy on \
+  --connections-per-address 0 >"$work/server.out" 2>"$work/server.log" &
+server_pid=$!
+server_port=""
+for _ in $(seq 1 200); do
+  server_port="$(grep -o '127\.0\.0\.1:[0-9]*' "$work/server.out" | cut -d: -f2 || true)"
+  [ -n "$server_port" ] && break
+  kill -0 "$server_pid" 2>/dev/null || fail "the score server did not start"
+  sleep 0.1
+done
+[ -n "$server_port" ] || fail "the score server did not start"
+
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+# Two free ports may be taken by someone else before nginx binds them: then new ones are tried.
+started=""
+for _ in 1 2 3 4 5; do
+  http_port="$(free_port)"
+  https_port="$(free_port)"
+  for file in tapdash-scores tapdash-scores-limits.conf tapdash-scores-proxy.conf; do
+    sed -e "s#listen 80;#listen 127.0.0.1:$http_port;#" \
+        -e "s#listen 443 ssl http2;#listen 127.0.0.1:$https_port ssl http2;#" \
+        -e '/listen \[::\]/d' \
+        -e "s#/etc/letsencrypt/live/scores.example.org/fullchain.pem#$work/cert.pem#" \
+        -e "s#/etc/letsencrypt/live/scores.example.org/privkey.pem#$work/key.pem#" \
+        -e "s#/etc/nginx/snippets/#$work/#" \
+        -e "s#127.0.0.1:8080#127.0.0.1:$server_port#" \
+        -e "s#/var/log/nginx/#$work/#" \
+        "$root/deploy/nginx/$file" >"$work/$file"
+  done
+  mkdir -p "$work/tmp"
+  chmod 777 "$work/tmp"
+  cat >"$work/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log;
+events { worker_connections 256; }
+http {
+  access_log $work/nginx-access.log;
+  client_body_temp_path $work/tmp/body;
+  proxy_temp_path $work/tmp/proxy;
+  fastcgi_temp_path $work/tmp/fastcgi;
+  uwsgi_temp_path $work/tmp/uwsgi;
+  scgi_temp_path $work/tmp/scgi;
+  include $work/tapdash-scores;
+}
+CONF
+  "$nginx" -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
+  nginx_pid=$!
+  for _ in $(seq 1 200); do
+    if curl -s -o /dev/null "http://127.0.0.1:$http_port/"; then started=yes; break; fi
+    kill -0 "$nginx_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$started" ] && break
+  kill -TERM "$nginx_pid" 2>/dev/null || true; wait "$nginx_pid" 2>/dev/null || true; nginx_pid=""
+done
+[ -n "$started" ] || fail "nginx did not start"
+
+http="http://127.0.0.1:$http_port"
+https="https://scores.example.org:$https_port"
+tls=(--cacert "$work/cert.pem" --resolve "scores.example.org:$https_port:127.0.0.1")
+q="first_name=Ann%20Lee&last_name=Lee&addr=1%20Secret%20Rd&country=UK&score=1500"
+
+# The game: plain http, no headers of its own. A client's own X-Real-IP is replaced by nginx.
+status="$(curl -s -o /dev/null -w '%{http_code}' -H 'X-Real-IP: 203.0.113.9' "$http/tapdash/top1.php?$q")"
+[ "$status" = 200 ] || fail "a submission through nginx answered $status"
+place="$(curl -s "$http/tapdash/top2.php?$q")"
+[ "$place" = 1 ] || fail "the place through nginx was '$place'"
+echo "ok   a submission through nginx is recorded and its place answered"
+grep -q '^127\.0\.0\.1 - - .*"GET /tapdash/top1.php HTTP/1.[01]" 200 0' "$work/server.log" ||
+  fail "the server's access log has no line for the submission"
+grep -q '203\.0\.113\.9' "$work/server.log" && fail "a client's forged X-Real-IP reached the server"
+[ -s "$work/tapdash-scores.access.log" ] || fail "nginx wrote no access log"
+grep -q 'Secret' "$work/tapdash-scores.access.log" "$work/error.log" && fail "nginx logged a player's address"
+echo "ok   the server sees the address nginx saw, not one the client claims"
+
+# People: the page over TLS; plain http is sent there.
+page="$(curl -s -D "$work/headers" "${tls[@]}" "$https/tapdash/")"
+grep -q '<bdi>Ann Lee</bdi>' <<<"$page" || fail "the page over https does not show the score"
+grep -qi '^strict-transport-security:' "$work/headers" || fail "no Strict-Transport-Security"
+redirect="$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "$http/tapdash/")"
+[[ "$redirect" == "301 https://"*"/tapdash/" ]] ||
+  fail "the page over http answered '$redirect'"
+echo "ok   the page is served over TLS, and plain http is sent there"
+
+# A burst of scores: nginx and the server's own limits refuse most of it.
+codes=""
+burst_started=$SECONDS
+for n in $(seq 1 30); do
+  codes+="$(curl -s -o /dev/null -w '%{http_code}' "$http/tapdash/top1.php?first_name=Bot$n&last_name=X&addr=a&country=UK&score=100") "
+done
+accepted="$(grep -o 200 <<<"$codes" | wc -l)"
+refused="$(grep -o 429 <<<"$codes" | wc -l)"
+# Five left of the server's six (one a minute more, should this run very slowly).
+[ "$accepted" -le $((5 + (SECONDS - burst_started) / 60)) ] && [ $((accepted + refused)) -eq 30 ] ||
+  fail "a burst of 30 scores: $codes"
+echo "ok   a burst of 30 scores: $accepted recorded, $refused refused with 429"
+
+# A header longer than nginx takes never reaches the server.
+long="$(head -c 20000 /dev/zero | tr '\0' a)"
+status="$(curl -s -o /dev/null -w '%{http_code}' -H "X-Long: $long" "$http/tapdash/top2.php?$q")"
+[ "$status" = 400 ] || [ "$status" = 431 ] || [ "$status" = 494 ] || fail "a 20 KB header answered $status"
+echo "ok   a 20 KB header is refused by nginx ($status)"
+# The unit file as systemd reads it, where systemd is at hand.
+if command -v systemd-analyze >/dev/null; then
+  sed "s#/usr/local/bin/tapdash-scores#$server_exe#" "$root/deploy/tapdash-scores.service" \
+    >"$work/tapdash-scores.service"
+  systemd-analyze verify "$work/tapdash-scores.service" || fail "systemd-analyze verify of the unit"
+  echo "ok   the unit file passes systemd-analyze verify"
+fi
+echo "all passed"

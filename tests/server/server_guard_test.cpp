@@ -1,0 +1,318 @@
+// The score server against clients that are not the game: floods of scores, guessed addresses,
+// forged proxy headers, control characters, other methods; and its access log.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "server/access_log.h"
+#include "server/options.h"
+#include "server/store.h"
+#include "server/text.h"
+#include "tests/server/score_server_process.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+struct RawReply {
+    int status = -1;
+    std::string head;
+    std::string body;
+};
+
+// One request from the loopback address `source` (any 127.x.y.z is this machine), so that
+// tests can play several clients.
+RawReply Send(int port, const std::string& source, const std::string& method,
+              const std::string& target, const std::string& headers = "") {
+    RawReply reply;
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    timeval patience{30, 0};  // a server that never closes fails the test instead of hanging it
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+    inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+        connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        close(fd);
+        return reply;
+    }
+    std::string request = method + " " + target + " HTTP/1.1\r\nHost: tapdash\r\n" + headers +
+                          "Connection: close\r\n\r\n";
+    if (write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
+        close(fd);
+        return reply;
+    }
+    std::string text;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(got));
+    close(fd);
+    size_t end = text.find("\r\n\r\n");
+    if (text.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos) return reply;
+    reply.status = std::stoi(text.substr(9, 3));
+    reply.head = text.substr(0, end);
+    reply.body = text.substr(end + 4);
+    return reply;
+}
+
+long long StoredCount(const std::string& dbPath) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM submissions", -1, &statement, nullptr);
+    long long count = statement && sqlite3_step(statement) == SQLITE_ROW
+                          ? sqlite3_column_int64(statement, 0)
+                          : -1;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return count;
+}
+
+const char kAnn[] = "first_name=Ann&last_name=Lee&addr=1%20Secret%20Rd&country=UK&score=700";
+
+class ServerGuards : public ::testing::Test {
+  protected:
+    void Start(const std::vector<std::string>& options = {}) {
+        dir_ = MakeScratchDir();
+        server_ = StartScoreServer(dir_ + "scores.db", options);
+    }
+    void TearDown() override {
+        StopScoreServer(server_, SIGTERM);
+        std::filesystem::remove_all(dir_);
+    }
+    RawReply Get(const std::string& target, const std::string& source = "127.0.0.1",
+                 const std::string& headers = "") {
+        return Send(server_.port, source, "GET", target, headers);
+    }
+
+    std::string dir_;
+    ScoreServerProcess server_;
+};
+
+TEST_F(ServerGuards, ABurstOfScoresFromOneAddressIsCutOffWhileOtherPlayersStillSend) {
+    Start();
+    // The buckets refill as time passes, so a very slow run may earn one more.
+    auto started = std::chrono::steady_clock::now();
+    auto refills = [&](int secondsEach) {
+        auto elapsed = std::chrono::steady_clock::now() - started;
+        return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count() /
+                                secondsEach);
+    };
+    int recorded = 0, refused = 0;
+    for (int i = 0; i < 300; ++i) {
+        RawReply reply = Get("/tapdash/top1.php?first_name=Bot" + std::to_string(i) +
+                             "&last_name=X&addr=a&country=UK&score=1000000");
+        if (reply.status == 200) ++recorded;
+        if (reply.status == 429) {
+            ++refused;
+            EXPECT_NE(reply.head.find("Retry-After: "), std::string::npos);
+            EXPECT_FALSE(isdigit(static_cast<unsigned char>(reply.body[0])));
+        }
+    }
+    EXPECT_GE(recorded, 6);
+    EXPECT_LE(recorded, 6 + refills(60));
+    EXPECT_EQ(recorded + refused, 300);
+    EXPECT_EQ(StoredCount(server_.dbPath), recorded);
+    // A player at another address is not held back by the flood.
+    EXPECT_EQ(Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.2").status, 200);
+
+    // Place requests have a limit of their own.
+    started = std::chrono::steady_clock::now();
+    int answered = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.2").status == 200) ++answered;
+    }
+    EXPECT_GE(answered, 20);
+    EXPECT_LE(answered, 20 + refills(5));
+}
+
+TEST_F(ServerGuards, APlaceIsAnsweredOnlyToTheAddressThatSentTheScore) {
+    Start();
+    ASSERT_EQ(Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.3").status, 200);
+    // Someone who knows the four fields on the page and guesses the address learns nothing.
+    RawReply guess = Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.4");
+    EXPECT_EQ(guess.status, 200);
+    EXPECT_EQ(guess.body, "");
+    EXPECT_EQ(Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.3").body, "1");
+}
+
+TEST_F(ServerGuards, BehindAProxyTheClientAddressComesFromItsHeadersOnlyWhenTrusted) {
+    Start({"--trust-proxy", "on"});
+    const std::string record = std::string("/tapdash/top1.php?") + kAnn;
+    const std::string place = std::string("/tapdash/top2.php?") + kAnn;
+    ASSERT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
+    EXPECT_EQ(Get(place, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").body, "1");
+    EXPECT_EQ(Get(place, "127.0.0.1", "X-Forwarded-For: 10.1.1.1, 203.0.113.7\r\n").body, "1");
+    EXPECT_EQ(Get(place, "127.0.0.1", "X-Real-IP: 203.0.113.8\r\n").body, "");
+    EXPECT_EQ(Get(place, "127.0.0.1").body, "");
+    // The rate limits count the players' addresses, not the proxy's.
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
+    }
+    EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 429);
+    EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 2001:db8::1\r\n").status, 200);
+    StopScoreServer(server_, SIGTERM);
+
+    // Not trusted (the default): the headers are the client's own and change nothing.
+    server_ = StartScoreServer(server_.dbPath);
+    ASSERT_EQ(Get(record, "127.0.0.5", "X-Real-IP: 203.0.113.9\r\n").status, 200);
+    // Ann's eighth score of 700 ranks after her seven earlier ones.
+    EXPECT_EQ(Get(place, "127.0.0.5", "X-Real-IP: 198.51.100.1\r\n").body, "8");
+    EXPECT_EQ(Get(place, "127.0.0.6", "X-Real-IP: 203.0.113.9\r\n").body, "");
+}
+
+TEST_F(ServerGuards, NamesWithControlOrDirectionCharactersAreRefusedAndOtherBytesReadAsWestern) {
+    Start(kNoRateLimits);
+    for (const char* name : {"A%00B", "A%0D%0AB", "A%09B", "A%1B", "A%7F", "A%C2%85", "A%81",
+                             "A%E2%80%AEB", "A%E2%81%A6B", "A%E2%80%AAB"}) {
+        for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
+            RawReply reply = Get(std::string(page) + "first_name=Ann&last_name=" + name +
+                                 "&addr=a&country=UK&score=100");
+            EXPECT_EQ(reply.status, 400) << page << name;
+            EXPECT_NE(reply.head.find("X-Content-Type-Options: nosniff"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(StoredCount(server_.dbPath), 0);
+
+    ASSERT_EQ(
+        Get("/tapdash/top1.php?first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich"
+            "&score=100")
+            .status,
+        200);
+    std::string page = Get("/tapdash/").body;
+    EXPECT_NE(page.find("<bdi>Ren\xC3\xA9"
+                        "e</bdi></td><td><bdi>\xE2\x82\xAC</bdi></td><td><bdi>"
+                        "\xC3\x96sterreich</bdi>"),
+              std::string::npos);
+    // Asked again the same way, the place is found.
+    EXPECT_EQ(
+        Get("/tapdash/top2.php?first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich"
+            "&score=100")
+            .body,
+        "1");
+}
+
+TEST_F(ServerGuards, OnlyAGetRecordsAScore) {
+    Start(kNoRateLimits);
+    RawReply head =
+        Send(server_.port, "127.0.0.1", "HEAD", std::string("/tapdash/top1.php?") + kAnn);
+    EXPECT_EQ(head.status, 405);
+    EXPECT_NE(head.head.find("Allow: GET"), std::string::npos);
+    EXPECT_EQ(Send(server_.port, "127.0.0.1", "POST", std::string("/tapdash/top1.php?") + kAnn,
+                   "Content-Length: 0\r\n")
+                  .status,
+              405);
+    EXPECT_EQ(StoredCount(server_.dbPath), 0);
+    EXPECT_EQ(Send(server_.port, "127.0.0.1", "HEAD", "/tapdash/").status, 200);
+    EXPECT_EQ(Send(server_.port, "127.0.0.1", "GET", "/tapdash/top1.php?" + std::string(kAnn),
+                   "Content-Length: 100000\r\n")
+                  .status,
+              413);
+    EXPECT_EQ(StoredCount(server_.dbPath), 0);
+}
+
+TEST_F(ServerGuards, EveryRequestLeavesOneLineInTheAccessLogWithoutThePlayersDetails) {
+    Start(kNoRateLimits);
+    Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.7", "User-Agent: game\r\n");
+    Get("/tapdash/top2.php?score=1", "127.0.0.7");
+    Get("/tapdash/%22%0A\x01", "127.0.0.7", "User-Agent: a\"b\r\n");
+    StopScoreServer(server_, SIGTERM);
+    std::ifstream file(server_.logPath);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    const std::regex combined(
+        R"(127\.0\.0\.7 - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d \+0000\] "GET \S+ HTTP/1\.1" \d{3} \d+ "-" "[^"]*")");
+    for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, combined)) << line;
+    EXPECT_NE(lines[0].find("\"GET /tapdash/top1.php HTTP/1.1\" 200 0 \"-\" \"game\""),
+              std::string::npos);
+    EXPECT_EQ(lines[0].find("Secret"), std::string::npos);
+    EXPECT_NE(lines[1].find("\" 400 "), std::string::npos);
+    EXPECT_NE(lines[2].find("/tapdash/%22%0A\\x01"), std::string::npos);
+    EXPECT_NE(lines[2].find("\"a\\x22b\""), std::string::npos);
+}
+
+TEST(ScoreStore, AnAddressIsKeptOnlyAsLongAsItsPlaceMayBeAskedFor) {
+    std::string dir = MakeScratchDir();
+    // A database from before addresses were kept gains the column and keeps its scores.
+    sqlite3* old = nullptr;
+    sqlite3_open((dir + "scores.db").c_str(), &old);
+    sqlite3_exec(old,
+                 "CREATE TABLE submissions (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT "
+                 "NOT NULL, last_name TEXT NOT NULL, addr TEXT NOT NULL, country TEXT NOT NULL, "
+                 "score INTEGER NOT NULL, received_ms INTEGER NOT NULL);"
+                 "INSERT INTO submissions VALUES (NULL, 'Old', 'Timer', 'x', 'UK', 9000, 1);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(old);
+    std::string error;
+    ASSERT_TRUE(OpenScoreStore(dir + "scores.db", &error)) << error;
+    EXPECT_EQ(CountSubmissions(), 1);
+
+    Submission ann{"Ann", "Lee", "1 Secret Rd", "UK", 700};
+    ASSERT_TRUE(RecordSubmissions({{ann, "192.0.2.1"}}));
+    std::optional<int> place;
+    ASSERT_TRUE(FindPlace(ann, "192.0.2.1", NowMs() - kPlaceWindowMs, &place));
+    EXPECT_EQ(place, 2);
+    // Too late: the window has passed.
+    ASSERT_TRUE(FindPlace(ann, "192.0.2.1", NowMs() + 1000, &place));
+    EXPECT_EQ(place, std::nullopt);
+    // Forgotten addresses match nobody.
+    ASSERT_TRUE(ForgetClientAddresses(NowMs() + 1));
+    ASSERT_TRUE(FindPlace(ann, "192.0.2.1", 0, &place));
+    EXPECT_EQ(place, std::nullopt);
+    CloseScoreStore();
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ScoreText, BytesThatAreNotUtf8AreReadAsWindows1252) {
+    EXPECT_EQ(Windows1252ToUtf8("\x80\x8A\x9F\xE9\xFF"),
+              "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC3\xA9\xC3\xBF");
+    std::string clean;
+    EXPECT_TRUE(CleanFieldText("Jos\xC3\xA9", &clean));  // valid UTF-8 stays as it is
+    EXPECT_EQ(clean, "Jos\xC3\xA9");
+    EXPECT_TRUE(CleanFieldText("Jos\xE9", &clean));
+    EXPECT_EQ(clean, "Jos\xC3\xA9");
+    EXPECT_TRUE(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean));  // Hebrew letters
+    EXPECT_FALSE(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean));        // a stray isolate
+}
+
+TEST(ServerOptions, TheLimitsAreOnUnlessTheOperatorSaysOtherwise) {
+    ServerOptions options;
+    std::string error;
+    const char* none[] = {"tapdash-scores"};
+    ASSERT_TRUE(ParseServerOptions(1, none, &options, &error));
+    EXPECT_TRUE(options.rateLimits);
+    EXPECT_FALSE(options.trustProxy);
+    EXPECT_EQ(options.connectionsPerAddress, 16);
+
+    const char* behindNginx[] = {"tapdash-scores",
+                                 "--trust-proxy",
+                                 "on",
+                                 "--connections-per-address=0",
+                                 "--rate-limit",
+                                 "off"};
+    ASSERT_TRUE(ParseServerOptions(6, behindNginx, &options, &error));
+    EXPECT_FALSE(options.rateLimits);
+    EXPECT_TRUE(options.trustProxy);
+    EXPECT_EQ(options.connectionsPerAddress, 0);
+
+    const char* typo[] = {"tapdash-scores", "--rate-limit", "no"};
+    EXPECT_FALSE(ParseServerOptions(3, typo, &options, &error));
+    EXPECT_EQ(error, "--rate-limit needs on or off");
+    const char* missing[] = {"tapdash-scores", "--trust-proxy"};
+    EXPECT_FALSE(ParseServerOptions(2, missing, &options, &error));
+}
+
+}  // namespace
