@@ -1,5 +1,6 @@
 // The key codes of the platform's key messages: Windows virtual-key codes on every backend, so
-// that the game reads the same numbers wherever it runs.
+// that the game reads the same numbers wherever it runs. Every key of the keyboard reaches the
+// game; one that has no code of its own arrives as kKeyUnknown.
 #pragma once
 
 constexpr int kKeyBackspace = 8;
@@ -61,6 +62,9 @@ constexpr int kKeyOem5 = 220;       // \ and |
 constexpr int kKeyOem6 = 221;       // ] and }
 constexpr int kKeyOem7 = 222;       // ' and "
 constexpr int kKeyOem102 = 226;     // the key beside the left Shift of an ISO keyboard
+
+// A key that has no code of its own; no mode gives it a meaning.
+constexpr int kKeyUnknown = 255;
 
 // The four symbols that a US layout types with Shift have 1000 + the code of their key.
 constexpr int kShiftedOnUs = 1000;

@@ -10,40 +10,30 @@ namespace {
 
 constexpr int kAboutCommand = 16;
 
-struct ScancodeKey {
-    SDL_Scancode scancode;
-    int virtualKey;
+// Keys known by where they sit: `count` keys in a row of SDL's scancodes from `first` have the
+// codes from `key` on. The punctuation keys count as on a US layout; every other key here means
+// the same on every layout.
+struct ScancodeKeys {
+    SDL_Scancode first;
+    int key;
+    int count = 1;
 };
 
-// Keys known by where they sit: the punctuation keys as on a US layout, and every key whose
-// meaning does not depend on the layout.
-constexpr ScancodeKey kScancodeKeys[] = {
-    {SDL_SCANCODE_1, kKey0 + 1},
-    {SDL_SCANCODE_2, kKey0 + 2},
-    {SDL_SCANCODE_3, kKey0 + 3},
-    {SDL_SCANCODE_4, kKey0 + 4},
-    {SDL_SCANCODE_5, kKey0 + 5},
-    {SDL_SCANCODE_6, kKey0 + 6},
-    {SDL_SCANCODE_7, kKey0 + 7},
-    {SDL_SCANCODE_8, kKey0 + 8},
-    {SDL_SCANCODE_9, kKey0 + 9},
+constexpr ScancodeKeys kScancodeKeys[] = {
+    {SDL_SCANCODE_1, kKey0 + 1, 9},
     {SDL_SCANCODE_0, kKey0},
+    {SDL_SCANCODE_KP_1, kKeyNumpad0 + 1, 9},
     {SDL_SCANCODE_KP_0, kKeyNumpad0},
-    {SDL_SCANCODE_KP_1, kKeyNumpad0 + 1},
-    {SDL_SCANCODE_KP_2, kKeyNumpad0 + 2},
-    {SDL_SCANCODE_KP_3, kKeyNumpad0 + 3},
-    {SDL_SCANCODE_KP_4, kKeyNumpad0 + 4},
-    {SDL_SCANCODE_KP_5, kKeyNumpad0 + 5},
-    {SDL_SCANCODE_KP_6, kKeyNumpad0 + 6},
-    {SDL_SCANCODE_KP_7, kKeyNumpad0 + 7},
-    {SDL_SCANCODE_KP_8, kKeyNumpad0 + 8},
-    {SDL_SCANCODE_KP_9, kKeyNumpad0 + 9},
+    {SDL_SCANCODE_F1, kKeyF1, 12},
+    {SDL_SCANCODE_F13, kKeyF1 + 12, 12},
     {SDL_SCANCODE_RETURN, kKeyEnter},
     {SDL_SCANCODE_KP_ENTER, kKeyEnter},
     {SDL_SCANCODE_LCTRL, kKeyCtrl},
     {SDL_SCANCODE_RCTRL, kKeyCtrl},
     {SDL_SCANCODE_LSHIFT, kKeyShift},
     {SDL_SCANCODE_RSHIFT, kKeyShift},
+    {SDL_SCANCODE_LALT, kKeyAlt},
+    {SDL_SCANCODE_RALT, kKeyAlt},
     {SDL_SCANCODE_ESCAPE, kKeyEscape},
     {SDL_SCANCODE_SPACE, kKeySpace},
     {SDL_SCANCODE_TAB, kKeyTab},
@@ -52,18 +42,26 @@ constexpr ScancodeKey kScancodeKeys[] = {
     {SDL_SCANCODE_UP, kKeyUp},
     {SDL_SCANCODE_RIGHT, kKeyRight},
     {SDL_SCANCODE_DOWN, kKeyDown},
-    {SDL_SCANCODE_F1, kKeyF1},
-    {SDL_SCANCODE_F2, kKeyF1 + 1},
-    {SDL_SCANCODE_F3, kKeyF1 + 2},
-    {SDL_SCANCODE_F4, kKeyF1 + 3},
-    {SDL_SCANCODE_F5, kKeyF1 + 4},
-    {SDL_SCANCODE_F6, kKeyF1 + 5},
-    {SDL_SCANCODE_F7, kKeyF1 + 6},
-    {SDL_SCANCODE_F8, kKeyF1 + 7},
-    {SDL_SCANCODE_F9, kKeyF1 + 8},
-    {SDL_SCANCODE_F10, kKeyF1 + 9},
-    {SDL_SCANCODE_F11, kKeyF1 + 10},
-    {SDL_SCANCODE_F12, kKeyF1 + 11},
+    {SDL_SCANCODE_INSERT, kKeyInsert},
+    {SDL_SCANCODE_DELETE, kKeyDelete},
+    {SDL_SCANCODE_HOME, kKeyHome},
+    {SDL_SCANCODE_END, kKeyEnd},
+    {SDL_SCANCODE_PAGEUP, kKeyPageUp},
+    {SDL_SCANCODE_PAGEDOWN, kKeyPageDown},
+    {SDL_SCANCODE_CAPSLOCK, kKeyCapsLock},
+    {SDL_SCANCODE_NUMLOCKCLEAR, kKeyNumLock},
+    {SDL_SCANCODE_SCROLLLOCK, kKeyScrollLock},
+    {SDL_SCANCODE_PAUSE, kKeyPause},
+    {SDL_SCANCODE_PRINTSCREEN, kKeyPrintScreen},
+    {SDL_SCANCODE_LGUI, kKeyLeftWindows},
+    {SDL_SCANCODE_RGUI, kKeyRightWindows},
+    {SDL_SCANCODE_APPLICATION, kKeyApplications},
+    {SDL_SCANCODE_KP_MULTIPLY, kKeyMultiply},
+    {SDL_SCANCODE_KP_PLUS, kKeyAdd},
+    {SDL_SCANCODE_KP_COMMA, kKeySeparator},
+    {SDL_SCANCODE_KP_MINUS, kKeySubtract},
+    {SDL_SCANCODE_KP_PERIOD, kKeyDecimal},
+    {SDL_SCANCODE_KP_DIVIDE, kKeyDivide},
     {SDL_SCANCODE_SEMICOLON, kKeyOem1},
     {SDL_SCANCODE_EQUALS, kKeyOemPlus},
     {SDL_SCANCODE_COMMA, kKeyOemComma},
@@ -73,8 +71,10 @@ constexpr ScancodeKey kScancodeKeys[] = {
     {SDL_SCANCODE_GRAVE, kKeyOem3},
     {SDL_SCANCODE_LEFTBRACKET, kKeyOem4},
     {SDL_SCANCODE_BACKSLASH, kKeyOem5},
+    {SDL_SCANCODE_NONUSHASH, kKeyOem5},  // the same key on an ISO keyboard
     {SDL_SCANCODE_RIGHTBRACKET, kKeyOem6},
     {SDL_SCANCODE_APOSTROPHE, kKeyOem7},
+    {SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
 };
 
 }  // namespace
@@ -82,8 +82,9 @@ constexpr ScancodeKey kScancodeKeys[] = {
 int RealVirtualKey(int keycode, int scancode) {
     // Letters are the letters the layout produces, wherever their keys sit.
     if (keycode >= SDLK_a && keycode <= SDLK_z) return kKeyA + (keycode - SDLK_a);
-    for (const ScancodeKey& key : kScancodeKeys) {
-        if (key.scancode == scancode) return key.virtualKey;
+    for (const ScancodeKeys& keys : kScancodeKeys) {
+        int offset = scancode - keys.first;
+        if (offset >= 0 && offset < keys.count) return keys.key + offset;
     }
     // A layout whose letter keys produce no Latin letter (Cyrillic, Greek) still types
     // letters, by position, as Windows does.
@@ -91,12 +92,11 @@ int RealVirtualKey(int keycode, int scancode) {
     if (producesNonLatinCharacter && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
         return kKeyA + (scancode - SDL_SCANCODE_A);
     }
-    return 0;
+    return kKeyUnknown;
 }
 
 void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers) {
     int virtualKey = RealVirtualKey(keycode, scancode);
-    if (virtualKey == 0) return;
     if (down) RealTraceNumber(repeat ? "key-repeat" : "key-down", virtualKey);
     if (modifiers & KMOD_ALT) {
         // A system key: only its commands count, and only on a fresh press, so that holding

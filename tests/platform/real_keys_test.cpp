@@ -7,8 +7,10 @@
 
 #include <vector>
 
+#include "game/state.h"
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
+#include "tests/game/level_play.h"
 
 namespace {
 
@@ -77,6 +79,32 @@ const KeyCase kKeyList[] = {
     {"\\", SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH, kKeyOem5},
     {"]", SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET, kKeyOem6},
     {"'", SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, kKeyOem7},
+    {"Insert", SDLK_INSERT, SDL_SCANCODE_INSERT, kKeyInsert},
+    {"Delete", SDLK_DELETE, SDL_SCANCODE_DELETE, kKeyDelete},
+    {"Home", SDLK_HOME, SDL_SCANCODE_HOME, kKeyHome},
+    {"End", SDLK_END, SDL_SCANCODE_END, kKeyEnd},
+    {"Page Up", SDLK_PAGEUP, SDL_SCANCODE_PAGEUP, kKeyPageUp},
+    {"Page Down", SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, kKeyPageDown},
+    {"Caps Lock", SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, kKeyCapsLock},
+    {"Num Lock", SDLK_NUMLOCKCLEAR, SDL_SCANCODE_NUMLOCKCLEAR, kKeyNumLock},
+    {"Scroll Lock", SDLK_SCROLLLOCK, SDL_SCANCODE_SCROLLLOCK, kKeyScrollLock},
+    {"Pause", SDLK_PAUSE, SDL_SCANCODE_PAUSE, kKeyPause},
+    {"Print Screen", SDLK_PRINTSCREEN, SDL_SCANCODE_PRINTSCREEN, kKeyPrintScreen},
+    {"left Windows", SDLK_LGUI, SDL_SCANCODE_LGUI, kKeyLeftWindows},
+    {"right Windows", SDLK_RGUI, SDL_SCANCODE_RGUI, kKeyRightWindows},
+    {"Menu", SDLK_APPLICATION, SDL_SCANCODE_APPLICATION, kKeyApplications},
+    {"left Alt", SDLK_LALT, SDL_SCANCODE_LALT, kKeyAlt},
+    {"right Alt", SDLK_RALT, SDL_SCANCODE_RALT, kKeyAlt},
+    {"keypad *", SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, kKeyMultiply},
+    {"keypad +", SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, kKeyAdd},
+    {"keypad separator", SDLK_KP_COMMA, SDL_SCANCODE_KP_COMMA, kKeySeparator},
+    {"keypad -", SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, kKeySubtract},
+    {"keypad .", SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, kKeyDecimal},
+    {"keypad /", SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, kKeyDivide},
+    {"ISO key beside left Shift", SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
+    {"ISO key beside Enter", SDLK_HASH, SDL_SCANCODE_NONUSHASH, kKeyOem5},
+    {"F13", SDLK_F13, SDL_SCANCODE_F13, kKeyF1 + 12},
+    {"F24", SDLK_F24, SDL_SCANCODE_F24, kKeyF1 + 23},
 };
 
 std::vector<PlatformMessage> s_delivered;
@@ -120,7 +148,7 @@ TEST(RealKeys, EveryKeyTheGameKnowsArrivesWithItsWindowsCode) {
         EXPECT_EQ(RealVirtualKey(key.keycode, key.scancode), key.virtualKey) << key.name;
     }
     for (int letter = 0; letter < 26; ++letter) {
-        EXPECT_EQ(RealVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), 'A' + letter)
+        EXPECT_EQ(RealVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), kKeyA + letter)
             << char(kKeyA + letter);
     }
 }
@@ -137,16 +165,24 @@ TEST(RealKeys, LettersFollowTheLayoutAndPunctuationFollowsThePosition) {
     EXPECT_EQ(RealVirtualKey(0x0444, SDL_SCANCODE_A), kKeyA);
 }
 
-TEST(RealKeys, KeysOutsideTheListNeverReachTheGame) {
-    EXPECT_EQ(RealVirtualKey(SDLK_LALT, SDL_SCANCODE_LALT), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_F13, SDL_SCANCODE_F13), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_HOME, SDL_SCANCODE_HOME), 0);
+TEST(RealKeys, EveryOtherKeyReachesTheGameToo) {
+    // A key with no code of its own still counts as typed.
+    EXPECT_EQ(RealVirtualKey(SDLK_MUTE, SDL_SCANCODE_MUTE), kKeyUnknown);
+    EXPECT_EQ(RealVirtualKey(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), kKeyUnknown);
 
     OpenWindow();
     Press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
     Release(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
-    EXPECT_TRUE(DeliverPending().empty());
+    Press(SDLK_MUTE, SDL_SCANCODE_MUTE);
+    // Alt itself is a system key.
+    Press(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+    std::vector<PlatformMessage> messages = DeliverPending();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].type, kMsgKeyDown);
+    EXPECT_EQ(messages[0].wParam, kKeyCapsLock);
+    EXPECT_EQ(messages[1].type, kMsgKeyUp);
+    EXPECT_EQ(messages[1].wParam, kKeyCapsLock);
+    EXPECT_EQ(messages[2].wParam, kKeyUnknown);
 }
 
 TEST(RealKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
@@ -196,4 +232,43 @@ TEST(RealKeys, ShiftHeldAtThePressTravelsWithTheKey) {
     EXPECT_EQ(messages[1].flags & kMsgFlagShift, kMsgFlagShift);
     EXPECT_EQ(messages[3].wParam, kKeyOem2);
     EXPECT_EQ(messages[3].flags & kMsgFlagShift, 0);
+}
+
+// The real keyboard's keys in a game on the virtual platform: what each key posts is what the
+// level judges.
+class RealKeysInPlay : public LevelFixture {
+  protected:
+    void StartGame() {
+        SkipToMenu();
+        Press(kKeyEnter);
+        ASSERT_EQ(g_mode, MODE_LEVEL);
+    }
+    void Strike(int keycode, int scancode) {
+        RealPostKeyEvent(true, false, keycode, scancode, KMOD_NONE);
+        RealPostKeyEvent(false, false, keycode, scancode, KMOD_NONE);
+        VirtualRunFor(0);
+    }
+    void StrikeSideKey() {
+        int side = SideKey();
+        if (side == kKeyCtrl) Strike(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+        if (side == kKeySpace) Strike(SDLK_SPACE, SDL_SCANCODE_SPACE);
+        if (side == kKeyEnter) Strike(SDLK_RETURN, SDL_SCANCODE_RETURN);
+    }
+    void StrikeAskedLetter() {
+        int letter = g_characters[g_charIndex].keyCode - kKeyA;
+        Strike(SDLK_a + letter, SDL_SCANCODE_A + letter);
+    }
+};
+
+TEST_F(RealKeysInPlay, TheLetterThenHomeThenTheSideIsWrong) {
+    StartGame();
+    StrikeAskedLetter();
+    StrikeSideKey();
+    EXPECT_EQ(g_score, kPointsPerCharacter);
+
+    StrikeAskedLetter();
+    Strike(SDLK_HOME, SDL_SCANCODE_HOME);
+    StrikeSideKey();
+    EXPECT_EQ(g_score, kPointsPerCharacter);
+    EXPECT_EQ(g_lives, kStartLives - 1);
 }
