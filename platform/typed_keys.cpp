@@ -30,9 +30,13 @@ int CharacterKeyCode(uint32_t character) {
 }
 
 int TypedKeyCode(int keyCode, uint32_t typedCharacter) {
-    // The keypad types digits and signs too, but Windows gives its keys codes of their own.
+    // The keypad types digits and signs too, but Windows gives its keys codes of their own. The
+    // answer keys and Escape are never characters, whatever text an input method hands in with
+    // them.
     bool keypad = keyCode >= kKeyNumpad0 && keyCode <= kKeyDivide;
-    if (keypad) return keyCode;
+    bool commandKey = keyCode == kKeyEnter || keyCode == kKeySpace || keyCode == kKeyCtrl ||
+                      keyCode == kKeyEscape;
+    if (keypad || commandKey) return keyCode;
     int characterKey = CharacterKeyCode(typedCharacter);
     return characterKey ? characterKey : keyCode;
 }

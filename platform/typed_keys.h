@@ -13,5 +13,6 @@ int CharacterKeyCode(uint32_t character);
 
 // The code a key-down reaches the game with, given the key's own code and the character it
 // typed (0 for none): the character's code when it is one of the game's, otherwise the key's
-// own code, whatever Shift or AltGr made it type. The keypad's keys keep their own codes.
+// own code, whatever Shift or AltGr made it type. The keypad's keys, the answer keys (Enter, Space,
+// Ctrl) and Escape keep their own codes.
 int TypedKeyCode(int keyCode, uint32_t typedCharacter);

@@ -31,7 +31,7 @@ TEST(TypedKeys, EachCharacterOfTheGameArrivesAsTheCodeItsEntryHolds) {
     EXPECT_EQ(CharacterKeyCode('q'), CharacterKeyCode('Q'));
 }
 
-TEST(TypedKeys, OtherCharactersAndTheKeypadLeaveTheKeyAsItIs) {
+TEST(TypedKeys, OtherCharactersTheKeypadAndTheAnswerKeysLeaveTheKeyAsItIs) {
     for (uint32_t other : {0u, uint32_t(' '), uint32_t('!'), uint32_t('@'), 0xE9u, 0x0444u}) {
         EXPECT_EQ(CharacterKeyCode(other), 0) << other;
         EXPECT_EQ(TypedKeyCode(kKey0 + 1, other), kKey0 + 1) << other;
@@ -39,4 +39,7 @@ TEST(TypedKeys, OtherCharactersAndTheKeypadLeaveTheKeyAsItIs) {
     EXPECT_EQ(TypedKeyCode(kKeyNumpad0 + 1, '1'), kKeyNumpad0 + 1);
     EXPECT_EQ(TypedKeyCode(kKeyAdd, '+'), kKeyAdd);
     EXPECT_EQ(TypedKeyCode(kKeyDecimal, '.'), kKeyDecimal);
+    // An input method handing in a letter with Enter does not turn the answer into a letter.
+    EXPECT_EQ(TypedKeyCode(kKeyEnter, 'a'), kKeyEnter);
+    EXPECT_EQ(TypedKeyCode(kKeySpace, 'a'), kKeySpace);
 }
