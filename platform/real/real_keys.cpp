@@ -2,82 +2,165 @@
 
 #include <SDL.h>
 
+#include "platform/key_codes.h"
 #include "platform/message_loop.h"
 #include "platform/real/real_trace.h"
+#include "platform/typed_keys.h"
 
 namespace {
 
-constexpr int kVkF4 = 115;
 constexpr int kAboutCommand = 16;
 
-struct ScancodeKey {
-    SDL_Scancode scancode;
-    int virtualKey;
+// Keys known by where they sit: `count` keys in a row of SDL's scancodes from `first` have the
+// codes from `key` on. The punctuation keys count as on a US layout; every other key here means
+// the same on every layout.
+struct ScancodeKeys {
+    SDL_Scancode first;
+    int key;
+    int count = 1;
 };
 
-// Keys known by where they sit: the punctuation keys as on a US layout, and every key whose
-// meaning does not depend on the layout.
-constexpr ScancodeKey kScancodeKeys[] = {
-    {SDL_SCANCODE_1, '1'},          {SDL_SCANCODE_2, '2'},
-    {SDL_SCANCODE_3, '3'},          {SDL_SCANCODE_4, '4'},
-    {SDL_SCANCODE_5, '5'},          {SDL_SCANCODE_6, '6'},
-    {SDL_SCANCODE_7, '7'},          {SDL_SCANCODE_8, '8'},
-    {SDL_SCANCODE_9, '9'},          {SDL_SCANCODE_0, '0'},
-    {SDL_SCANCODE_KP_0, 96},        {SDL_SCANCODE_KP_1, 97},
-    {SDL_SCANCODE_KP_2, 98},        {SDL_SCANCODE_KP_3, 99},
-    {SDL_SCANCODE_KP_4, 100},       {SDL_SCANCODE_KP_5, 101},
-    {SDL_SCANCODE_KP_6, 102},       {SDL_SCANCODE_KP_7, 103},
-    {SDL_SCANCODE_KP_8, 104},       {SDL_SCANCODE_KP_9, 105},
-    {SDL_SCANCODE_RETURN, 13},      {SDL_SCANCODE_KP_ENTER, 13},
-    {SDL_SCANCODE_LCTRL, 17},       {SDL_SCANCODE_RCTRL, 17},
-    {SDL_SCANCODE_LSHIFT, 16},      {SDL_SCANCODE_RSHIFT, 16},
-    {SDL_SCANCODE_ESCAPE, 27},      {SDL_SCANCODE_SPACE, 32},
-    {SDL_SCANCODE_TAB, 9},          {SDL_SCANCODE_BACKSPACE, 8},
-    {SDL_SCANCODE_LEFT, 37},        {SDL_SCANCODE_UP, 38},
-    {SDL_SCANCODE_RIGHT, 39},       {SDL_SCANCODE_DOWN, 40},
-    {SDL_SCANCODE_F1, 112},         {SDL_SCANCODE_F2, 113},
-    {SDL_SCANCODE_F3, 114},         {SDL_SCANCODE_F4, 115},
-    {SDL_SCANCODE_F5, 116},         {SDL_SCANCODE_F6, 117},
-    {SDL_SCANCODE_F7, 118},         {SDL_SCANCODE_F8, 119},
-    {SDL_SCANCODE_F9, 120},         {SDL_SCANCODE_F10, 121},
-    {SDL_SCANCODE_F11, 122},        {SDL_SCANCODE_F12, 123},
-    {SDL_SCANCODE_SEMICOLON, 186},  {SDL_SCANCODE_EQUALS, 187},
-    {SDL_SCANCODE_COMMA, 188},      {SDL_SCANCODE_MINUS, 189},
-    {SDL_SCANCODE_PERIOD, 190},     {SDL_SCANCODE_SLASH, 191},
-    {SDL_SCANCODE_GRAVE, 192},      {SDL_SCANCODE_LEFTBRACKET, 219},
-    {SDL_SCANCODE_BACKSLASH, 220},  {SDL_SCANCODE_RIGHTBRACKET, 221},
-    {SDL_SCANCODE_APOSTROPHE, 222},
+constexpr ScancodeKeys kScancodeKeys[] = {
+    {SDL_SCANCODE_1, kKey0 + 1, 9},
+    {SDL_SCANCODE_0, kKey0},
+    {SDL_SCANCODE_KP_1, kKeyNumpad0 + 1, 9},
+    {SDL_SCANCODE_KP_0, kKeyNumpad0},
+    {SDL_SCANCODE_F1, kKeyF1, 12},
+    {SDL_SCANCODE_F13, kKeyF1 + 12, 12},
+    {SDL_SCANCODE_RETURN, kKeyEnter},
+    {SDL_SCANCODE_KP_ENTER, kKeyEnter},
+    {SDL_SCANCODE_LCTRL, kKeyCtrl},
+    {SDL_SCANCODE_RCTRL, kKeyCtrl},
+    {SDL_SCANCODE_LSHIFT, kKeyShift},
+    {SDL_SCANCODE_RSHIFT, kKeyShift},
+    {SDL_SCANCODE_LALT, kKeyAlt},
+    {SDL_SCANCODE_RALT, kKeyAlt},
+    {SDL_SCANCODE_ESCAPE, kKeyEscape},
+    {SDL_SCANCODE_SPACE, kKeySpace},
+    {SDL_SCANCODE_TAB, kKeyTab},
+    {SDL_SCANCODE_BACKSPACE, kKeyBackspace},
+    {SDL_SCANCODE_LEFT, kKeyLeft},
+    {SDL_SCANCODE_UP, kKeyUp},
+    {SDL_SCANCODE_RIGHT, kKeyRight},
+    {SDL_SCANCODE_DOWN, kKeyDown},
+    {SDL_SCANCODE_INSERT, kKeyInsert},
+    {SDL_SCANCODE_DELETE, kKeyDelete},
+    {SDL_SCANCODE_HOME, kKeyHome},
+    {SDL_SCANCODE_END, kKeyEnd},
+    {SDL_SCANCODE_PAGEUP, kKeyPageUp},
+    {SDL_SCANCODE_PAGEDOWN, kKeyPageDown},
+    {SDL_SCANCODE_CAPSLOCK, kKeyCapsLock},
+    {SDL_SCANCODE_NUMLOCKCLEAR, kKeyNumLock},
+    {SDL_SCANCODE_SCROLLLOCK, kKeyScrollLock},
+    {SDL_SCANCODE_PAUSE, kKeyPause},
+    {SDL_SCANCODE_PRINTSCREEN, kKeyPrintScreen},
+    {SDL_SCANCODE_LGUI, kKeyLeftWindows},
+    {SDL_SCANCODE_RGUI, kKeyRightWindows},
+    {SDL_SCANCODE_APPLICATION, kKeyApplications},
+    {SDL_SCANCODE_KP_MULTIPLY, kKeyMultiply},
+    {SDL_SCANCODE_KP_PLUS, kKeyAdd},
+    {SDL_SCANCODE_KP_COMMA, kKeySeparator},
+    {SDL_SCANCODE_KP_MINUS, kKeySubtract},
+    {SDL_SCANCODE_KP_PERIOD, kKeyDecimal},
+    {SDL_SCANCODE_KP_DIVIDE, kKeyDivide},
+    {SDL_SCANCODE_SEMICOLON, kKeyOem1},
+    {SDL_SCANCODE_EQUALS, kKeyOemPlus},
+    {SDL_SCANCODE_COMMA, kKeyOemComma},
+    {SDL_SCANCODE_MINUS, kKeyOemMinus},
+    {SDL_SCANCODE_PERIOD, kKeyOemPeriod},
+    {SDL_SCANCODE_SLASH, kKeyOem2},
+    {SDL_SCANCODE_GRAVE, kKeyOem3},
+    {SDL_SCANCODE_LEFTBRACKET, kKeyOem4},
+    {SDL_SCANCODE_BACKSLASH, kKeyOem5},
+    {SDL_SCANCODE_NONUSHASH, kKeyOem5},  // the same key on an ISO keyboard
+    {SDL_SCANCODE_RIGHTBRACKET, kKeyOem6},
+    {SDL_SCANCODE_APOSTROPHE, kKeyOem7},
+    {SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
 };
+
+// The code each key went down with while it is held, 0 when its key-down did not reach the
+// game: its key-up goes the same way, with the same code.
+int s_heldKeyCodes[SDL_NUM_SCANCODES];
+
+int& HeldKeyCode(int scancode) {
+    bool known = scancode > SDL_SCANCODE_UNKNOWN && scancode < SDL_NUM_SCANCODES;
+    return s_heldKeyCodes[known ? scancode : SDL_SCANCODE_UNKNOWN];
+}
+
+// The one character of a UTF-8 text; 0 when it holds none, more than one, or is not UTF-8.
+uint32_t OnlyCharacter(const char* text) {
+    if (!text || !*text) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int length = bytes[0] < 0x80             ? 1
+                 : (bytes[0] & 0xE0) == 0xC0 ? 2
+                 : (bytes[0] & 0xF0) == 0xE0 ? 3
+                 : (bytes[0] & 0xF8) == 0xF0 ? 4
+                                             : 0;
+    if (length == 0) return 0;
+    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80) return 0;
+        character = (character << 6) | (bytes[i] & 0x3F);
+    }
+    return bytes[length] == 0 ? character : 0;
+}
+
+// Right Alt alone is AltGr for a key when it changes the character the key types. On a layout
+// without AltGr it is an Alt key, and Alt leaves the character as the key types it.
+bool TypedWithAltGr(int keycode, int modifiers, uint32_t typed) {
+    if ((modifiers & KMOD_ALT) != KMOD_RALT || typed == 0) return false;
+    uint32_t lowerCase = typed >= 'A' && typed <= 'Z' ? typed - 'A' + 'a' : typed;
+    return lowerCase != static_cast<uint32_t>(keycode);
+}
 
 }  // namespace
 
 int RealVirtualKey(int keycode, int scancode) {
     // Letters are the letters the layout produces, wherever their keys sit.
-    if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
-    for (const ScancodeKey& key : kScancodeKeys) {
-        if (key.scancode == scancode) return key.virtualKey;
+    if (keycode >= SDLK_a && keycode <= SDLK_z) return kKeyA + (keycode - SDLK_a);
+    for (const ScancodeKeys& keys : kScancodeKeys) {
+        int offset = scancode - keys.first;
+        if (offset >= 0 && offset < keys.count) return keys.key + offset;
     }
     // A layout whose letter keys produce no Latin letter (Cyrillic, Greek) still types
     // letters, by position, as Windows does.
     bool producesNonLatinCharacter = keycode >= 0x80 && !(keycode & SDLK_SCANCODE_MASK);
     if (producesNonLatinCharacter && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
-        return 'A' + (scancode - SDL_SCANCODE_A);
+        return kKeyA + (scancode - SDL_SCANCODE_A);
     }
-    return 0;
+    return kKeyUnknown;
 }
 
-void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers) {
-    int virtualKey = RealVirtualKey(keycode, scancode);
-    if (virtualKey == 0) return;
-    if (down) RealTraceNumber(repeat ? "key-repeat" : "key-down", virtualKey);
-    if (modifiers & KMOD_ALT) {
-        // A system key: only its commands count, and only on a fresh press, so that holding
-        // Alt+A does not reopen the About box the moment it is closed.
-        if (!down || repeat) return;
-        if (virtualKey == 'A') LoopPostMessage(kMsgSysCommand, kAboutCommand);
-        if (virtualKey == kVkF4) LoopPostClose();
+void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
+                      const char* typedText) {
+    int& held = HeldKeyCode(scancode);
+    int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
+    if (!down) {
+        int code = held ? held : RealVirtualKey(keycode, scancode);
+        bool wentDown = held != 0;
+        held = 0;
+        if ((modifiers & KMOD_ALT) && !wentDown) return;
+        LoopPostKey(kMsgKeyUp, code, flags);
         return;
     }
-    int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
-    LoopPostKey(down ? kMsgKeyDown : kMsgKeyUp, virtualKey, flags);
+    uint32_t typed = OnlyCharacter(typedText);
+    int ownCode = RealVirtualKey(keycode, scancode);
+    if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
+        // A system key: only its commands count, and only on a fresh press, so that holding
+        // Alt+A does not reopen the About box the moment it is closed.
+        RealTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
+        held = 0;
+        if (repeat) return;
+        if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        if (ownCode == kKeyF4) LoopPostClose();
+        return;
+    }
+    // A key press that typed nothing (a dead key came before it, Ctrl is held) counts as the
+    // character its key types by itself.
+    bool keyTypesCharacter = !(keycode & SDLK_SCANCODE_MASK);
+    if (typed == 0 && keyTypesCharacter) typed = static_cast<uint32_t>(keycode);
+    int code = TypedKeyCode(ownCode, typed);
+    RealTraceNumber(repeat ? "key-repeat" : "key-down", code);
+    held = code;
+    LoopPostKey(kMsgKeyDown, code, flags);
 }
