@@ -232,7 +232,7 @@ TEST_F(Startup, WithNoSoundDeviceEscapeStillEndsTheProgram) {
     VirtualPress(17);
     EXPECT_TRUE(VirtualRunFor(0));
     const uint64_t escapeAt = VirtualNowMs();
-    VirtualPress(kEscape);
+    VirtualPress(kKeyEscape);
     EXPECT_FALSE(VirtualRunUntilClosed(0));
     EXPECT_EQ(VirtualNowMs(), escapeAt);
     EXPECT_EQ(VirtualLiveBuffers(), 0);
