@@ -106,6 +106,8 @@ PlatformFile PlatformOpenWriteExisting(const char* path);
 long PlatformRead(PlatformFile file, void* buffer, size_t maxBytes);
 // Writes all bytes at the current position. Bytes written, -1 on error.
 long PlatformWrite(PlatformFile file, const void* data, size_t bytes);
+// Flushes what was written to the file down to the disk. 1 on success, 0 on failure.
+int PlatformFlush(PlatformFile file);
 void PlatformClose(PlatformFile file);
 // Replaces the content of an existing file as one step: the new bytes go to a temporary file in
 // the same folder, are flushed to disk and renamed over the old file, keeping its permissions.
