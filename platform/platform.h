@@ -228,7 +228,8 @@ void PlatformControllerClose();
 // HTTP
 
 // One GET of `url`, without headers of our own; connect time-out 10 s, whole request 30 s.
-// When `body` is not null, at most maxBodyBytes of the reply body are kept in it (the rest is
-// not read). Returns 1 when a reply was received (whatever its status), 0 when the request
-// failed.
+// Redirects are followed, up to five and to http and https URLs only; the reply is the last
+// one's, and a sixth redirect fails the request. When `body` is not null, at most maxBodyBytes of
+// the reply body are kept in it (the rest is not read). Returns 1 when a reply was received
+// (whatever its status), 0 when the request failed.
 int PlatformHttpGet(const char* url, std::string* body, size_t maxBodyBytes);
