@@ -92,7 +92,7 @@ class Session:
         self.window = None
         self.started = None  # monotonic time of the game's start
         self.growth = []  # (monotonic time, frames in the capture): maps the wall clock onto it
-        self.keys = []  # (name, monotonic time, capture second when sent)
+        self.keys = []  # (name, monotonic time, capture second when sent, capture second when done)
 
     # --- processes ---------------------------------------------------------------------------
 
@@ -210,9 +210,15 @@ class Session:
         sent = time.monotonic()
         command = ["xdotool", "key", "--delay", str(delay_ms), *keys]
         subprocess.run(command, env=self.env(), check=True, timeout=10)
+        done = self.frames() / capture.RATE
         for name in names:
-            self.keys.append((name, sent, at))
+            self.keys.append((name, sent, at, done))
         return at
+
+    def sent_by(self, at):
+        """Where the capture stood once the keys sent at `at` had surely gone: the key sender is
+        a process of its own, which a busy machine may take a while to start."""
+        return max([done for _, _, sent_at, done in self.keys if sent_at == at], default=at)
 
     # --- the capture -------------------------------------------------------------------------
 
@@ -231,9 +237,10 @@ class Session:
         samples = capture.read_capture(self.capture_path, first, self.frames() - first)
         return capture.timeline(samples, self.tones, first / capture.RATE)
 
-    def wait_for(self, match, since, timeout, min_duration=0.0):
+    def wait_for(self, match, since, timeout, min_duration=0.0, lead=1.0):
         """The first play (oldest) that starts at or after `since` and matches; None on timeout.
-        `match` is a file name or a predicate on events."""
+        `match` is a file name or a predicate on events. `lead` is how much capture before
+        `since` each look takes in (less is quicker; a play's start is then less sure)."""
         if isinstance(match, str):
             name = match.lower()
 
@@ -243,11 +250,11 @@ class Session:
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             end = self.frames() / capture.RATE
-            # The last few seconds only, and of them only what has a second before it, so that a
+            # The last few seconds only, and of them only what has `lead` before it, so that a
             # play that began earlier is seen with its true start.
-            first = max(0.0, since - 1.0, end - 3.0)
+            first = max(0.0, since - lead, end - 3.0)
             for event in self.heard(first):
-                earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + 1.0)
+                earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + lead)
                 if event.start >= earliest and match(event):
                     # A play still going on counts once it has lasted long enough to be judged.
                     if event.duration >= min_duration or event.end < end - 0.05:
@@ -256,6 +263,15 @@ class Session:
                 return None
             time.sleep(0.04)
         return None
+
+    def wait_until(self, second, timeout):
+        """Waits until the capture reaches `second`; False on timeout or when the game ended."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.game.poll() is None:
+            if self.now() >= second:
+                return True
+            time.sleep(0.02)
+        return False
 
     def pace(self, first_second, last_second):
         """Seconds of capture written per second of the wall clock while the capture grew from
