@@ -1,8 +1,7 @@
 // Speaking what the score server answered: the place in its top ten, or not enough.
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "online/submit.h"
-
-enum { kMadeItSound = 36, kNotEnoughSound = 37 };
 
 void AnnouncePlace(const char* reply) {
     // The first character decides, and for a 1 the one after it: "10" is place ten, while "1"
@@ -17,10 +16,10 @@ void AnnouncePlace(const char* reply) {
 
 void SayPlace(int n) {
     if (n < 1 || n > 10) return;
-    PlaySoundAndWait(g_scoreSounds[kMadeItSound], 0, 0);
-    PlaySoundAndWait(g_scoreSounds[n], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[kScoreSlotMadeIt], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[NumberSlot(n)], 0, 0);
 }
 
 void SayNotEnough() {
-    PlaySoundAndWait(g_scoreSounds[kNotEnoughSound], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[kScoreSlotNotEnough], 0, 0);
 }
