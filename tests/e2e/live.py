@@ -231,13 +231,17 @@ class Session:
         self.growth.append((time.monotonic(), frames))
         return frames
 
-    def heard(self, since=0.0):
-        """The timeline of the capture from `since` (seconds) to its current end."""
+    def heard(self, since=0.0, folder=None):
+        """The timeline of the capture from `since` (seconds) to its current end; only of the
+        sounds of one folder ("level1\\") when given, which is quicker."""
         first = max(0, int(since * capture.RATE) - capture.FRAME)
         samples = capture.read_capture(self.capture_path, first, self.frames() - first)
-        return capture.timeline(samples, self.tones, first / capture.RATE)
+        tones = self.tones
+        if folder:
+            tones = {name: tone for name, tone in tones.items() if name.startswith(folder)}
+        return capture.timeline(samples, tones, first / capture.RATE)
 
-    def wait_for(self, match, since, timeout, min_duration=0.0, lead=1.0):
+    def wait_for(self, match, since, timeout, min_duration=0.0, lead=1.0, folder=None):
         """The first play (oldest) that starts at or after `since` and matches; None on timeout.
         `match` is a file name or a predicate on events. `lead` is how much capture before
         `since` each look takes in (less is quicker; a play's start is then less sure)."""
@@ -248,17 +252,21 @@ class Session:
                 return event.file.lower() == name
 
         deadline = time.monotonic() + timeout
+        # Each look takes in the capture from `cursor` (and `lead` before it, so that a play
+        # that began earlier is seen with its true start) to its end. The cursor follows the
+        # end, a little behind: a play that started further back would have been judged by now.
+        # However far a busy machine lets the capture run ahead between looks, nothing is missed.
+        cursor = since
         while time.monotonic() < deadline:
             end = self.frames() / capture.RATE
-            # The last few seconds only, and of them only what has `lead` before it, so that a
-            # play that began earlier is seen with its true start.
-            first = max(0.0, since - lead, end - 3.0)
-            for event in self.heard(first):
+            first = max(0.0, cursor - lead)
+            for event in self.heard(first, folder):
                 earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + lead)
                 if event.start >= earliest and match(event):
                     # A play still going on counts once it has lasted long enough to be judged.
                     if event.duration >= min_duration or event.end < end - 0.05:
                         return event
+            cursor = max(cursor, end - max(1.0, min_duration) - 0.1)
             if self.game.poll() is not None:
                 return None
             time.sleep(0.04)
