@@ -1,6 +1,7 @@
 // The final score and the top-ten list, spoken piece by piece on the 50 ms tick.
 #include "game/announcer.h"
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
@@ -14,10 +15,8 @@ int g_topTenIndex = 0;
 
 namespace {
 
-constexpr int kSlotFinalScoreIntro = 30;
-constexpr int kSlotTopTenIntro = 31;
-constexpr int kSlotReturnToMenu = 35;
-constexpr int kLastBrowsingSlot = 35;
+// Browsing the list stops every piece it may be speaking, up to the return-to-menu item.
+constexpr int kLastBrowsingSlot = kScoreSlotReturnToMenu;
 constexpr int kEnd = -1;
 constexpr int kPauseAfterScoreMs = 1000;
 
@@ -43,21 +42,21 @@ void SpeakTopTenEntry() {
     g_tickEnabled = 0;
     BuildScoreSpeech(kSpeechTopTenEntry);
     g_speechPos = 0;
-    if (g_speech[0] == kSlotReturnToMenu) {
-        PlaySoundOnce(ScoreSound(kSlotReturnToMenu), 0, 0);
+    if (g_speech[0] == kScoreSlotReturnToMenu) {
+        PlaySoundOnce(ScoreSound(kScoreSlotReturnToMenu), 0, 0);
     } else {
         g_tickEnabled = 1;
     }
 }
 
 void TopTenKeyDown(int key) {
-    if (IsSoundPlaying(ScoreSound(kSlotTopTenIntro))) {
-        StopSound(ScoreSound(kSlotTopTenIntro));
+    if (IsSoundPlaying(ScoreSound(kScoreSlotTopTenIntro))) {
+        StopSound(ScoreSound(kScoreSlotTopTenIntro));
         g_topTenIndex = 0;
         SpeakTopTenEntry();
         return;
     }
-    for (int slot = 0; slot <= kLastBrowsingSlot; ++slot) {
+    for (int slot = kScoreSlotZero; slot <= kLastBrowsingSlot; ++slot) {
         if (IsSoundPlaying(ScoreSound(slot))) StopSound(ScoreSound(slot));
     }
     switch (key) {
@@ -91,14 +90,14 @@ void SayScore(SpeechKind kind) {
     g_topTenIndex = 0;
     BuildScoreSpeech(kind);
     g_speechPos = 0;
-    int intro = kind == kSpeechFinalScore ? kSlotFinalScoreIntro : kSlotTopTenIntro;
+    int intro = kind == kSpeechFinalScore ? kScoreSlotFinalScoreIntro : kScoreSlotTopTenIntro;
     PlaySoundOnce(ScoreSound(intro), 0, 0);
     g_tickEnabled = 1;
 }
 
 void AnnouncerTick() {
-    if (IsSoundPlaying(ScoreSound(kSlotFinalScoreIntro)) ||
-        IsSoundPlaying(ScoreSound(kSlotTopTenIntro))) {
+    if (IsSoundPlaying(ScoreSound(kScoreSlotFinalScoreIntro)) ||
+        IsSoundPlaying(ScoreSound(kScoreSlotTopTenIntro))) {
         return;
     }
     int piece = PieceAt(g_speechPos);

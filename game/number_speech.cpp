@@ -1,22 +1,12 @@
 // Numbers broken into the recorded pieces of the score bank.
+#include "audio/bank_slots.h"
 #include "game/announcer.h"
 #include "game/state.h"
 #include "storage/best_scores.h"
 
 namespace {
 
-// Slots of the score bank: 0 to 20 speak themselves, the tens 30 to 90 lie at t + 18.
-constexpr int kSlotHundred = 28;
-constexpr int kSlotThousand = 29;
-constexpr int kSlotFinalScoreIntro = 30;
-constexpr int kSlotTopTenIntro = 31;
-constexpr int kSlotPoints = 33;
-constexpr int kSlotReturnToMenu = 35;
 constexpr int kEnd = -1;
-
-int TensSlot(int tens) {
-    return tens + 18;
-}
 
 // How many pieces of g_speech are filled while it is built.
 int pieceCount = 0;
@@ -26,7 +16,7 @@ void Add(int slot) {
 }
 
 void DropTrailingZero() {
-    if (pieceCount > 0 && g_speech[pieceCount - 1] == 0) g_speech[--pieceCount] = kEnd;
+    if (pieceCount > 0 && g_speech[pieceCount - 1] == NumberSlot(0)) g_speech[--pieceCount] = kEnd;
 }
 
 void AddBelowHundredThousand(int n, bool piecesBefore);
@@ -36,7 +26,7 @@ void AddBelowHundredThousand(int n, bool piecesBefore);
 // to the largest int stays within the bank and within g_speech (17 pieces at most).
 void AddCount(int count) {
     if (count <= 20) {
-        Add(count);
+        Add(NumberSlot(count));
         return;
     }
     AddBelowHundredThousand(count, false);
@@ -48,30 +38,30 @@ void AddBelowHundredThousand(int n, bool piecesBefore) {
     if (n >= 20000) {
         Add(TensSlot(n / 10000));
         n %= 10000;
-        if (n < 1000) Add(kSlotThousand);
+        if (n < 1000) Add(kScoreSlotThousand);
         if (int u = n / 1000; u > 0) {
-            Add(u);
-            Add(kSlotThousand);
+            Add(NumberSlot(u));
+            Add(kScoreSlotThousand);
             n %= 1000;
         }
     } else {
         if (int u = n / 1000; u > 0) {
-            Add(u);
+            Add(NumberSlot(u));
             anyPiece = true;
         }
-        if (anyPiece) Add(kSlotThousand);
+        if (anyPiece) Add(kScoreSlotThousand);
         n %= 1000;
     }
     if (int c = n / 100; c > 0) {
-        Add(c);
-        Add(kSlotHundred);
+        Add(NumberSlot(c));
+        Add(kScoreSlotHundred);
         n %= 100;
     }
     if (n > 19) {
         Add(TensSlot(n / 10));
-        if (n % 10 > 0) Add(n % 10);
+        if (n % 10 > 0) Add(NumberSlot(n % 10));
     } else {
-        Add(n);
+        Add(NumberSlot(n));
     }
 }
 
@@ -80,7 +70,7 @@ void AddNumber(int number) {
     bool anyPiece = false;
     if (int h = n / 100000; h > 0) {
         AddCount(h);
-        Add(kSlotHundred);
+        Add(kScoreSlotHundred);
         n %= 100000;
         anyPiece = true;
     }
@@ -100,10 +90,10 @@ void BuildScoreSpeech(SpeechKind kind) {
     for (int& slot : g_speech) slot = kEnd;
     pieceCount = 0;
     if (kind == kSpeechTopTenEntry && g_topTenIndex > g_bestLastIndex) {
-        Add(kSlotReturnToMenu);
+        Add(kScoreSlotReturnToMenu);
         return;
     }
-    Add(kind == kSpeechFinalScore ? kSlotFinalScoreIntro : kSlotTopTenIntro);
+    Add(kind == kSpeechFinalScore ? kScoreSlotFinalScoreIntro : kScoreSlotTopTenIntro);
     AddNumber(kind == kSpeechFinalScore ? g_score : TopTenScore());
-    Add(kSlotPoints);
+    Add(kScoreSlotPoints);
 }

@@ -1,17 +1,14 @@
 // Speaking what the score server answered: the place in its top ten, or not enough.
-#include <cstring>
-
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "online/submit.h"
 
-enum { kMadeItSound = 36, kNotEnoughSound = 37 };
-
 void AnnouncePlace(const char* reply) {
-    // Only the first character decides, and for a 1 whether anything follows it: "10" and
-    // "1\n" are both place ten.
+    // The first character decides, and for a 1 the one after it: "10" is place ten, while "1"
+    // alone or followed by a line end or anything else is place one.
     char first = reply[0];
     if (first == '1') {
-        SayPlace(std::strlen(reply) == 1 ? 1 : 10);
+        SayPlace(reply[1] == '0' ? 10 : 1);
     } else if (first >= '2' && first <= '9') {
         SayPlace(first - '0');
     }
@@ -19,10 +16,10 @@ void AnnouncePlace(const char* reply) {
 
 void SayPlace(int n) {
     if (n < 1 || n > 10) return;
-    PlaySoundAndWait(g_scoreSounds[kMadeItSound], 0, 0);
-    PlaySoundAndWait(g_scoreSounds[n], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[kScoreSlotMadeIt], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[NumberSlot(n)], 0, 0);
 }
 
 void SayNotEnough() {
-    PlaySoundAndWait(g_scoreSounds[kNotEnoughSound], 0, 0);
+    PlaySoundAndWait(g_scoreSounds[kScoreSlotNotEnough], 0, 0);
 }

@@ -1,13 +1,12 @@
 // The send-score mode: the prompt, its keys, and the exchange run on Y.
 #include "online/submit.h"
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "platform/key_codes.h"
 #include "platform/platform.h"
 #include "storage/player_details.h"
-
-enum { kPromptSound = 0, kSendingSound = 1, kConfigFirstSound = 2 };
 
 void StopSubmitSounds() {
     for (Sound sound : g_submitSounds) {
@@ -23,7 +22,7 @@ int StartScoreSubmission() {
     if (!LoadBank(g_submitSounds, kSubmitSoundFiles, kSubmitSoundCount, ReleaseSubmitSounds)) {
         return 0;
     }
-    PlaySoundOnce(g_submitSounds[kPromptSound], 0, 0);
+    PlaySoundOnce(g_submitSounds[kSubmitSlotPrompt], 0, 0);
     return 1;
 }
 
@@ -49,10 +48,10 @@ int OnSubmitKey(int key) {
 
 int SubmitScore() {
     if (!ReadPlayerDetails()) {
-        PlaySoundAndWait(g_submitSounds[kConfigFirstSound], 0, 0);
+        PlaySoundAndWait(g_submitSounds[kSubmitSlotConfigFirst], 0, 0);
         return 0;
     }
-    PlaySoundAndWait(g_submitSounds[kSendingSound], 0, 0);
+    PlaySoundAndWait(g_submitSounds[kSubmitSlotSending], 0, 0);
     AppendScoreToUrl();
     if (!SendScore()) return 0;
     // The server needs a moment to take the score into its list before it is asked for the

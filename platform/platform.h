@@ -123,6 +123,8 @@ PlatformFile PlatformOpenWriteExisting(const char* path);
 long PlatformRead(PlatformFile file, void* buffer, size_t maxBytes);
 // Writes all bytes at the current position. Bytes written, -1 on error.
 long PlatformWrite(PlatformFile file, const void* data, size_t bytes);
+// Flushes what was written to the file down to the disk. 1 on success, 0 on failure.
+int PlatformFlush(PlatformFile file);
 void PlatformClose(PlatformFile file);
 // Replaces the content of an existing file as one step: the new bytes go to a temporary file in
 // the same folder, are flushed to disk and renamed over the old file, keeping its permissions.
@@ -247,7 +249,8 @@ void PlatformControllerClose();
 // HTTP
 
 // One GET of `url`, without headers of our own; connect time-out 10 s, whole request 30 s.
-// When `body` is not null, at most maxBodyBytes of the reply body are kept in it (the rest is
-// not read). Returns 1 when a reply was received (whatever its status), 0 when the request
-// failed.
+// Redirects are followed, up to five and to http and https URLs only; the reply is the last
+// one's, and a sixth redirect fails the request. When `body` is not null, at most maxBodyBytes of
+// the reply body are kept in it (the rest is not read). Returns 1 when a reply was received
+// (whatever its status), 0 when the request failed.
 int PlatformHttpGet(const char* url, std::string* body, size_t maxBodyBytes);

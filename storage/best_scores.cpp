@@ -5,7 +5,6 @@
 
 #include "app/game_app.h"
 #include "game/state.h"
-#include "platform/platform.h"
 #include "storage/file_bytes.h"
 
 int g_bestScores[kBestSlotCount];
@@ -33,12 +32,15 @@ int ReadBestScores() {
 
 void WriteBestScores() {
     const std::string path = BestFilePath();
+    // Everything a write changes lies in the scrambled head; bytes after it stay as they are.
     std::vector<uint8_t> stored;
-    if (ReadFileHead(path, SIZE_MAX, &stored) != kFileReadWhole) return;
+    bool wholeFile = false;
+    if (ReadFileHead(path, kBestScrambledBytes, &stored, &wholeFile) != kFileReadWhole) return;
     std::vector<uint8_t> next = ComposeBestFile(stored.data(), stored.size(), g_bestScores);
     if (next == stored) return;
-    // One replacement: best.dat holds the old list or the new one, never a mixture.
-    PlatformReplaceFile(path.c_str(), next.data(), next.size());
+    // Where it can be, one replacement: best.dat holds the old list or the new one, never a
+    // mixture.
+    WriteFileHead(path, next, wholeFile);
 }
 
 void SortBestScores() {

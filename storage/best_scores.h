@@ -19,14 +19,15 @@ extern int g_bestLastIndex;
 // 1 when best.dat opened for reading; fills g_bestScores (-1 in empty slots) and
 // g_bestLastIndex. An empty file reads as one entry of 0. Never writes the file.
 int ReadBestScores();
-// Writes the filled slots of g_bestScores into best.dat as one replacement of the whole file.
+// Writes the filled slots of g_bestScores into best.dat: as one replacement of the whole file
+// where the program folder lets a temporary file be made beside it, else in place.
 void WriteBestScores();
 // Merges g_score into best.dat (nothing when the file is missing or cannot be written).
 void UpdateBestScores();
 // Sorts the 11 slots highest first; empty slots (-1) end up last.
 void SortBestScores();
 // Scramble or unscramble the head of best.dat on disk (1 done or nothing to do, 0 when the
-// file could not be read or replaced). The game itself never needs them: it works in memory.
+// file could not be read or written). The game itself never needs them: it works in memory.
 int ScrambleBestFile();
 int UnscrambleBestFile();
 

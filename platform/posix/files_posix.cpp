@@ -197,6 +197,10 @@ long PlatformWrite(PlatformFile file, const void* data, size_t bytes) {
     return WriteAll(file->fd, data, bytes) ? static_cast<long>(bytes) : -1;
 }
 
+int PlatformFlush(PlatformFile file) {
+    return file && fsync(file->fd) == 0 ? 1 : 0;
+}
+
 void PlatformClose(PlatformFile file) {
     if (!file) return;
     close(file->fd);

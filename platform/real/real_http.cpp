@@ -9,6 +9,9 @@ namespace {
 
 constexpr long kConnectTimeoutMs = 10000;
 constexpr long kRequestTimeoutMs = 30000;
+// A score server that has moved answers with a redirect; a few are followed, as browsers do,
+// to the web's own protocols only, all within the one request's time-outs.
+constexpr long kMostRedirects = 5;
 
 struct BodySink {
     std::string* body;
@@ -48,6 +51,9 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     curl_easy_setopt(curl, CURLOPT_URL, url);
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMostRedirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kRequestTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/game_app.h"
+#include "audio/bank_slots.h"
 #include "platform/virtual/virtual.h"
 #include "tests/support/test_pack.h"
 
@@ -60,6 +61,41 @@ TEST(CatalogueTest, ComputedNamesFollowTheirNumbersAndLetters) {
     EXPECT_EQ(Lower(kLearnSoundFiles[6]), kLevelSoundFiles[2]);
     EXPECT_EQ(Lower(kLearnSoundFiles[7]), kLevelSoundFiles[4]);
     EXPECT_EQ(Lower(kLearnSoundFiles[8]), kLevelSoundFiles[3]);
+}
+
+TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
+    for (int n = 0; n <= 20; ++n)
+        EXPECT_EQ(kScoreSoundFiles[NumberSlot(n)], Format("score\\%d.vgz", n));
+    for (int tens = 2; tens <= 9; ++tens) {
+        EXPECT_EQ(kScoreSoundFiles[TensSlot(tens)], Format("score\\%d.vgz", tens * 10));
+    }
+    const struct {
+        const char* file;
+        const char* named;
+    } named[] = {
+        {kScoreSoundFiles[kScoreSlotTwenty], "score\\20.vgz"},
+        {kScoreSoundFiles[kScoreSlotThirty], "score\\30.vgz"},
+        {kScoreSoundFiles[kScoreSlotNinety], "score\\90.vgz"},
+        {kScoreSoundFiles[kScoreSlotHundred], "score\\hundred.vgz"},
+        {kScoreSoundFiles[kScoreSlotThousand], "score\\thousand.vgz"},
+        {kScoreSoundFiles[kScoreSlotFinalScoreIntro], "score\\say_final_score.vgz"},
+        {kScoreSoundFiles[kScoreSlotTopTenIntro], "score\\score_arrows.vgz"},
+        {kScoreSoundFiles[kScoreSlotCurrentScore], "score\\your_current_score.vgz"},
+        {kScoreSoundFiles[kScoreSlotPoints], "score\\say_points.vgz"},
+        {kScoreSoundFiles[kScoreSlotLivesRemaining], "score\\SayLivesRemaining.vgz"},
+        {kScoreSoundFiles[kScoreSlotReturnToMenu], "game\\return_to_menu.vgz"},
+        {kScoreSoundFiles[kScoreSlotMadeIt], "game\\made_it.vgz"},
+        {kScoreSoundFiles[kScoreSlotNotEnough], "game\\not_enough.vgz"},
+        {kLevelSoundFiles[kLevelSlotBackground], "level1\\bgrn.vgz"},
+        {kLevelSoundFiles[kLevelSlotKeyClick], "level1\\key.vgz"},
+        {kLevelSoundFiles[kLevelSlotAnswerCue], "level1\\blust.vgz"},
+        {kLevelSoundFiles[kLevelSlotErrorCue], "level1\\err.vgz"},
+        {kLevelSoundFiles[kLevelSlotSuccessCue], "level1\\success.vgz"},
+        {kSubmitSoundFiles[kSubmitSlotPrompt], "game\\check_connected.vgz"},
+        {kSubmitSoundFiles[kSubmitSlotSending], "game\\sending_score.vgz"},
+        {kSubmitSoundFiles[kSubmitSlotConfigFirst], "game\\say_config_first.vgz"},
+    };
+    for (const auto& slot : named) EXPECT_STREQ(slot.file, slot.named);
 }
 
 class BanksTest : public ::testing::Test {

@@ -24,6 +24,10 @@ FLOOR_DB = -66.0  # below this a tone counts as absent on a channel
 # -6 dBFS peaks); quieter events are the broadband spray of clipping when many sounds add up.
 EVENT_FLOOR_DB = -40.0
 CLEAN = 0.05  # relative change over two frames below which a tone is steady
+# Within a stretch of sound, frames this far below its loudest are another sound's faint spray
+# over the tone (clipping, a neighbour's edge), not part of a play: they split the stretch, so
+# that a short loud play (a click) is told from a faint but steady spray right beside it.
+SPLIT_DB = 30.0
 
 
 @dataclasses.dataclass
@@ -145,17 +149,27 @@ def _plays(tone, values, offset_s):
         change[2:] = diff / np.maximum(loud[2:], 1e-9)
     clean = active & (change < CLEAN)
     plays = []
+    for first, last in _stretches(active):
+        level = _db(loud[first : last + 1])
+        for a, b in _stretches(level > level.max() - SPLIT_DB):
+            plays.extend(_split_run(tone, values, magnitude, clean, first + a, first + b, offset_s))
+    return plays
+
+
+def _stretches(mask):
+    """(first, last) of every stretch of consecutive True values in `mask`."""
+    stretches = []
     k = 0
-    while k < len(active):
-        if not active[k]:
+    while k < len(mask):
+        if not mask[k]:
             k += 1
             continue
-        run_end = k
-        while run_end + 1 < len(active) and active[run_end + 1]:
-            run_end += 1
-        plays.extend(_split_run(tone, values, magnitude, clean, k, run_end, offset_s))
-        k = run_end + 1
-    return plays
+        last = k
+        while last + 1 < len(mask) and mask[last + 1]:
+            last += 1
+        stretches.append((k, last))
+        k = last + 1
+    return stretches
 
 
 def _split_run(tone, values, magnitude, clean, first, last, offset_s):

@@ -16,6 +16,7 @@ TONES = {
     "level1\\b.vgz": capture.Tone("level1\\B.vgz", 3350, 800, -6.0),
     "level1\\key.vgz": capture.Tone("level1\\key.vgz", 2600, 30, -6.0),
     "level1\\blust.vgz": capture.Tone("level1\\blust.vgz", 2650, 130, -6.0),
+    "level1\\err.vgz": capture.Tone("level1\\err.vgz", 2700, 380, -6.0),
     "level1\\success.vgz": capture.Tone("level1\\success.vgz", 2750, 450, -6.0),
     "level1\\bgrn.vgz": capture.Tone("level1\\bgrn.vgz", 2550, 8000, -18.0),
 }
@@ -114,6 +115,23 @@ class CaptureTest(unittest.TestCase):
         self.assertEqual(heard, sorted(["level1\\bgrn.vgz", "level1\\A.vgz", "level1\\B.vgz",
                                         "level1\\success.vgz", "level1\\blust.vgz"]))
 
+    def test_a_click_followed_by_a_faint_steady_spray_of_its_tone_is_heard_at_its_own_level(self):
+        # When the cues after it clip the mix, the spray may hold the click's frequency faintly
+        # but steadily right after it: the click is the loud play, not the faint spray.
+        mix = Mix(1.5)
+        mix.play("level1\\bgrn.vgz", 0.0, length=1.5)
+        mix.play("level1\\A.vgz", 0.1, volume_db=-7)
+        mix.play("level1\\key.vgz", 0.5)
+        mix.play("level1\\key.vgz", 0.53, length=0.2, volume_db=-47)  # the spray
+        mix.play("level1\\err.vgz", 0.57, volume_db=-7)
+        mix.play("level1\\blust.vgz", 0.57)
+        events = mix.heard()
+        clicks = plays(events, "level1\\key.vgz")
+        self.assertEqual(len(clicks), 1, capture.describe(events))
+        self.assertAlmostEqual(clicks[0].start, 0.5, delta=0.02)
+        self.assertAlmostEqual(clicks[0].level_db, -6, delta=1.5)
+        for cue in ("level1\\blust.vgz", "level1\\err.vgz"):
+            self.assertAlmostEqual(plays(events, cue)[0].start, 0.57, delta=0.02)
 
 if __name__ == "__main__":
     unittest.main()

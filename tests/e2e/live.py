@@ -92,7 +92,7 @@ class Session:
         self.window = None
         self.started = None  # monotonic time of the game's start
         self.growth = []  # (monotonic time, frames in the capture): maps the wall clock onto it
-        self.keys = []  # (name, monotonic time, capture second when sent)
+        self.keys = []  # (name, monotonic time, capture second when sent, capture second when done)
 
     # --- processes ---------------------------------------------------------------------------
 
@@ -210,9 +210,15 @@ class Session:
         sent = time.monotonic()
         command = ["xdotool", "key", "--delay", str(delay_ms), *keys]
         subprocess.run(command, env=self.env(), check=True, timeout=10)
+        done = self.frames() / capture.RATE
         for name in names:
-            self.keys.append((name, sent, at))
+            self.keys.append((name, sent, at, done))
         return at
+
+    def sent_by(self, at):
+        """Where the capture stood once the keys sent at `at` had surely gone: the key sender is
+        a process of its own, which a busy machine may take a while to start."""
+        return max([done for _, _, sent_at, done in self.keys if sent_at == at], default=at)
 
     # --- the capture -------------------------------------------------------------------------
 
@@ -225,15 +231,20 @@ class Session:
         self.growth.append((time.monotonic(), frames))
         return frames
 
-    def heard(self, since=0.0):
-        """The timeline of the capture from `since` (seconds) to its current end."""
+    def heard(self, since=0.0, folder=None):
+        """The timeline of the capture from `since` (seconds) to its current end; only of the
+        sounds of one folder ("level1\\") when given, which is quicker."""
         first = max(0, int(since * capture.RATE) - capture.FRAME)
         samples = capture.read_capture(self.capture_path, first, self.frames() - first)
-        return capture.timeline(samples, self.tones, first / capture.RATE)
+        tones = self.tones
+        if folder:
+            tones = {name: tone for name, tone in tones.items() if name.startswith(folder)}
+        return capture.timeline(samples, tones, first / capture.RATE)
 
-    def wait_for(self, match, since, timeout, min_duration=0.0):
+    def wait_for(self, match, since, timeout, min_duration=0.0, lead=1.0, folder=None):
         """The first play (oldest) that starts at or after `since` and matches; None on timeout.
-        `match` is a file name or a predicate on events."""
+        `match` is a file name or a predicate on events. `lead` is how much capture before
+        `since` each look takes in (less is quicker; a play's start is then less sure)."""
         if isinstance(match, str):
             name = match.lower()
 
@@ -241,21 +252,34 @@ class Session:
                 return event.file.lower() == name
 
         deadline = time.monotonic() + timeout
+        # Each look takes in the capture from `cursor` (and `lead` before it, so that a play
+        # that began earlier is seen with its true start) to its end. The cursor follows the
+        # end, a little behind: a play that started further back would have been judged by now.
+        # However far a busy machine lets the capture run ahead between looks, nothing is missed.
+        cursor = since
         while time.monotonic() < deadline:
             end = self.frames() / capture.RATE
-            # The last few seconds only, and of them only what has a second before it, so that a
-            # play that began earlier is seen with its true start.
-            first = max(0.0, since - 1.0, end - 3.0)
-            for event in self.heard(first):
-                earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + 1.0)
+            first = max(0.0, cursor - lead)
+            for event in self.heard(first, folder):
+                earliest = since - 0.02 if first == 0.0 else max(since - 0.02, first + lead)
                 if event.start >= earliest and match(event):
                     # A play still going on counts once it has lasted long enough to be judged.
                     if event.duration >= min_duration or event.end < end - 0.05:
                         return event
+            cursor = max(cursor, end - max(1.0, min_duration) - 0.1)
             if self.game.poll() is not None:
                 return None
             time.sleep(0.04)
         return None
+
+    def wait_until(self, second, timeout):
+        """Waits until the capture reaches `second`; False on timeout or when the game ended."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.game.poll() is None:
+            if self.now() >= second:
+                return True
+            time.sleep(0.02)
+        return False
 
     def pace(self, first_second, last_second):
         """Seconds of capture written per second of the wall clock while the capture grew from

@@ -23,13 +23,15 @@ INTRO_SECONDS = 5.0
 PEAK_DB = -6.0  # every tone of the pack peaks here
 SIDE_BALANCE_DB = 30.0  # pan 3000
 ANSWER_KEYS = {"left": "ctrl", "centre": "space", "right": "enter"}
-SUCCESS, ERROR = "level1\\success.vgz", "level1\\err.vgz"
+LEVEL = "level1\\"
+SUCCESS, ERROR, KEY_CLICK = "level1\\success.vgz", "level1\\err.vgz", "level1\\key.vgz"
 # Generous margins, in seconds of the capture: keys are sent by another process, the capture is
 # read as it grows, and the machine may be busy with other work.
 REACTION = 0.75  # from a key sent to the sound it causes
 LEVEL_START = 2.5  # from Enter on Start game to the level's first sounds: 51 sounds are loaded
 GAME_OVER = 1.5  # from Esc to the game-over message: the level unloaded, best.dat merged
 HANDOVER = 0.3  # from one sound's end to the next one's start, driven by the 50 ms tick
+ANSWER_WITHIN = 0.4  # a character is answered only this early in its play of 0.8 seconds
 
 
 class Checks:
@@ -74,6 +76,28 @@ def check_balance(checks, event, expected_side, what):
     checks.near(event.balance_db, expected, 1.0, f"{what}: balance of {event}")
 
 
+def character_to_answer(session, since, timeout=10):
+    """The character the game plays now: the latest play heard that started at `since` or later
+    (an old character's repeat may still start with the answer), taken early enough in its play
+    that an answer reaches the game before the play ends and a repeat comes from another side.
+    Where the machine is too busy to hear any play that early, the third is taken as it is: the
+    outcome heard then tells how the game judged the answer."""
+    deadline = time.monotonic() + timeout
+    passed = 0
+    while time.monotonic() < deadline and session.game.poll() is None:
+        # The last second at most: an older play is too far on to be answered anyway.
+        first = max(0.0, since - 0.1, session.now() - 1.0)
+        plays = [e for e in session.heard(first, LEVEL) if is_character(e) and e.start >= max(since - 0.02, first + 0.05)]
+        if plays:
+            latest = max(plays, key=lambda e: e.start)
+            if session.now() - latest.start <= ANSWER_WITHIN or passed >= 2:
+                return latest
+            passed += 1
+            since = latest.start + 0.1  # too late in this play: the next one
+        time.sleep(0.04)
+    return None
+
+
 def play_session(session, checks):
     """Plays the session as a player would, by ear; returns when each key went, in capture
     seconds, and what it answered."""
@@ -114,26 +138,27 @@ def play_session(session, checks):
     # another side meanwhile) may be judged otherwise; the outcome heard decides what comes next.
     rights = wrongs = 0
     meant_wrong_heard = False
+    since = current.start
     while len(played["answers"]) < 6 and wrongs < 2 and not (rights >= 2 and meant_wrong_heard):
-        if played["answers"]:
-            current = session.wait_for(is_character, played["answers"][-1]["at"] + 0.01, 10, min_duration=0.1)
-            if not checks.that(current is not None, "no new character after an answer"):
-                return played
-        if session.now() - current.start > 0.4:
-            # Too close to its end: a repeat may come from another side. Answer the next play.
-            file = current.file
-            current = session.wait_for(lambda e: e.file == file, current.start + 0.3, 5, min_duration=0.1)
-            if not checks.that(current is not None, f"{file} was not repeated"):
-                return played
+        current = character_to_answer(session, since)
+        if not checks.that(current is not None, f"no character to answer after {since:.3f}"):
+            return played
         side = played_side(current)
         meant_right = rights < 2
         if not meant_right:
             side = {"left": "right", "centre": "left", "right": "centre"}[side]
-        at = session.press(letter_of(current), ANSWER_KEYS[side])
-        outcome = session.wait_for(lambda e: e.file in (SUCCESS, ERROR), at, 5)
+        # The side goes once the typed letter's click is heard, so that the two never reach the
+        # game together, however slowly a busy machine lets it run.
+        typed = session.press(letter_of(current))
+        if not checks.that(session.wait_for(KEY_CLICK, typed, 5, lead=0.1, folder=LEVEL),
+                           f"typing {letter_of(current)}: no key click"):
+            return played
+        at = session.press(ANSWER_KEYS[side])
+        outcome = session.wait_for(lambda e: e.file in (SUCCESS, ERROR), at, 5, folder=LEVEL)
         if not checks.that(outcome is not None, "an answer brought neither the success nor the error cue"):
             return played
-        played["answers"].append({"character": current, "at": at, "side": side})
+        played["answers"].append({"character": current, "typed": typed, "at": at, "side": side})
+        since = outcome.start  # the next character comes with the outcome
         if outcome.file == SUCCESS:
             rights += 1
         else:
@@ -157,7 +182,9 @@ def play_session(session, checks):
     points = session.wait_for("score\\say_points.vgz", played["top_ten"], 15, min_duration=1.0)
     if not checks.that(points is not None, "the top ten list spoke no entry"):
         return played
-    time.sleep(1.3)  # the list pauses for a second after an entry, deaf to keys
+    # The list pauses for a second after an entry, deaf to keys.
+    played["list_pause_end"] = points.end + 1.0
+    session.wait_until(played["list_pause_end"] + 0.1, 10)
     played["leave_list"] = session.press("esc")
     item = session.wait_for("menu\\view_top_10.vgz", played["leave_list"], 5, min_duration=0.1)
     checks.that(item is not None, "Escape from the list did not announce View top 10 in the menu")
@@ -181,10 +208,12 @@ def settled(events, heard_live):
     return after(events, heard_live.file, heard_live.start - 0.03, heard_live.start + 0.03)
 
 
-def follows(checks, event, moment, limit, what):
-    """`event` starts after `moment`, within `limit`."""
+def follows(checks, event, moment, limit, what, until=None):
+    """`event` starts after `moment`, within `limit` of it (or of `until`, the latest moment its
+    cause can have come)."""
     if checks.that(event is not None, f"{what}: nothing heard after {moment:.3f}"):
-        checks.within(event.start - moment, -0.02, limit, what)
+        until = moment if until is None else until
+        checks.within(event.start - moment, -0.02, until - moment + limit, what)
     return event
 
 
@@ -206,7 +235,8 @@ def check_timeline(checks, played, events, session):
     checks.that(events and events[0] is intro, "the intro is not the first sound")
     checks.within(intro.start - played["window"], -0.5, 1.0, "the intro right after the window appears")
     checks.that(intro.duration < INTRO_SECONDS - 1.0, f"Ctrl did not cut the intro: {intro}")
-    checks.within(intro.end - played["ctrl"], -0.02, REACTION, "Ctrl cuts the intro")
+    ctrl = played["ctrl"]
+    checks.within(intro.end - ctrl, -0.02, session.sent_by(ctrl) - ctrl + REACTION, "Ctrl cuts the intro")
     music = follows(checks, after(events, "menu\\bgrn.vgz", intro.end - 0.05), intro.end, HANDOVER, "menu music")
     instructions = after(events, "menu\\arrows.vgz", intro.end - 0.05)
     follows(checks, instructions, intro.end, HANDOVER, "instructions after the intro")
@@ -214,17 +244,19 @@ def check_timeline(checks, played, events, session):
     checks.near(instructions.duration, 0.6, 0.05, "the instructions in full")
     follows(checks, after(events, "menu\\start_game.vgz", instructions.end), instructions.end, HANDOVER,
             "the tick announcing Start game")
-    follows(checks, after(events, "menu\\test_speakers.vgz", played["down"]), played["down"], REACTION,
-            "Down announcing Test speakers")
-    follows(checks, after(events, "menu\\start_game.vgz", played["up"]), played["up"], REACTION,
-            "Up announcing Start game")
+    for key, item, what in (("down", "test_speakers", "Down announcing Test speakers"),
+                            ("up", "start_game", "Up announcing Start game")):
+        at = played[key]
+        follows(checks, after(events, f"menu\\{item}.vgz", at), at, REACTION, what, session.sent_by(at))
 
     enter = played["enter"]
     menu_music_end = max(e.end for e in events if e.file == "menu\\bgrn.vgz" and e.start < enter)
-    checks.within(menu_music_end - enter, -0.02, REACTION, "Start game stops the menu music")
-    level_music = follows(checks, after(events, "level1\\bgrn.vgz", enter), enter, LEVEL_START, "level music")
+    checks.within(menu_music_end - enter, -0.02, session.sent_by(enter) - enter + REACTION,
+                  "Start game stops the menu music")
+    level_music = follows(checks, after(events, "level1\\bgrn.vgz", enter), enter, LEVEL_START, "level music",
+                          session.sent_by(enter))
     first, repeat = settled(events, played["first"]), settled(events, played["repeat"])
-    follows(checks, first, enter, LEVEL_START, "the first character")
+    follows(checks, first, enter, LEVEL_START, "the first character", session.sent_by(enter))
     checks.near(first.start, level_music.start, 0.05, "the first character with the level music")
     checks.that(first.file[7] in "ABCDE", f"the first character is not one of A to E: {first}")
     checks.near(first.level_db, PEAK_DB - 8.0, 1.0, f"the first play at volume -800: {first}")
@@ -237,10 +269,12 @@ def check_timeline(checks, played, events, session):
     score = 0
     outcomes = set()
     for answer in played["answers"]:
-        at, character = answer["at"], answer["character"]
+        typed, at, character = answer["typed"], answer["at"], answer["character"]
         label = f"{letter_of(character)} answered {answer['side']}"
-        click = follows(checks, after(events, "level1\\key.vgz", at), at, REACTION, f"{label}: key click")
-        cue = follows(checks, after(events, "level1\\blust.vgz", at), at, REACTION, f"{label}: answer cue")
+        click = follows(checks, after(events, KEY_CLICK, typed), typed, REACTION, f"{label}: key click",
+                        session.sent_by(typed))
+        cue = follows(checks, after(events, "level1\\blust.vgz", at), at, REACTION, f"{label}: answer cue",
+                      session.sent_by(at))
         if not (click and cue):
             continue
         checks.that(click.start < cue.start, f"{label}: the click comes before the answer cue")
@@ -265,9 +299,11 @@ def check_timeline(checks, played, events, session):
     checks.that(outcomes == {True, False}, "the session holds no right answer or no wrong one")
 
     esc = played["esc"]
-    level_end = max(e.end for e in events if e.file.lower().startswith("level1\\") and e.start < esc + REACTION)
-    checks.within(level_end - esc, -0.02, REACTION, "Esc silences the level")
-    over = follows(checks, after(events, "game\\say_game_over.wav", esc), esc, GAME_OVER, "game-over message")
+    esc_sent = session.sent_by(esc)
+    level_end = max(e.end for e in events if e.file.lower().startswith("level1\\") and e.start < esc_sent + REACTION)
+    checks.within(level_end - esc, -0.02, esc_sent - esc + REACTION, "Esc silences the level")
+    over = follows(checks, after(events, "game\\say_game_over.wav", esc), esc, GAME_OVER, "game-over message",
+                   esc_sent)
     checks.near(over.duration, 0.6, 0.05, "the game-over message in full")
     pieces = ["score\\say_final_score.vgz"] + score_pieces(score) + ["score\\say_points.vgz"]
     spoken = check_sequence(checks, events, pieces, over.end, "final score")
@@ -281,13 +317,17 @@ def check_timeline(checks, played, events, session):
         checks.that(restarted and abs(restarted.start - back.start) < 0.1, "the menu music restarted with it")
 
     pieces = ["score\\score_arrows.vgz"] + score_pieces(score) + ["score\\say_points.vgz"]
-    follows(checks, after(events, pieces[0], played["top_ten"]), played["top_ten"], REACTION, "top ten")
+    follows(checks, after(events, pieces[0], played["top_ten"]), played["top_ten"], REACTION, "top ten",
+            session.sent_by(played["top_ten"]))
     check_sequence(checks, events, pieces[1:], after(events, pieces[0], played["top_ten"]).end, "top ten entry")
-    follows(checks, after(events, "menu\\view_top_10.vgz", played["leave_list"]), played["leave_list"], REACTION,
-            "Escape from the list back to View top 10")
+    leave = played["leave_list"]
+    # A key that came during the list's pause is heard once the pause is over.
+    follows(checks, after(events, "menu\\view_top_10.vgz", leave), leave, REACTION,
+            "Escape from the list back to View top 10",
+            max(session.sent_by(leave), played["list_pause_end"] + HANDOVER))
 
     goodbye = follows(checks, after(events, "game\\exit_game.vgz", played["quit"]), played["quit"], REACTION,
-                      "the goodbye")
+                      "the goodbye", session.sent_by(played["quit"]))
     if goodbye:
         checks.near(goodbye.duration, 0.6, 0.05, "the goodbye in full")
         checks.that(events[-1] is goodbye, f"something sounded after the goodbye: {events[-1]}")
@@ -351,7 +391,7 @@ def main():
         checks.that(records == [score, 0], f"best.dat holds {records}, expected {[score, 0]}")
         checks.that(stored != live.unscramble_best(stored), "best.dat is stored in plain form")
     print(capture.describe(events))
-    print("keys:", ", ".join(f"{name}@{at:.3f}" for name, _, at in session.keys))
+    print("keys:", ", ".join(f"{name}@{at:.3f}-{done:.3f}" for name, _, at, done in session.keys))
     if checks.failures:
         print("FAILED:\n  " + "\n  ".join(checks.failures))
         if os.path.exists(stderr):

@@ -114,7 +114,7 @@ TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
         {"3\r\n", {kMadeIt, Number(3)}},
         {"1", {kMadeIt, Number(1)}},
         {"10", {kMadeIt, Number(10)}},
-        {"1\n", {kMadeIt, Number(10)}},
+        {"1\n", {kMadeIt, Number(1)}},
         {"9", {kMadeIt, Number(9)}},
         {"0", {}},
         {"", {kNotEnough}},
@@ -136,6 +136,23 @@ TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
         expected.push_back(kSendScoreItem);
         EXPECT_EQ(PlayedFiles(), expected);
         EXPECT_EQ(g_mode, MODE_MENU);
+    }
+}
+
+// Servers end their answer with a line end, or a blank, or nothing: each place is heard alike.
+TEST_F(SubmitScore, EveryPlaceIsHeardTheSameWithOrWithoutALineEnd) {
+    for (const char* end : {"", "\n", "\r\n", " ", "\t"}) {
+        for (int place = 0; place <= 10; ++place) {
+            const std::string reply = std::to_string(place) + end;
+            SCOPED_TRACE("reply \"" + reply + "\"");
+            Script({1, "", 0}, {1, reply, 0});
+            ChooseSendScore(500);
+            Press(89);
+            std::vector<std::string> expected = {kSending};
+            if (place > 0) expected.insert(expected.end(), {kMadeIt, Number(place)});
+            expected.push_back(kSendScoreItem);
+            EXPECT_EQ(PlayedFiles(), expected);
+        }
     }
 }
 

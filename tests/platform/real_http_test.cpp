@@ -141,3 +141,44 @@ TEST(RealHttp, NoServerOrABrokenReplyIsAFailure) {
     EXPECT_EQ(RealHttpGet("file:///etc/hostname", &body, 1024), 0);
     EXPECT_EQ(body, "");
 }
+
+namespace {
+
+std::string Redirect(const std::string& status, const std::string& location) {
+    return "HTTP/1.1 " + status + "\r\nLocation: " + location +
+           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+}  // namespace
+
+TEST(RealHttp, AScoreServerThatMovedIsFollowedUpToFiveRedirects) {
+    LoopbackServer moved;
+    moved.replies["/tapdash/top2.php?score=900"] = Reply("200 OK", "4");
+    Start(moved);
+    LoopbackServer server;
+    server.replies["/tapdash/top2.php?score=900"] =
+        Redirect("301 Moved Permanently", Url(moved, "/tapdash/top2.php?score=900"));
+    // Five hops on the same server, by relative locations and every kind of redirect.
+    server.replies["/hop1"] = Redirect("302 Found", "/hop2");
+    server.replies["/hop2"] = Redirect("303 See Other", "/hop3");
+    server.replies["/hop3"] = Redirect("307 Temporary Redirect", "/hop4");
+    server.replies["/hop4"] = Redirect("308 Permanent Redirect", "/hop5");
+    server.replies["/hop5"] = Redirect("301 Moved Permanently", "/end");
+    server.replies["/end"] = Reply("200 OK", "end of the road");
+    server.replies["/hop0"] = Redirect("302 Found", "/hop1");  // one too many
+    server.replies["/to-file"] = Redirect("302 Found", "file:///etc/hostname");
+    Start(server);
+
+    std::string body;
+    EXPECT_EQ(RealHttpGet(Url(server, "/tapdash/top2.php?score=900").c_str(), &body, 1024), 1);
+    EXPECT_EQ(body, "4");
+    EXPECT_EQ(moved.lastRequestLine, "GET /tapdash/top2.php?score=900 HTTP/1.1");
+    EXPECT_EQ(RealHttpGet(Url(server, "/hop1").c_str(), &body, 1024), 1);
+    EXPECT_EQ(body, "end of the road");
+
+    EXPECT_EQ(RealHttpGet(Url(server, "/hop0").c_str(), &body, 1024), 0);
+    EXPECT_EQ(RealHttpGet(Url(server, "/to-file").c_str(), &body, 1024), 0);
+    EXPECT_EQ(body, "");
+    Stop(server);
+    Stop(moved);
+}

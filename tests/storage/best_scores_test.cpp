@@ -1,7 +1,10 @@
 #include "storage/best_scores.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -124,6 +127,64 @@ TEST(BestScores, AReadOnlyFileIsReadButNeverChanged) {
     EXPECT_EQ(ReadFileBytes(folder.Best()), stored);
     EXPECT_EQ(ScrambleBestFile(), 0);
     EXPECT_EQ(ReadFileBytes(folder.Best()), stored);
+}
+
+// A shared install: the player may write best.dat but not create files in the program folder,
+// so no temporary file can stand beside it. Root may create files anywhere, so there the game
+// runs as the unprivileged user "nobody".
+TEST(BestScores, AScoreIsRecordedWhereOnlyBestDatItselfMayBeWritten) {
+    ProgramFolder folder;
+    WriteFileBytes(folder.Best(), StoredList({900, 500, 200}));
+    const uid_t player = geteuid() == 0 ? 65534 : geteuid();
+    const gid_t group = geteuid() == 0 ? 65534 : getegid();
+    ASSERT_EQ(chown(folder.Best().c_str(), player, group), 0);
+    ASSERT_EQ(chmod(folder.Best().c_str(), 0644), 0);
+    ASSERT_EQ(chmod(folder.dir.c_str(), 0555), 0);
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (player != geteuid() &&
+            (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(player) != 0)) {
+            _exit(2);
+        }
+        if (access(folder.dir.c_str(), W_OK) == 0) _exit(3);  // the folder must be closed to us
+        PlayGameOver(600);
+        _exit(0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    chmod(folder.dir.c_str(), 0700);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "2: could not become the player, 3: folder writable";
+
+    EXPECT_EQ(ListRead(), (std::vector<int>{900, 600, 500, 200}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.dir),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "nothing but best.dat in the folder";
+}
+
+// A best.dat grown huge by some accident: the game reads and rewrites only the part its records
+// and scrambling can reach, and leaves the rest alone (here a hole in a sparse file, which a
+// rewrite of the whole file would fill with 16 MiB of zeros).
+TEST(BestScores, AHugeFileIsNeitherReadNorRewrittenWhole) {
+    ProgramFolder folder;
+    const off_t huge = 16 << 20;
+    WriteFileBytes(folder.Best(), StoredList({900, 500, 200}));
+    ASSERT_EQ(truncate(folder.Best().c_str(), huge), 0);
+    const std::string head = ReadFileBytes(folder.Best()).substr(0, 100);
+
+    PlayGameOver(600);
+    struct stat st = {};
+    ASSERT_EQ(stat(folder.Best().c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, huge);
+    EXPECT_LT(st.st_blocks * 512, 1 << 20) << "the file was written whole";
+    EXPECT_EQ(ReadFileBytes(folder.Best()).substr(0, 100), InPlaceGameOver(head, 600));
+    // The zero bytes after the three records read as records of 0.
+    const std::vector<int> list = ListRead();
+    EXPECT_EQ(std::vector<int>(list.begin(), list.begin() + 4),
+              (std::vector<int>{900, 600, 500, 200}));
 }
 
 TEST(BestScores, AFileOfMoreThanElevenRecordsIsReadUpToTheEleventh) {
