@@ -36,8 +36,8 @@ uint32_t Le32(const uint8_t* p) {
 // Reads a file of the program folder through the game's own reader; its length in ms.
 int LengthMsThroughGameReader(const std::string& name) {
     if (ReadSoundFile(name.c_str()) != 1) return -1;
-    uint32_t bytesPerSecond = Le32(g_fileBuffer + 28);
-    uint32_t dataBytes = Le32(g_fileBuffer + 40);
+    uint32_t bytesPerSecond = Le32(g_fileBuffer + kSoundFileFormatOffset + 8);
+    uint32_t dataBytes = Le32(g_fileBuffer + kSoundFileDataLengthOffset);
     return bytesPerSecond == 0 ? -1 : int(uint64_t(dataBytes) * 1000 / bytesPerSecond);
 }
 
@@ -111,10 +111,10 @@ TEST(SoundPackTest, EveryLoadSlotOfEveryBankLoadsFromTheBuiltPackAndFitsItsRole)
 // The samples of a pack file, restored from its stored form.
 std::vector<int16_t> PackSamples(const std::string& dir, const std::string& name) {
     std::string bytes = ReadFileBytes(PackPath(dir, name));
-    if (bytes.size() < 50) return {};
-    std::reverse(bytes.begin(), bytes.begin() + 50);
+    if (bytes.size() < size_t(kScrambledPrefixBytes)) return {};
+    std::reverse(bytes.begin(), bytes.begin() + kScrambledPrefixBytes);
     std::vector<int16_t> samples;
-    for (size_t i = 44; i + 1 < bytes.size(); i += 2)
+    for (size_t i = kSoundFileHeaderBytes; i + 1 < bytes.size(); i += 2)
         samples.push_back(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
     return samples;
 }
