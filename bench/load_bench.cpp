@@ -4,7 +4,7 @@
 //
 // Uses the pack named by TAPDASH_PACK_DIR, else the generated pack in build/tapdash or in this
 // build's program folder when it is there, else writes a temporary pack of the same files: 16-bit
-// mono at 22050 Hz, 1 to 3 s each.
+// mono at the pack's rate, 1 to 3 s each.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -27,6 +27,7 @@
 #include "audio/sound.h"
 #include "audio/sound_file.h"
 #include "platform/real/real_audio.h"
+#include "tools/pack_audio.h"
 #include "tools/wave_file.h"
 
 extern char** environ;
@@ -35,13 +36,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A tone of its own for each file, 16-bit mono at 22050 Hz.
+// A tone of its own for each file, 16-bit mono at the pack's rate.
 std::string TestSound(double seconds, int index) {
-    std::vector<int16_t> samples(static_cast<size_t>(seconds * 22050));
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * kStoredSampleRate));
     for (size_t i = 0; i < samples.size(); ++i) {
         samples[i] = static_cast<int16_t>(8000 * std::sin(0.05 * (index + 1) * i));
     }
-    return StoredWaveBytes(samples, 22050);
+    return StoredWaveBytes(samples, kStoredSampleRate);
 }
 
 std::string TemporaryPack() {
