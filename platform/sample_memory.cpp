@@ -11,6 +11,15 @@
 #else
 #include <sys/mman.h>
 #endif
+// Under AddressSanitizer, memory outside the pieces handed out is marked unreadable, as the heap's
+// would be; elsewhere the marks do nothing.
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#endif
 
 namespace {
 
@@ -80,14 +89,16 @@ uint8_t* SampleMemoryAllocate(size_t bytes) {
         const size_t chunkBytes = RoundUp(wanted, kLargePageBytes);
         uint8_t* base = MapChunk(chunkBytes);
         if (!base) return nullptr;
+        ASAN_POISON_MEMORY_REGION(base, chunkBytes);
         s_chunks.push_back({base, chunkBytes, 0, {}});
         chunk = &s_chunks.back();
     }
     const size_t offset = EndOfLive(*chunk);
     chunk->live.push_back({offset, wanted});
     uint8_t* memory = chunk->base + offset;
+    ASAN_UNPOISON_MEMORY_REGION(memory, bytes);
     // Fresh memory comes zero-filled from the system; room used before is cleared.
-    if (offset < chunk->touched) std::memset(memory, 0, std::min(wanted, chunk->touched - offset));
+    if (offset < chunk->touched) std::memset(memory, 0, std::min(bytes, chunk->touched - offset));
     chunk->touched = std::max(chunk->touched, offset + wanted);
     return memory;
 }
@@ -99,7 +110,9 @@ void SampleMemoryFree(uint8_t* memory) {
         const size_t offset = static_cast<size_t>(memory - chunk.base);
         auto piece = std::find_if(chunk.live.begin(), chunk.live.end(),
                                   [offset](const Piece& p) { return p.offset == offset; });
-        if (piece != chunk.live.end()) chunk.live.erase(piece);
+        if (piece == chunk.live.end()) return;
+        ASAN_POISON_MEMORY_REGION(memory, piece->bytes);
+        chunk.live.erase(piece);
         return;
     }
 }
