@@ -1,12 +1,9 @@
 #include "tools/player_details_writer.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 #include <ostream>
+
+#include "platform/platform.h"
 
 const char* const kDetailsPrompts[kDetailsFieldCount] = {"First name", "Last name", "Address",
                                                          "Country"};
@@ -30,25 +27,6 @@ std::string DetailsFileBytes(const std::string (&fields)[kDetailsFieldCount]) {
     return bytes;
 }
 
-// Writes through a temporary file so that a failure never leaves half a config.dat.
-static bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), std::streamsize(bytes.size()));
-        file.close();
-        if (!file.good()) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::string& dir) {
     out << "Tapdash player details, sent with your score. Type each answer and press Enter.\n";
     std::string fields[kDetailsFieldCount];
@@ -67,8 +45,10 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
         }
     }
     const std::string path = dir + "config.dat";
-    if (!WriteWhole(path, DetailsFileBytes(fields))) {
-        out << "Could not write " << path << ". Nothing was saved.\n";
+    const std::string bytes = DetailsFileBytes(fields);
+    if (!PlatformWriteFile(path.c_str(), bytes.data(), bytes.size())) {
+        out << "Could not write " << path << " (" << PlatformLastError()
+            << "). Nothing was saved.\n";
         return 1;
     }
     out << "Saved. Tapdash will send these details with your score.\n";
@@ -76,8 +56,5 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
 }
 
 std::string ExecutableFolder() {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    return self.parent_path().string() + "/";
+    return PlatformProgramDir();
 }
