@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kPlainSoundFlags = kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume;
 constexpr int k3DSoundFlags = kBufferStatic | kBufferCtrl3D | kBufferCtrlVolume;
-constexpr int kFormatOffset = 20;
-constexpr int kDataLengthOffset = 40;
 
 uint32_t StatusOf(Sound sound) {
     uint32_t status = 0;
@@ -28,9 +26,10 @@ Sound LoadInto(const char* relativeName, int flags, Audio3DAlgorithm algorithm,
                bool acceptInfoCodes) {
     if (!ReadSoundFile(relativeName)) return nullptr;
     PlatformWaveFormat format;
-    std::memcpy(&format, g_fileBuffer + kFormatOffset, sizeof format);
+    std::memcpy(&format, g_fileBuffer + kSoundFileFormatOffset, sizeof format);
     uint32_t dataBytes = 0;
-    for (int i = 3; i >= 0; --i) dataBytes = dataBytes << 8 | g_fileBuffer[kDataLengthOffset + i];
+    for (int i = 3; i >= 0; --i)
+        dataBytes = dataBytes << 8 | g_fileBuffer[kSoundFileDataLengthOffset + i];
 
     Sound sound = nullptr;
     const int created = PlatformCreateBuffer(&format, dataBytes, flags, algorithm, &sound);

@@ -8,7 +8,17 @@
 #include "app/game_app.h"
 #include "platform/platform.h"
 
-uint8_t g_fileBuffer[kMaxSoundFileBytes];
+namespace {
+// The buffer starts on a large page, so that the reads of the first files land on large pages
+// too (see PlatformAdviseLargePages). Windows executables cannot align static data that far.
+#ifdef _WIN32
+constexpr size_t kFileBufferAlignment = 64;
+#else
+constexpr size_t kFileBufferAlignment = kPlatformLargePageBytes;
+#endif
+}  // namespace
+
+alignas(kFileBufferAlignment) uint8_t g_fileBuffer[kMaxSoundFileBytes];
 int g_fileBufferBytes = 0;
 
 namespace {
@@ -26,10 +36,13 @@ uint32_t ReadLe(const uint8_t* p, int bytes) {
 // the data may not claim more bytes than were read.
 bool IsCanonicalWave(const uint8_t* file, long bytesRead) {
     if (bytesRead < kSoundFileHeaderBytes) return false;
-    if (std::memcmp(file + 12, "fmt ", 4) != 0 || ReadLe(file + 16, 4) != 16) return false;
-    if (ReadLe(file + 20, 2) != 1) return false;
-    if (std::memcmp(file + 36, "data", 4) != 0) return false;
-    return ReadLe(file + 40, 4) <= static_cast<uint32_t>(bytesRead - kSoundFileHeaderBytes);
+    if (std::memcmp(file + 12, "fmt ", 4) != 0 ||
+        ReadLe(file + 16, 4) != kSoundFileFormatChunkBytes)
+        return false;
+    if (ReadLe(file + kSoundFileFormatOffset, 2) != 1) return false;
+    if (std::memcmp(file + kSoundFileDataLengthOffset - 4, "data", 4) != 0) return false;
+    return ReadLe(file + kSoundFileDataLengthOffset, 4) <=
+           static_cast<uint32_t>(bytesRead - kSoundFileHeaderBytes);
 }
 
 }  // namespace
@@ -39,6 +52,11 @@ int ReadSoundFile(const char* relativeName) {
     const int length = std::snprintf(path, sizeof path, "%s%s", g_programDir.c_str(), relativeName);
     if (length < 0 || length >= kPathBufferChars) return 0;
 
+    static bool advised = false;
+    if (!advised) {
+        PlatformAdviseLargePages(g_fileBuffer, kMaxSoundFileBytes);
+        advised = true;
+    }
     PlatformFile file = PlatformOpenRead(path);
     if (!file) return 0;
     const long bytesRead = PlatformRead(file, g_fileBuffer, kMaxSoundFileBytes);

@@ -3,9 +3,14 @@
 
 #include <cstdint>
 
-constexpr int kMaxSoundFileBytes = 10000000;  // the largest sound file
-constexpr int kScrambledPrefixBytes = 50;     // the first 50 bytes are stored in reverse order
-constexpr int kSoundFileHeaderBytes = 44;     // the canonical RIFF/WAVE header
+// The stored form, and the offsets of the canonical RIFF/WAVE header that the loader uses. The
+// tools that write sound files take these too.
+constexpr int kMaxSoundFileBytes = 10000000;    // the largest sound file
+constexpr int kScrambledPrefixBytes = 50;       // the first 50 bytes are stored in reverse order
+constexpr int kSoundFileHeaderBytes = 44;       // the canonical header; the samples follow it
+constexpr int kSoundFileFormatChunkBytes = 16;  // the PCM format chunk, after its tag and size
+constexpr int kSoundFileFormatOffset = 20;      // the wave format handed to the platform
+constexpr int kSoundFileDataLengthOffset = 40;  // the data length in bytes, unsigned 32-bit
 
 // The last file read, restored; shared by every load.
 extern uint8_t g_fileBuffer[kMaxSoundFileBytes];

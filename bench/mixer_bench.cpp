@@ -13,11 +13,11 @@
 namespace {
 
 constexpr int kVoices = 50;
-constexpr int kSourceRate = 22050;
+constexpr int kSourceRate = 48000;  // the rate the sound pack is stored at
 constexpr int kOutputRate = 48000;
 constexpr int kDeviceFrames = 512;
 
-// A two-second 16-bit mono sound at 22050 Hz, as the game's recordings are.
+// A two-second 16-bit mono sound at the pack's rate, as the game's recordings are.
 PlatformBuffer MakeVoice(int index, int flags) {
     PlatformWaveFormat format{1, 1, kSourceRate, kSourceRate * 2, 2, 16};
     const uint32_t bytes = kSourceRate * 2 * 2;

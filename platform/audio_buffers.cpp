@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
+
+#include "platform/sample_memory.h"
 
 namespace {
 
@@ -47,12 +50,12 @@ int AudioBufferCreate(AudioBufferSet& set, const PlatformWaveFormat* format, uin
     if (check < 0) return check;
     AudioBuffer* buffer = new (std::nothrow) AudioBuffer;
     if (!buffer) return kAudioErrOutOfMemory;
-    try {
-        buffer->data.assign(bytes, format->bitsPerSample == 8 ? 0x80 : 0x00);
-    } catch (const std::bad_alloc&) {
+    buffer->data = SampleMemoryAllocate(bytes);
+    if (!buffer->data) {
         delete buffer;
         return kAudioErrOutOfMemory;
     }
+    if (format->bitsPerSample == 8) std::memset(buffer->data, 0x80, bytes);
     buffer->handle = NewHandle<PlatformBuffer>();
     buffer->format = *format;
     buffer->bytes = bytes;
@@ -88,10 +91,10 @@ int AudioBufferLock(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, void**
     const uint32_t first = std::min(bytes, buffer->bytes - offset);
     const uint32_t second = bytes - first;
     if (second > 0 && (!region2 || !bytes2)) return kAudioErrInvalidParam;
-    *region1 = buffer->data.data() + offset;
+    *region1 = buffer->data + offset;
     *bytes1 = first;
     if (second > 0) {
-        *region2 = buffer->data.data();
+        *region2 = buffer->data;
         *bytes2 = second;
     }
     buffer->locked = true;
@@ -105,10 +108,10 @@ int AudioBufferUnlock(AudioBuffer* buffer, void* region1, uint32_t bytes1, void*
     if (!buffer || !buffer->locked) return kAudioErrInvalidParam;
     const uint32_t first = std::min(buffer->lockedBytes, buffer->bytes - buffer->lockedOffset);
     const uint32_t second = buffer->lockedBytes - first;
-    if (region1 != buffer->data.data() + buffer->lockedOffset || bytes1 > first) {
+    if (region1 != buffer->data + buffer->lockedOffset || bytes1 > first) {
         return kAudioErrInvalidParam;
     }
-    if (bytes2 > 0 && (region2 != buffer->data.data() || bytes2 > second)) {
+    if (bytes2 > 0 && (region2 != buffer->data || bytes2 > second)) {
         return kAudioErrInvalidParam;
     }
     buffer->locked = false;
@@ -193,6 +196,8 @@ AudioBuffer* AudioBuffer3DRelease(AudioBufferSet& set, PlatformBuffer3D handle) 
 }
 
 void AudioBufferDestroy(AudioBuffer* buffer) {
+    if (!buffer) return;
+    SampleMemoryFree(buffer->data);
     delete buffer;
 }
 

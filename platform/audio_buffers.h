@@ -25,7 +25,7 @@ struct AudioBuffer {
     PlatformWaveFormat format{};
     uint32_t bytes = 0;
     int flags = 0;
-    std::vector<uint8_t> data;  // the samples as written through lock
+    uint8_t* data = nullptr;  // `bytes` of samples as written through lock (sample memory)
     bool locked = false;
     uint32_t lockedOffset = 0, lockedBytes = 0;
     int pan = 0;

@@ -1,19 +1,20 @@
 // The software sound device (soft_audio.h): buffers, voices, levels and conversion over our
 // own mixer, fed to whatever device the backend's hooks open.
 //
-// A buffer's samples are converted once, at unlock, to the mixer's format (16-bit at the device's
-// rate, by our own converter, platform/resample.cpp); playing never converts, copies or
-// allocates. The game thread changes what the mixer reads only while it holds the device lock,
-// and only briefly.
+// The mixer reads 16-bit samples at the device's rate. A buffer in that format (the game's whole
+// pack, stored at 48000 Hz) is read where it was loaded; any other is converted once, at unlock
+// (platform/resample.cpp). Playing never converts, copies or allocates. The game thread changes
+// what the mixer reads only while it holds the device lock, and only briefly.
 #include "platform/soft_audio.h"
 
-#include <memory>
+#include <bit>
 #include <new>
 #include <utility>
 
 #include "platform/audio_buffers.h"
 #include "platform/mixer.h"
 #include "platform/resample.h"
+#include "platform/sample_memory.h"
 
 namespace {
 
@@ -22,7 +23,9 @@ constexpr int kMaxPlayingVoices = 512;
 
 struct SoftVoice {
     MixerVoice mix;
-    std::unique_ptr<int16_t[]> samples;
+    // The samples converted to the mixer's format (sample memory); null while the mixer reads the
+    // buffer's own samples, which are already in its format.
+    int16_t* converted = nullptr;
 };
 
 AudioBufferSet s_set;
@@ -112,21 +115,28 @@ void ApplyLevels(const AudioBuffer* buffer) {
     UnlockDevice();
 }
 
-// The buffer's samples at the mixer's rate, with the buffer's channels; null when there is no
-// memory for them. Left uninitialised before the conversion fills it: zero-filling first cost as
-// much as the conversion itself.
-std::unique_ptr<int16_t[]> ConvertSamples(const AudioBuffer* buffer, uint32_t* frames) {
+// Whether the mixer can read the buffer's own samples: 16-bit at the device's rate, as the game's
+// pack is stored. Then loading converts and copies nothing more.
+bool InMixerFormat(const PlatformWaveFormat& format) {
+    static_assert(std::endian::native == std::endian::little, "samples are little-endian");
+    return format.bitsPerSample == 16 &&
+           format.samplesPerSec == static_cast<uint32_t>(s_deviceRate);
+}
+
+// The buffer's samples converted to the device's rate and to 16-bit, with the buffer's channels,
+// in new sample memory; null when there is none.
+int16_t* ConvertSamples(const AudioBuffer* buffer, uint32_t* frames) {
     const PlatformWaveFormat& format = buffer->format;
     const uint32_t inFrames = buffer->bytes / format.blockAlign;
     *frames = ConvertedFrames(inFrames, format.samplesPerSec, s_deviceRate);
-    std::unique_ptr<int16_t[]> samples(new (std::nothrow)
-                                           int16_t[static_cast<size_t>(*frames) * format.channels]);
+    int16_t* samples = reinterpret_cast<int16_t*>(
+        SampleMemoryAllocate(static_cast<size_t>(*frames) * format.channels * sizeof(int16_t)));
     if (!samples) {
         *frames = 0;
-        return samples;
+        return nullptr;
     }
-    ConvertPcm(buffer->data.data(), inFrames, format.channels, format.bitsPerSample,
-               format.samplesPerSec, s_deviceRate, samples.get());
+    ConvertPcm(buffer->data, inFrames, format.channels, format.bitsPerSample, format.samplesPerSec,
+               s_deviceRate, samples);
     return samples;
 }
 
@@ -137,6 +147,7 @@ void Destroy(AudioBuffer* buffer) {
     UnlistPlaying(&voice->mix);
     TraceForget(&voice->mix);
     UnlockDevice();
+    SampleMemoryFree(reinterpret_cast<uint8_t*>(voice->converted));
     delete voice;
     AudioBufferDestroy(buffer);
 }
@@ -239,16 +250,22 @@ int SoftAudioBufferUnlock(PlatformBuffer handle, void* region1, uint32_t bytes1,
     const int result = AudioBufferUnlock(buffer, region1, bytes1, region2, bytes2);
     if (result < 0) return result;
     SoftVoice* voice = VoiceOf(buffer);
-    uint32_t frames = 0;
-    std::unique_ptr<int16_t[]> samples = ConvertSamples(buffer, &frames);
+    uint32_t frames = buffer->bytes / buffer->format.blockAlign;
+    int16_t* converted = nullptr;
+    const int16_t* samples = reinterpret_cast<const int16_t*>(buffer->data);
+    if (!InMixerFormat(buffer->format)) {
+        converted = ConvertSamples(buffer, &frames);
+        samples = converted;
+    }
     LockDevice();
-    std::swap(voice->samples, samples);
-    voice->mix.samples = voice->samples.get();
+    std::swap(voice->converted, converted);
+    voice->mix.samples = samples;
     voice->mix.frames = frames;
     if (voice->mix.position >= voice->mix.frames) voice->mix.position = 0;
     UnlockDevice();
+    SampleMemoryFree(reinterpret_cast<uint8_t*>(converted));  // the samples of an earlier unlock
     TraceNote("loaded", buffer->label.c_str());
-    return voice->samples ? kAudioOk : kAudioErrOutOfMemory;
+    return samples ? kAudioOk : kAudioErrOutOfMemory;
 }
 
 void SoftAudioBufferSetLabel(PlatformBuffer handle, const char* label) {

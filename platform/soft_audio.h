@@ -1,8 +1,8 @@
 // The software sound device: every buffer operation of platform.h over our own mixer, the same
 // for every backend that has a plain stream of samples to fill (SDL's audio device, WASAPI). It
 // keeps the buffers and their voices, turns volume and pan or a 3D position into the mixer's
-// gains, converts each buffer's samples once at unlock to 16-bit at the device's rate, and fills
-// the device's periods with the voices that play.
+// gains, reads each buffer's samples where they are when they are 16-bit at the device's rate
+// (else converts them once, at unlock), and fills the device's periods with the voices that play.
 //
 // A backend provides the device through four hooks and fills its table with the SoftAudio*
 // functions below. With no device open, creating a buffer or a listener is refused with

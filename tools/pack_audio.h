@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/mixer.h"
+
 constexpr int kPackSampleRate = 16000;  // 16-bit mono, the rate the speech voices produce
+// The rate the files are written at: the game's device rate, so that loading converts nothing.
+constexpr int kStoredSampleRate = kMixerRate;
 
 typedef std::vector<float> Signal;  // samples in -1..1 at kPackSampleRate
 
@@ -31,3 +35,8 @@ void PadTo(Signal& signal, int ms);
 Signal FromPcm(const std::vector<int16_t>& pcm);
 // Rounds to 16-bit samples, clipping at full scale.
 std::vector<int16_t> ToPcm(const Signal& signal);
+
+// The sound at kStoredSampleRate, converted by a high-quality linear-phase resampler as if it
+// looped (the loops wrap without a seam; every other sound starts and ends in silence anyway),
+// with the peak it had. Its length in ms stays as it was, to the nearest sample.
+std::vector<int16_t> AtStoredRate(const std::vector<int16_t>& pcm);

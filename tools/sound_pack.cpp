@@ -144,7 +144,9 @@ bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error) {
 
 bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error) {
     for (const PackSound& sound : sounds) {
-        if (!WritePackFile(dir, sound.file, StoredWaveBytes(sound.samples, kPackSampleRate))) {
+        const std::vector<int16_t> stored = AtStoredRate(sound.samples);
+        if (stored.empty() ||
+            !WritePackFile(dir, sound.file, StoredWaveBytes(stored, kStoredSampleRate))) {
             *error = "cannot write " + PackPath(dir, sound.file);
             return false;
         }

@@ -4,10 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
-constexpr int kHeaderBytes = 44;
-constexpr int kReversedPrefixBytes = 50;
+#include "audio/sound_file.h"
 
+namespace {
 void PutLe(std::string& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(char((value >> (8 * i)) & 0xFF));
 }
@@ -16,11 +15,11 @@ void PutLe(std::string& out, uint32_t value, int bytes) {
 std::string StoredWaveBytes(const std::vector<int16_t>& samples, int sampleRate) {
     const uint32_t dataBytes = uint32_t(samples.size() * 2);
     std::string out;
-    out.reserve(kHeaderBytes + dataBytes);
+    out.reserve(kSoundFileHeaderBytes + dataBytes);
     out += "RIFF";
-    PutLe(out, 36 + dataBytes, 4);
+    PutLe(out, kSoundFileHeaderBytes - 8 + dataBytes, 4);  // all that follows this field
     out += "WAVEfmt ";
-    PutLe(out, 16, 4);              // format chunk size
+    PutLe(out, kSoundFileFormatChunkBytes, 4);
     PutLe(out, 1, 2);               // PCM
     PutLe(out, 1, 2);               // mono
     PutLe(out, sampleRate, 4);      // samples a second
@@ -31,8 +30,8 @@ std::string StoredWaveBytes(const std::vector<int16_t>& samples, int sampleRate)
     PutLe(out, dataBytes, 4);
     for (int16_t s : samples) PutLe(out, uint16_t(s), 2);
     // A sound of fewer than three samples has no whole block to reverse; the pack has none.
-    if (out.size() >= size_t(kReversedPrefixBytes))
-        std::reverse(out.begin(), out.begin() + kReversedPrefixBytes);
+    if (out.size() >= size_t(kScrambledPrefixBytes))
+        std::reverse(out.begin(), out.begin() + kScrambledPrefixBytes);
     return out;
 }
 

@@ -246,6 +246,20 @@ TEST_F(MixerTest, SoundsRecordedAtOtherRatesKeepTheirLength) {
     EXPECT_EQ(Status(music), 0u);
 }
 
+TEST_F(MixerTest, ASoundStoredAtTheDeviceRateIsHeardSampleForSampleAndAgainAfterAReload) {
+    // The game's pack is stored at the device's rate: what the file holds is what is heard.
+    const std::vector<int16_t> letter = Tone(0.1, 440, 12000);
+    for (int load = 0; load < 2; ++load) {
+        PlatformBuffer sound = MakeSound(letter);
+        Replay(sound, 0, 0);
+        const Output heard = Render(static_cast<int>(letter.size()));
+        size_t same = 0;
+        while (same < letter.size() && heard.Left(same) == letter[same]) ++same;
+        EXPECT_EQ(same, letter.size()) << "load " << load;
+        SoftAudioBufferRelease(sound);
+    }
+}
+
 TEST_F(MixerTest, BuffersRefuseWhatTheDeviceCannotPlay) {
     PlatformBuffer buffer = nullptr;
     auto refused = [&](PlatformWaveFormat format, uint32_t bytes = 100) {

@@ -40,6 +40,23 @@ double PeakDb(const std::vector<float>& s, int channels, int channel, double ref
     return 20 * std::log10(peak / reference);
 }
 
+// The level of the component at `hz` in one channel, in dB relative to `reference`: a
+// Hann-windowed single-frequency transform over the middle half of the sound, away from its ends.
+double ComponentDb(const std::vector<float>& s, int channels, double hz, double rate,
+                   double reference) {
+    const size_t frames = s.size() / channels;
+    const size_t first = frames / 4, count = frames / 2;
+    double re = 0, im = 0, windowSum = 0;
+    for (size_t n = 0; n < count; ++n) {
+        const double w = 0.5 - 0.5 * std::cos(2 * M_PI * n / count);
+        const double phase = 2 * M_PI * hz * (first + n) / rate;
+        re += w * s[(first + n) * channels] * std::cos(phase);
+        im -= w * s[(first + n) * channels] * std::sin(phase);
+        windowSum += w;
+    }
+    return 20 * std::log10(2 * std::hypot(re, im) / windowSum / reference);
+}
+
 int RisingZeroCrossings(const std::vector<float>& s, int channels) {
     int count = 0;
     for (size_t i = channels; i < s.size(); i += channels) {
@@ -80,4 +97,19 @@ TEST(Resample, HighRatesComeDownToTheDeviceRateWithTheirLevel) {
     EXPECT_NEAR(RisingZeroCrossings(out, 1), 1000, 1);
     EXPECT_NEAR(PeakDb(out, 1, 0, 16000.0 / 32768), 0.0, 0.2);
     EXPECT_EQ(Convert(Tone16(1000, 200000, 3, 2), 3, 2, 16, 200000).size(), 2u);
+}
+
+TEST(Resample, AToneFromTheCommonRatesLeavesNoAudibleImages) {
+    // A 4 kHz tone at 22050 Hz: its images after conversion lie at 22050 - 4000 Hz and (folded
+    // back from 22050 + 4000 Hz) 48000 - 26050 Hz. Each stays at least 60 dB below the tone.
+    const double level = 16000.0 / 32768;
+    std::vector<float> out = Convert(Tone16(4000, 22050, 22050, 1), 22050, 1, 16, 22050);
+    EXPECT_NEAR(ComponentDb(out, 1, 4000, 48000, level), 0.0, 0.2);
+    EXPECT_LT(ComponentDb(out, 1, 18050, 48000, level), -60.0);
+    EXPECT_LT(ComponentDb(out, 1, 21950, 48000, level), -60.0);
+
+    out = Convert(Tone16(3000, 16000, 16000, 2), 16000, 2, 16, 16000);
+    EXPECT_NEAR(ComponentDb(out, 2, 3000, 48000, level), 0.0, 0.2);
+    EXPECT_LT(ComponentDb(out, 2, 13000, 48000, level), -60.0);
+    EXPECT_LT(ComponentDb(out, 2, 19000, 48000, level), -60.0);
 }

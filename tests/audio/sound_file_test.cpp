@@ -17,9 +17,10 @@ void PutLe(std::string& s, uint32_t value, int bytes) {
 
 // A canonical WAVE file: 16-bit mono 22050 Hz; `dataLength` as the header claims it and
 // `dataBytes` bytes of samples actually present.
-std::string Wave(uint32_t dataLength, uint32_t dataBytes, uint32_t formatChunkBytes = 16) {
+std::string Wave(uint32_t dataLength, uint32_t dataBytes,
+                 uint32_t formatChunkBytes = kSoundFileFormatChunkBytes) {
     std::string wav = "RIFF";
-    PutLe(wav, 36 + dataLength, 4);
+    PutLe(wav, kSoundFileHeaderBytes - 8 + dataLength, 4);
     wav += "WAVEfmt ";
     PutLe(wav, formatChunkBytes, 4);
     PutLe(wav, 1, 2);
@@ -35,7 +36,8 @@ std::string Wave(uint32_t dataLength, uint32_t dataBytes, uint32_t formatChunkBy
 }
 
 std::string Stored(std::string wav) {
-    for (size_t i = 0; i < 25 && i < wav.size(); ++i) std::swap(wav[i], wav[49 - i]);
+    for (size_t i = 0; i < kScrambledPrefixBytes / 2 && i < wav.size(); ++i)
+        std::swap(wav[i], wav[kScrambledPrefixBytes - 1 - i]);
     return wav;
 }
 
@@ -109,7 +111,8 @@ TEST_F(SoundFileTest, LearnBankFindsTheLevelFolderWhateverItsCase) {
 
 TEST_F(SoundFileTest, OversizedFileIsReadUpToTheBufferSize) {
     const uint32_t total = kMaxSoundFileBytes + 1;
-    std::string wav = Wave(kMaxSoundFileBytes - 44, total - 44);
+    std::string wav =
+        Wave(kMaxSoundFileBytes - kSoundFileHeaderBytes, total - kSoundFileHeaderBytes);
     wav.back() = 'X';
     Put("game\\game_intro.vgz", Stored(wav));
     ASSERT_EQ(ReadSoundFile("game\\game_intro.vgz"), 1);

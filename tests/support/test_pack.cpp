@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 
 #include "audio/banks.h"
+#include "audio/sound_file.h"
 
 namespace fs = std::filesystem;
 
@@ -47,9 +49,9 @@ void WriteTestSound(const std::string& path, int lengthMs) {
     const uint32_t rate = 1000;
     const uint32_t dataBytes = static_cast<uint32_t>(lengthMs);
     std::string wav = "RIFF";
-    PutLe(wav, 36 + dataBytes, 4);
+    PutLe(wav, kSoundFileHeaderBytes - 8 + dataBytes, 4);
     wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);
+    PutLe(wav, kSoundFileFormatChunkBytes, 4);
     PutLe(wav, 1, 2);     // PCM
     PutLe(wav, 1, 2);     // mono
     PutLe(wav, rate, 4);  // samples a second
@@ -60,7 +62,7 @@ void WriteTestSound(const std::string& path, int lengthMs) {
     PutLe(wav, dataBytes, 4);
     for (uint32_t i = 0; i < dataBytes; ++i) wav.push_back(static_cast<char>(i % 8 < 4 ? 160 : 96));
     // The stored form: the first 50 bytes in reverse order.
-    size_t n = wav.size() < 50 ? wav.size() : 50;
+    size_t n = std::min(wav.size(), size_t(kScrambledPrefixBytes));
     for (size_t i = 0; i < n / 2; ++i) std::swap(wav[i], wav[n - 1 - i]);
     WriteFileBytes(path, wav);
 }

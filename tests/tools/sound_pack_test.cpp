@@ -38,8 +38,8 @@ uint32_t Le32(const uint8_t* p) {
 // Reads a file of the program folder through the game's own reader; its length in ms.
 int LengthMsThroughGameReader(const std::string& name) {
     if (ReadSoundFile(name.c_str()) != 1) return -1;
-    uint32_t bytesPerSecond = Le32(g_fileBuffer + 28);
-    uint32_t dataBytes = Le32(g_fileBuffer + 40);
+    uint32_t bytesPerSecond = Le32(g_fileBuffer + kSoundFileFormatOffset + 8);
+    uint32_t dataBytes = Le32(g_fileBuffer + kSoundFileDataLengthOffset);
     return bytesPerSecond == 0 ? -1 : int(uint64_t(dataBytes) * 1000 / bytesPerSecond);
 }
 
@@ -113,10 +113,10 @@ TEST(SoundPackTest, EveryLoadSlotOfEveryBankLoadsFromTheBuiltPackAndFitsItsRole)
 // The samples of a pack file, restored from its stored form.
 std::vector<int16_t> PackSamples(const std::string& dir, const std::string& name) {
     std::string bytes = ReadFileBytes(PackPath(dir, name));
-    if (bytes.size() < 50) return {};
-    std::reverse(bytes.begin(), bytes.begin() + 50);
+    if (bytes.size() < size_t(kScrambledPrefixBytes)) return {};
+    std::reverse(bytes.begin(), bytes.begin() + kScrambledPrefixBytes);
     std::vector<int16_t> samples;
-    for (size_t i = 44; i + 1 < bytes.size(); i += 2)
+    for (size_t i = kSoundFileHeaderBytes; i + 1 < bytes.size(); i += 2)
         samples.push_back(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
     return samples;
 }
@@ -148,6 +148,42 @@ TEST(SoundPackTest, BackgroundLoopsWrapAroundWithoutAClick) {
         // Going from the last sample back to the first is a step like any other in the music.
         EXPECT_LE(std::abs(s.front() - s.back()), largestStep) << loop;
     }
+}
+
+// The level of the component at `hz`, in dB relative to `reference` (full scale = 1), over the
+// middle half of the samples (Hann window).
+double ComponentDb(const std::vector<int16_t>& s, double hz, double rate, double reference) {
+    const size_t first = s.size() / 4, count = s.size() / 2;
+    double re = 0, im = 0, windowSum = 0;
+    for (size_t n = 0; n < count; ++n) {
+        const double w = 0.5 - 0.5 * std::cos(2 * M_PI * n / count);
+        const double phase = 2 * M_PI * hz * double(first + n) / rate;
+        re += w * s[first + n] / 32768.0 * std::cos(phase);
+        im -= w * s[first + n] / 32768.0 * std::sin(phase);
+        windowSum += w;
+    }
+    return 20 * std::log10(2 * std::hypot(re, im) / windowSum / reference);
+}
+
+TEST(SoundPackTest, FilesAreStoredAtTheDeviceRateKeepingLengthPeakAndNoAudibleImages) {
+    // A bright cue's partial at 5.1 kHz, made at the voices' rate: stored at the device's rate it
+    // lasts as long, peaks as high, and its images (at 16000 -+ 5100 Hz) stay 60 dB below it.
+    Signal cue(SamplesForMs(500));
+    for (size_t i = 0; i < cue.size(); ++i)
+        cue[i] = 0.5f * float(std::sin(2 * M_PI * 5100.0 * double(i) / kPackSampleRate));
+    const std::vector<int16_t> made = ToPcm(cue);
+    const std::vector<int16_t> stored = AtStoredRate(made);
+    ASSERT_EQ(stored.size(), made.size() * kStoredSampleRate / kPackSampleRate);
+    EXPECT_NEAR(PeakDb(stored), PeakDb(made), 0.01);
+    EXPECT_NEAR(ComponentDb(stored, 5100, kStoredSampleRate, 0.5), 0.0, 0.1);
+    EXPECT_LT(ComponentDb(stored, 10900, kStoredSampleRate, 0.5), -60.0);
+    EXPECT_LT(ComponentDb(stored, 21100, kStoredSampleRate, 0.5), -60.0);
+
+    if (!BuiltPackExists()) return;
+    VirtualReset();
+    g_programDir = kBuiltPack;
+    ASSERT_EQ(ReadSoundFile("menu\\arrows.vgz"), 1);
+    EXPECT_EQ(Le32(g_fileBuffer + kSoundFileFormatOffset + 4), uint32_t(kStoredSampleRate));
 }
 
 TEST(SoundPackTest, TwoRunsOfTheGeneratorWriteTheSameBytes) {
