@@ -7,7 +7,6 @@
 
 namespace {
 constexpr float kSilenceShareOfPeak = 0.02f;  // below 2% of the peak counts as silence
-constexpr int kTrimMarginMs = 15;
 // Samples of the other end put before and after a sound while it is resampled: longer than the
 // resampler's filter reaches.
 constexpr size_t kWrapSamples = 4096;
@@ -23,17 +22,17 @@ static float Peak(const Signal& signal) {
     return peak;
 }
 
-Signal TrimSilence(const Signal& signal) {
-    float threshold = Peak(signal) * kSilenceShareOfPeak;
+Signal TrimToWords(const Signal& speech, int marginMs) {
+    float threshold = Peak(speech) * kSilenceShareOfPeak;
     size_t first = 0;
-    while (first < signal.size() && std::fabs(signal[first]) <= threshold) ++first;
-    size_t end = signal.size();
-    while (end > first && std::fabs(signal[end - 1]) <= threshold) --end;
+    while (first < speech.size() && std::fabs(speech[first]) <= threshold) ++first;
+    size_t end = speech.size();
+    while (end > first && std::fabs(speech[end - 1]) <= threshold) --end;
     if (first >= end) return {};
-    size_t margin = SamplesForMs(kTrimMarginMs);
+    size_t margin = SamplesForMs(marginMs);
     first = first > margin ? first - margin : 0;
-    end = std::min(signal.size(), end + margin);
-    return Signal(signal.begin() + first, signal.begin() + end);
+    end = std::min(speech.size(), end + margin);
+    return Signal(speech.begin() + first, speech.begin() + end);
 }
 
 void SetPeak(Signal& signal, float peakDb) {

@@ -23,8 +23,9 @@ inline int MsForSamples(size_t samples) {
 // Linear gain for a level in dB relative to full scale.
 float DbToGain(float db);
 
-// Cuts leading and trailing quiet (below a small share of the peak), keeping a short margin.
-Signal TrimSilence(const Signal& signal);
+// Cuts the quiet (below a small share of the peak) before and after the words, keeping
+// `marginMs` of it on each side.
+Signal TrimToWords(const Signal& speech, int marginMs);
 // Scales so that the highest peak lies at `peakDb` (dBFS).
 void SetPeak(Signal& signal, float peakDb);
 // Short linear fades at both ends so that the sound starts and stops without a click.

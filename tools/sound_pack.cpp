@@ -15,8 +15,6 @@
 namespace {
 constexpr float kSpeechPeakDb = -1.0f;
 constexpr int kSpeechFadeMs = 5;
-// Speech below this share of its peak counts as silence around the words.
-constexpr float kSilenceShareOfPeak = 0.02f;
 // The quiet kept around the words: the soft ends of "fifteen" or "points" lie below the silence
 // threshold, and a phrase cut closer loses them. A character keeps less, so that its name fits.
 constexpr int kPhraseMarginMs = 30;
@@ -56,21 +54,6 @@ std::vector<std::string> ToolFileNames() {
     return names;
 }
 }  // namespace
-
-Signal TrimToWords(const Signal& speech, int marginMs) {
-    float peak = 0;
-    for (float v : speech) peak = std::max(peak, std::fabs(v));
-    float threshold = peak * kSilenceShareOfPeak;
-    size_t first = 0;
-    while (first < speech.size() && std::fabs(speech[first]) <= threshold) ++first;
-    size_t end = speech.size();
-    while (end > first && std::fabs(speech[end - 1]) <= threshold) --end;
-    if (first >= end) return {};
-    size_t margin = SamplesForMs(marginMs);
-    first = first > margin ? first - margin : 0;
-    end = std::min(speech.size(), end + margin);
-    return Signal(speech.begin() + first, speech.begin() + end);
-}
 
 Signal SpeakLine(const ScriptLine& line) {
     int margin = line.shape == kSpokenCharacter ? kCharacterMarginMs : kPhraseMarginMs;

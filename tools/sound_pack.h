@@ -24,8 +24,6 @@ bool SameFileName(const std::string& a, const std::string& b);
 // them, evened to the pack's peak, faded in and out; a character lasts kCharacterMs. The voices
 // must be open (OpenSpeech). Empty when the voice says nothing.
 Signal SpeakLine(const ScriptLine& line);
-// Cuts the silence before and after the words, keeping `marginMs` of it on each side.
-Signal TrimToWords(const Signal& speech, int marginMs);
 
 // The game's own sounds: speech, cues and loops. False with a reason when any is missing.
 bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error);
