@@ -21,9 +21,12 @@ struct PlatformDriver {
     void (*yield)();
     int (*audioOpen)();
     void (*audioClose)();
-    int (*createBuffer)(const PlatformWaveFormat* format, uint32_t bytes, int flags, Audio3DAlgorithm algorithm, PlatformBuffer* out);
-    int (*bufferLock)(PlatformBuffer buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* bytes1, void** region2, uint32_t* bytes2);
-    int (*bufferUnlock)(PlatformBuffer buffer, void* region1, uint32_t bytes1, void* region2, uint32_t bytes2);
+    int (*createBuffer)(const PlatformWaveFormat* format, uint32_t bytes, int flags,
+                        Audio3DAlgorithm algorithm, PlatformBuffer* out);
+    int (*bufferLock)(PlatformBuffer buffer, uint32_t offset, uint32_t bytes, void** region1,
+                      uint32_t* bytes1, void** region2, uint32_t* bytes2);
+    int (*bufferUnlock)(PlatformBuffer buffer, void* region1, uint32_t bytes1, void* region2,
+                        uint32_t bytes2);
     int (*bufferSetPosition)(PlatformBuffer buffer, uint32_t bytePosition);
     int (*bufferSetPan)(PlatformBuffer buffer, int pan);
     int (*bufferSetVolume)(PlatformBuffer buffer, int volume);
@@ -46,5 +49,8 @@ struct PlatformDriver {
 };
 
 extern const PlatformDriver* g_platformDriver;
+// The host's own backend: the real one on Linux, the Win32 one on Windows.
+extern const PlatformDriver* const g_nativeDriver;
 extern const PlatformDriver g_realDriver;     // platform/real/
 extern const PlatformDriver g_virtualDriver;  // platform/virtual/
+extern const PlatformDriver g_win32Driver;    // platform/win32/

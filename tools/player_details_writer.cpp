@@ -1,6 +1,8 @@
 #include "tools/player_details_writer.h"
 
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -30,20 +32,28 @@ std::string DetailsFileBytes(const std::string (&fields)[kDetailsFieldCount]) {
     return bytes;
 }
 
+// A path from UTF-8 text, whatever the system's own code page.
+static std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 // Writes through a temporary file so that a failure never leaves half a config.dat.
 static bool WriteWhole(const std::string& path, const std::string& bytes) {
     const std::string temporary = path + ".new";
+    std::error_code error;
     {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream file(PathOf(temporary), std::ios::binary | std::ios::trunc);
         file.write(bytes.data(), std::streamsize(bytes.size()));
         file.close();
         if (!file.good()) {
-            std::remove(temporary.c_str());
+            std::filesystem::remove(PathOf(temporary), error);
             return false;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    // The filesystem library's rename replaces an existing file on Windows too.
+    std::filesystem::rename(PathOf(temporary), PathOf(path), error);
+    if (error) {
+        std::filesystem::remove(PathOf(temporary), error);
         return false;
     }
     return true;
@@ -76,8 +86,17 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
 }
 
 std::string ExecutableFolder() {
+#ifdef _WIN32
+    wchar_t path[32768];
+    DWORD length = GetModuleFileNameW(nullptr, path, 32768);
+    if (length == 0 || length >= 32768) return {};
+    std::filesystem::path self(std::wstring(path, length));
+    std::u8string folder = self.parent_path().u8string();
+    return std::string(folder.begin(), folder.end()) + "\\";
+#else
     std::error_code error;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return {};
     return self.parent_path().string() + "/";
+#endif
 }

@@ -114,7 +114,8 @@ int HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     Record("HttpGet", address);
     if (VirtualShouldFail("HttpGet")) return 0;
     const VirtualHttpHandler& handler = VirtualCurrentHttpHandler();
-    if (!handler) return g_realDriver.httpGet ? g_realDriver.httpGet(url, body, maxBodyBytes) : 0;
+    if (!handler)
+        return g_nativeDriver->httpGet ? g_nativeDriver->httpGet(url, body, maxBodyBytes) : 0;
     std::string reply;
     uint64_t durationMs = 0;
     int result = handler(address, &reply, &durationMs);

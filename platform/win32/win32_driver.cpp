@@ -1,0 +1,46 @@
+// The Windows backend: a Win32 window, keys and timers, WASAPI sound, DirectInput 8 for the
+// controller and WinINet for HTTP.
+#include "platform/driver.h"
+#include "platform/win32/win32_audio.h"
+#include "platform/win32/win32_backend.h"
+
+const PlatformDriver g_win32Driver = {
+    "win32",
+    Win32RunWindow,
+    Win32PostClose,
+    Win32DestroyWindow,
+    Win32SetTimer,
+    Win32KillTimer,
+    Win32IsShiftDown,
+    Win32PaintImage,
+    Win32SetWindowIcon,
+    Win32MessageBox,
+    Win32AboutBox,
+    Win32NowMs,
+    Win32Sleep,
+    Win32Yield,
+    Win32AudioOpen,
+    Win32AudioClose,
+    Win32CreateBuffer,
+    Win32BufferLock,
+    Win32BufferUnlock,
+    Win32BufferSetPosition,
+    Win32BufferSetPan,
+    Win32BufferSetVolume,
+    Win32BufferPlay,
+    Win32BufferStop,
+    Win32BufferGetStatus,
+    Win32BufferRelease,
+    Win32BufferSetLabel,
+    Win32BufferGet3D,
+    Win32Buffer3DSetMinDistance,
+    Win32Buffer3DSetPosition,
+    Win32Buffer3DRelease,
+    Win32CreateListener,
+    Win32ListenerRelease,
+    Win32ControllerOpen,
+    Win32ControllerAcquire,
+    Win32ControllerPoll,
+    Win32ControllerClose,
+    Win32HttpGet,
+};
