@@ -98,6 +98,7 @@ struct Device {
     Sample sample = Sample::Float32;
     int channels = kChannels;
     UINT32 bufferFrames = 0;
+    UINT32 periodFrames = 1;
 
     ~Device() {
         if (client) client->Stop();
@@ -163,6 +164,15 @@ struct Device {
                                 kHundredNsPerSecond);
     }
 
+    void Drain() {
+        UINT32 padding = 0;
+        for (UINT32 waited = 0; waited <= bufferFrames; waited += periodFrames) {
+            if (FAILED(client->GetCurrentPadding(&padding)) || padding == 0) break;
+            WaitForSingleObject(wake, 200);
+        }
+        WaitForSingleObject(wake, 200);
+    }
+
     // Fills whatever room the device buffer has with the next frames of the mix.
     bool Fill(WasapiRender render, std::vector<int16_t>& mixed) {
         UINT32 padding = 0;
@@ -201,7 +211,10 @@ DWORD WINAPI RenderThread(void*) {
         bool running = com && device.Open(s_stream.rate) && device.Fill(s_stream.render, mixed) &&
                        SUCCEEDED(device.client->Start());
         s_stream.result = running ? 0 : -1;
-        if (running) s_stream.periodFrames = device.PeriodFrames(s_stream.rate);
+        if (running) {
+            s_stream.periodFrames = device.PeriodFrames(s_stream.rate);
+            device.periodFrames = s_stream.periodFrames > 0 ? UINT32(s_stream.periodFrames) : 1;
+        }
         SetEvent(s_stream.ready);
         HANDLE waits[2] = {s_stream.stop, device.wake};
         while (running) {
@@ -210,6 +223,9 @@ DWORD WINAPI RenderThread(void*) {
             // A device that went away keeps the game running, silent.
             if (!device.Fill(s_stream.render, mixed)) running = false;
         }
+        // What was mixed is heard to its end (the goodbye before the program ends): the device
+        // is given the time its buffer holds, then one more period.
+        if (running) device.Drain();
     }
     if (task) AvRevertMmThreadCharacteristics(task);
     if (com) CoUninitialize();
