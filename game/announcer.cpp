@@ -4,7 +4,7 @@
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
-#include "input/key_codes.h"
+#include "platform/key_codes.h"
 #include "platform/platform.h"
 #include "storage/best_scores.h"
 

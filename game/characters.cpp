@@ -2,20 +2,11 @@
 // key code answers it.
 #include "game/level.h"
 #include "game/level_internal.h"
+#include "platform/key_codes.h"
 
 CharacterEntry g_characters[kCharacterCount];
 
 namespace {
-
-// A key code of 1000 or more is the key 1000 below it typed with Shift held, as on a US layout.
-constexpr int kShifted = 1000;
-constexpr int kKeyOem1 = 186;  // ; and :
-constexpr int kKeyOemPlus = 187;
-constexpr int kKeyOemComma = 188;
-constexpr int kKeyOemMinus = 189;
-constexpr int kKeyOemPeriod = 190;
-constexpr int kKeyOem2 = 191;  // / and ?
-constexpr int kKeyOem5 = 220;  // backslash
 
 struct SymbolRow {
     int entry;
@@ -24,16 +15,16 @@ struct SymbolRow {
 };
 
 constexpr SymbolRow kSymbols[] = {
-    {37, 5, kKeyOem5},                  // backslash
-    {38, 6, kShifted + kKeyOem1},       // colon
-    {39, 7, kKeyOemComma},              // comma
-    {40, 8, kShifted + kKeyOemPeriod},  // greater-than sign
-    {41, 9, kShifted + kKeyOemComma},   // less-than sign
-    {42, 10, kKeyOemMinus},             // minus sign
-    {43, 11, kShifted + kKeyOemPlus},   // plus sign
-    {44, 12, kKeyOemPeriod},            // full stop
-    {45, 13, kKeyOem1},                 // semicolon
-    {46, 14, kKeyOem2},                 // slash
+    {37, 5, kKeyOem5},        // backslash
+    {38, 6, kKeyColon},       // colon
+    {39, 7, kKeyOemComma},    // comma
+    {40, 8, kKeyGreater},     // greater-than sign
+    {41, 9, kKeyLess},        // less-than sign
+    {42, 10, kKeyOemMinus},   // minus sign
+    {43, 11, kKeyPlus},       // plus sign
+    {44, 12, kKeyOemPeriod},  // full stop
+    {45, 13, kKeyOem1},       // semicolon
+    {46, 14, kKeyOem2},       // slash
 };
 
 constexpr int kFirstLetterEntry = 0;
@@ -45,10 +36,10 @@ constexpr int kFirstDigitSlot = 41;
 
 void BuildCharacterTable() {
     for (int n = 0; n < 26; ++n) {
-        g_characters[kFirstLetterEntry + n] = {kFirstLetterSlot + n, 'A' + n};
+        g_characters[kFirstLetterEntry + n] = {kFirstLetterSlot + n, kKeyA + n};
     }
     for (int n = 0; n < 10; ++n) {
-        g_characters[kFirstDigitEntry + n] = {kFirstDigitSlot + n, '0' + n};
+        g_characters[kFirstDigitEntry + n] = {kFirstDigitSlot + n, kKey0 + n};
     }
     // Entry 36 keeps its start values; NextCharacter never lands on it.
     g_characters[kUnusedCharacter] = {0, 0};

@@ -5,7 +5,7 @@
 #include "game/level.h"
 #include "game/level_internal.h"
 #include "game/state.h"
-#include "input/key_codes.h"
+#include "platform/key_codes.h"
 #include "storage/best_scores.h"
 
 namespace {

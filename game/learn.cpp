@@ -4,7 +4,7 @@
 
 #include "audio/banks.h"
 #include "game/menu.h"
-#include "input/key_codes.h"
+#include "platform/key_codes.h"
 
 int g_learnPos = 0;
 

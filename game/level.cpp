@@ -7,7 +7,7 @@
 #include "audio/banks.h"
 #include "game/level_internal.h"
 #include "game/state.h"
-#include "input/key_codes.h"
+#include "platform/key_codes.h"
 #include "platform/platform.h"
 
 int g_lives = 0;
@@ -22,8 +22,6 @@ namespace {
 
 constexpr int kStartPoolSize = 5;
 constexpr int kStartVolumeStep = 100;
-
-constexpr int kShifted = 1000;
 
 // The difficulty ladder: on reaching exactly `score`, the pool and the repeat step change
 // (0 leaves a value as it was).
@@ -87,8 +85,8 @@ void Judge(bool sideMatches) {
 // The code a typed key counts as. Shift itself is not typed; with Shift held, a key other than
 // a letter stands for its shifted character (Shift+; is the colon, 1186).
 int TypedKeyCode(int key) {
-    bool letter = key >= 'A' && key <= 'Z';
-    if (PlatformIsShiftDown() && !letter) return kShifted + key;
+    bool letter = key >= kKeyA && key <= kKeyZ;
+    if (PlatformIsShiftDown() && !letter) return kShiftedOnUs + key;
     return key;
 }
 

@@ -7,8 +7,8 @@
 #include "game/level.h"
 #include "game/speaker_test.h"
 #include "game/state.h"
-#include "input/key_codes.h"
 #include "online/submit.h"
+#include "platform/key_codes.h"
 
 int g_menuIndex = 0;
 

@@ -3,7 +3,7 @@
 
 #include "audio/banks.h"
 #include "game/menu.h"
-#include "input/key_codes.h"
+#include "platform/key_codes.h"
 #include "platform/platform.h"
 #include "storage/player_details.h"
 

@@ -2,80 +2,108 @@
 
 #include <SDL.h>
 
+#include "platform/key_codes.h"
 #include "platform/message_loop.h"
 #include "platform/real/real_trace.h"
 
 namespace {
 
-constexpr int kVkF4 = 115;
 constexpr int kAboutCommand = 16;
 
-struct ScancodeKey {
-    SDL_Scancode scancode;
-    int virtualKey;
+// Keys known by where they sit: `count` keys in a row of SDL's scancodes from `first` have the
+// codes from `key` on. The punctuation keys count as on a US layout; every other key here means
+// the same on every layout.
+struct ScancodeKeys {
+    SDL_Scancode first;
+    int key;
+    int count = 1;
 };
 
-// Keys known by where they sit: the punctuation keys as on a US layout, and every key whose
-// meaning does not depend on the layout.
-constexpr ScancodeKey kScancodeKeys[] = {
-    {SDL_SCANCODE_1, '1'},          {SDL_SCANCODE_2, '2'},
-    {SDL_SCANCODE_3, '3'},          {SDL_SCANCODE_4, '4'},
-    {SDL_SCANCODE_5, '5'},          {SDL_SCANCODE_6, '6'},
-    {SDL_SCANCODE_7, '7'},          {SDL_SCANCODE_8, '8'},
-    {SDL_SCANCODE_9, '9'},          {SDL_SCANCODE_0, '0'},
-    {SDL_SCANCODE_KP_0, 96},        {SDL_SCANCODE_KP_1, 97},
-    {SDL_SCANCODE_KP_2, 98},        {SDL_SCANCODE_KP_3, 99},
-    {SDL_SCANCODE_KP_4, 100},       {SDL_SCANCODE_KP_5, 101},
-    {SDL_SCANCODE_KP_6, 102},       {SDL_SCANCODE_KP_7, 103},
-    {SDL_SCANCODE_KP_8, 104},       {SDL_SCANCODE_KP_9, 105},
-    {SDL_SCANCODE_RETURN, 13},      {SDL_SCANCODE_KP_ENTER, 13},
-    {SDL_SCANCODE_LCTRL, 17},       {SDL_SCANCODE_RCTRL, 17},
-    {SDL_SCANCODE_LSHIFT, 16},      {SDL_SCANCODE_RSHIFT, 16},
-    {SDL_SCANCODE_ESCAPE, 27},      {SDL_SCANCODE_SPACE, 32},
-    {SDL_SCANCODE_TAB, 9},          {SDL_SCANCODE_BACKSPACE, 8},
-    {SDL_SCANCODE_LEFT, 37},        {SDL_SCANCODE_UP, 38},
-    {SDL_SCANCODE_RIGHT, 39},       {SDL_SCANCODE_DOWN, 40},
-    {SDL_SCANCODE_F1, 112},         {SDL_SCANCODE_F2, 113},
-    {SDL_SCANCODE_F3, 114},         {SDL_SCANCODE_F4, 115},
-    {SDL_SCANCODE_F5, 116},         {SDL_SCANCODE_F6, 117},
-    {SDL_SCANCODE_F7, 118},         {SDL_SCANCODE_F8, 119},
-    {SDL_SCANCODE_F9, 120},         {SDL_SCANCODE_F10, 121},
-    {SDL_SCANCODE_F11, 122},        {SDL_SCANCODE_F12, 123},
-    {SDL_SCANCODE_SEMICOLON, 186},  {SDL_SCANCODE_EQUALS, 187},
-    {SDL_SCANCODE_COMMA, 188},      {SDL_SCANCODE_MINUS, 189},
-    {SDL_SCANCODE_PERIOD, 190},     {SDL_SCANCODE_SLASH, 191},
-    {SDL_SCANCODE_GRAVE, 192},      {SDL_SCANCODE_LEFTBRACKET, 219},
-    {SDL_SCANCODE_BACKSLASH, 220},  {SDL_SCANCODE_RIGHTBRACKET, 221},
-    {SDL_SCANCODE_APOSTROPHE, 222},
+constexpr ScancodeKeys kScancodeKeys[] = {
+    {SDL_SCANCODE_1, kKey0 + 1, 9},
+    {SDL_SCANCODE_0, kKey0},
+    {SDL_SCANCODE_KP_1, kKeyNumpad0 + 1, 9},
+    {SDL_SCANCODE_KP_0, kKeyNumpad0},
+    {SDL_SCANCODE_F1, kKeyF1, 12},
+    {SDL_SCANCODE_F13, kKeyF1 + 12, 12},
+    {SDL_SCANCODE_RETURN, kKeyEnter},
+    {SDL_SCANCODE_KP_ENTER, kKeyEnter},
+    {SDL_SCANCODE_LCTRL, kKeyCtrl},
+    {SDL_SCANCODE_RCTRL, kKeyCtrl},
+    {SDL_SCANCODE_LSHIFT, kKeyShift},
+    {SDL_SCANCODE_RSHIFT, kKeyShift},
+    {SDL_SCANCODE_LALT, kKeyAlt},
+    {SDL_SCANCODE_RALT, kKeyAlt},
+    {SDL_SCANCODE_ESCAPE, kKeyEscape},
+    {SDL_SCANCODE_SPACE, kKeySpace},
+    {SDL_SCANCODE_TAB, kKeyTab},
+    {SDL_SCANCODE_BACKSPACE, kKeyBackspace},
+    {SDL_SCANCODE_LEFT, kKeyLeft},
+    {SDL_SCANCODE_UP, kKeyUp},
+    {SDL_SCANCODE_RIGHT, kKeyRight},
+    {SDL_SCANCODE_DOWN, kKeyDown},
+    {SDL_SCANCODE_INSERT, kKeyInsert},
+    {SDL_SCANCODE_DELETE, kKeyDelete},
+    {SDL_SCANCODE_HOME, kKeyHome},
+    {SDL_SCANCODE_END, kKeyEnd},
+    {SDL_SCANCODE_PAGEUP, kKeyPageUp},
+    {SDL_SCANCODE_PAGEDOWN, kKeyPageDown},
+    {SDL_SCANCODE_CAPSLOCK, kKeyCapsLock},
+    {SDL_SCANCODE_NUMLOCKCLEAR, kKeyNumLock},
+    {SDL_SCANCODE_SCROLLLOCK, kKeyScrollLock},
+    {SDL_SCANCODE_PAUSE, kKeyPause},
+    {SDL_SCANCODE_PRINTSCREEN, kKeyPrintScreen},
+    {SDL_SCANCODE_LGUI, kKeyLeftWindows},
+    {SDL_SCANCODE_RGUI, kKeyRightWindows},
+    {SDL_SCANCODE_APPLICATION, kKeyApplications},
+    {SDL_SCANCODE_KP_MULTIPLY, kKeyMultiply},
+    {SDL_SCANCODE_KP_PLUS, kKeyAdd},
+    {SDL_SCANCODE_KP_COMMA, kKeySeparator},
+    {SDL_SCANCODE_KP_MINUS, kKeySubtract},
+    {SDL_SCANCODE_KP_PERIOD, kKeyDecimal},
+    {SDL_SCANCODE_KP_DIVIDE, kKeyDivide},
+    {SDL_SCANCODE_SEMICOLON, kKeyOem1},
+    {SDL_SCANCODE_EQUALS, kKeyOemPlus},
+    {SDL_SCANCODE_COMMA, kKeyOemComma},
+    {SDL_SCANCODE_MINUS, kKeyOemMinus},
+    {SDL_SCANCODE_PERIOD, kKeyOemPeriod},
+    {SDL_SCANCODE_SLASH, kKeyOem2},
+    {SDL_SCANCODE_GRAVE, kKeyOem3},
+    {SDL_SCANCODE_LEFTBRACKET, kKeyOem4},
+    {SDL_SCANCODE_BACKSLASH, kKeyOem5},
+    {SDL_SCANCODE_NONUSHASH, kKeyOem5},  // the same key on an ISO keyboard
+    {SDL_SCANCODE_RIGHTBRACKET, kKeyOem6},
+    {SDL_SCANCODE_APOSTROPHE, kKeyOem7},
+    {SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
 };
 
 }  // namespace
 
 int RealVirtualKey(int keycode, int scancode) {
     // Letters are the letters the layout produces, wherever their keys sit.
-    if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
-    for (const ScancodeKey& key : kScancodeKeys) {
-        if (key.scancode == scancode) return key.virtualKey;
+    if (keycode >= SDLK_a && keycode <= SDLK_z) return kKeyA + (keycode - SDLK_a);
+    for (const ScancodeKeys& keys : kScancodeKeys) {
+        int offset = scancode - keys.first;
+        if (offset >= 0 && offset < keys.count) return keys.key + offset;
     }
     // A layout whose letter keys produce no Latin letter (Cyrillic, Greek) still types
     // letters, by position, as Windows does.
     bool producesNonLatinCharacter = keycode >= 0x80 && !(keycode & SDLK_SCANCODE_MASK);
     if (producesNonLatinCharacter && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
-        return 'A' + (scancode - SDL_SCANCODE_A);
+        return kKeyA + (scancode - SDL_SCANCODE_A);
     }
-    return 0;
+    return kKeyUnknown;
 }
 
 void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers) {
     int virtualKey = RealVirtualKey(keycode, scancode);
-    if (virtualKey == 0) return;
     if (down) RealTraceNumber(repeat ? "key-repeat" : "key-down", virtualKey);
     if (modifiers & KMOD_ALT) {
         // A system key: only its commands count, and only on a fresh press, so that holding
         // Alt+A does not reopen the About box the moment it is closed.
         if (!down || repeat) return;
-        if (virtualKey == 'A') LoopPostMessage(kMsgSysCommand, kAboutCommand);
-        if (virtualKey == kVkF4) LoopPostClose();
+        if (virtualKey == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        if (virtualKey == kKeyF4) LoopPostClose();
         return;
     }
     int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;

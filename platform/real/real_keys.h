@@ -4,10 +4,11 @@
 #pragma once
 
 // The Windows virtual-key code of a key, given its SDL keycode (what the layout produces) and
-// scancode (where it sits). 0 for a key the game does not take.
+// scancode (where it sits); kKeyUnknown for a key that has none.
 int RealVirtualKey(int keycode, int scancode);
 
-// Posts to the window what one SDL key event means. A key pressed with Alt held is a system
-// key and never reaches the game: Alt+A asks for the About box, Alt+F4 closes the window.
-// Auto-repeated key-downs are posted like fresh ones. `modifiers` is SDL's modifier state.
+// Posts to the window what one SDL key event means: every key reaches the game, with its code
+// or as kKeyUnknown, but a key pressed with Alt held is a system key and never does: Alt+A asks
+// for the About box, Alt+F4 closes the window. Auto-repeated key-downs are posted like fresh
+// ones. `modifiers` is SDL's modifier state.
 void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers);

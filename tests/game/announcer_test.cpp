@@ -110,9 +110,9 @@ class AnnouncerModes : public LevelFixture {
     // sounds, Final score, View top 10.
     void ChooseMenuItem(int downs) {
         SkipToMenu();
-        for (int i = 0; i < downs; ++i) Press(kDown);
+        for (int i = 0; i < downs; ++i) Press(kKeyDown);
         VirtualClearCalls();
-        Press(kEnter);
+        Press(kKeyEnter);
     }
 
     // What a key makes the announcer say, up to the end of what it says.
@@ -155,29 +155,29 @@ TEST_F(AnnouncerModes, TheTopTenIsBrowsedWithTheArrowsAndWrapsBothWays) {
 
     // A key during the intro cuts it and speaks the first entry, whatever the key.
     VirtualRunFor(200);
-    EXPECT_EQ(SaidAfter(kDown), Entry({"9", "hundred"}));
+    EXPECT_EQ(SaidAfter(kKeyDown), Entry({"9", "hundred"}));
     EXPECT_FALSE(VirtualCallsOf("Stop", "score\\score_arrows.vgz").empty());
-    EXPECT_EQ(SaidAfter(kDown), Entry({"5", "hundred"}));
-    EXPECT_EQ(SaidAfter(kDown), Entry({"2", "hundred"}));
-    EXPECT_EQ(SaidAfter(kDown), kReturnItem);
-    EXPECT_EQ(SaidAfter(kDown), Entry({"9", "hundred"}));
-    EXPECT_EQ(SaidAfter(kUp), kReturnItem);
-    EXPECT_EQ(SaidAfter(kUp), Entry({"2", "hundred"}));
+    EXPECT_EQ(SaidAfter(kKeyDown), Entry({"5", "hundred"}));
+    EXPECT_EQ(SaidAfter(kKeyDown), Entry({"2", "hundred"}));
+    EXPECT_EQ(SaidAfter(kKeyDown), kReturnItem);
+    EXPECT_EQ(SaidAfter(kKeyDown), Entry({"9", "hundred"}));
+    EXPECT_EQ(SaidAfter(kKeyUp), kReturnItem);
+    EXPECT_EQ(SaidAfter(kKeyUp), Entry({"2", "hundred"}));
     EXPECT_EQ(SaidAfter('R'), Entry({"2", "hundred"}));  // any other key says it again
 
     // Enter on an entry stops the word being said and stays in the list.
     VirtualClearCalls();
-    Press(kUp);
+    Press(kKeyUp);
     VirtualRunFor(100);
-    Press(kEnter);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_TOP_TEN);
     EXPECT_FALSE(VirtualCallsOf("Stop", "score\\5.vgz").empty());
 
     // Enter on the return item goes back to the menu, which says its current item.
-    SaidAfter(kDown);
-    SaidAfter(kDown);
+    SaidAfter(kKeyDown);
+    SaidAfter(kKeyDown);
     VirtualClearCalls();
-    Press(kEnter);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(g_tickEnabled, 0);
     EXPECT_EQ(PlayedFiles().back(), "menu\\view_top_10.vgz");
@@ -187,9 +187,9 @@ TEST_F(AnnouncerModes, EscapeLeavesTheTopTenFromAnyEntry) {
     WriteBestFile({900});
     ChooseMenuItem(5);
     VirtualRunFor(1000);
-    Press(kDown);
+    Press(kKeyDown);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
-    Press(kEscape);
+    Press(kKeyEscape);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(g_tickEnabled, 0);
 }
@@ -197,9 +197,9 @@ TEST_F(AnnouncerModes, EscapeLeavesTheTopTenFromAnyEntry) {
 TEST_F(AnnouncerModes, TheFinalScoreGoesOnThroughKeysAndReturnsASecondAfterItsLastWord) {
     ChooseMenuItem(4);
     ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
-    Press(kSpace);
-    Press(kEnter);
-    Press(kEscape);
+    Press(kKeySpace);
+    Press(kKeyEnter);
+    Press(kKeyEscape);
     ASSERT_TRUE(RunUntil([] { return g_mode == MODE_MENU; }));
     std::vector<std::string> expected = {"score\\say_final_score.vgz", "score\\0.vgz",
                                          "score\\say_points.vgz", "menu\\final_score.vgz"};
@@ -215,7 +215,7 @@ TEST_F(AnnouncerModes, CtrlCutsTheFinalScoreShort) {
     ChooseMenuItem(4);
     ASSERT_TRUE(RunUntil([] { return !Plays("score\\1.vgz").empty(); }));
     VirtualClearCalls();
-    Press(kCtrl);
+    Press(kKeyCtrl);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(g_tickEnabled, 0);
     EXPECT_FALSE(VirtualCallsOf("Stop", "score\\1.vgz").empty());

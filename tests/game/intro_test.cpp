@@ -6,12 +6,11 @@
 
 #include "audio/banks.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-constexpr int kEscape = 27;
 
 class Intro : public GameFixture {
   protected:
@@ -26,8 +25,8 @@ class Intro : public GameFixture {
 
 TEST_F(Intro, OnlyCtrlCutsItOtherwiseTheMenuFollowsWithinOneTickOfItsEnd) {
     StartWindow();
-    VirtualKeyDownAt(500, 13);
-    VirtualKeyDownAt(600, kEscape);
+    VirtualKeyDownAt(500, kKeyEnter);
+    VirtualKeyDownAt(600, kKeyEscape);
     EXPECT_TRUE(VirtualRunFor(1000));
     EXPECT_EQ(g_mode, MODE_INTRO);
     VirtualRunFor(2000);
@@ -46,7 +45,7 @@ TEST_F(Intro, OnlyCtrlCutsItOtherwiseTheMenuFollowsWithinOneTickOfItsEnd) {
 
 TEST_F(Intro, CtrlGoesToTheMenuAtOnce) {
     StartWindow();
-    VirtualKeyDownAt(500, 17);
+    VirtualKeyDownAt(500, kKeyCtrl);
     VirtualRunFor(500);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(VirtualCallsOf("Stop", kIntroSoundFile)[0].timeMs, 500u);
@@ -67,7 +66,7 @@ TEST_F(Intro, WithoutTheGoodbyeEscapeClosesTheWindowAtOnce) {
     StartWindow();
     SkipToMenu();
     uint64_t pressedAt = VirtualNowMs();
-    VirtualPress(kEscape);
+    VirtualPress(kKeyEscape);
     EXPECT_FALSE(VirtualRunFor(0));
     EXPECT_TRUE(PlayedFiles().empty());
     EXPECT_EQ(VirtualCallsOf("KillTimer")[0].timeMs, pressedAt);

@@ -8,17 +8,11 @@
 
 #include "audio/banks.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kLeft = 37;
-constexpr int kUp = 38;
-constexpr int kRight = 39;
-constexpr int kDown = 40;
 
 constexpr int kStartupBuffers = kMenuSoundCount + kScoreSoundCount;
 
@@ -31,7 +25,7 @@ class Learn : public GameFixture {
 
     // From the menu's instructions down to Learn game sounds, and Enter.
     void EnterLearn() {
-        for (int key : {kDown, kDown, kDown, kEnter}) VirtualPress(key);
+        for (int key : {kKeyDown, kKeyDown, kKeyDown, kKeyEnter}) VirtualPress(key);
         VirtualRunFor(0);
     }
 
@@ -48,8 +42,8 @@ class Learn : public GameFixture {
 }  // namespace
 
 TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
-    Press({kDown, kDown, kDown});
-    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    Press({kKeyDown, kKeyDown, kKeyDown});
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
     ASSERT_EQ(g_mode, MODE_LEARN);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers + kLearnSoundCount);
 
@@ -60,28 +54,28 @@ TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
 
 TEST_F(Learn, UpAndDownWalkTheFiveItemsInARing) {
     EnterLearn();
-    EXPECT_EQ(Press({kDown, kDown, kDown, kDown, kDown}),
+    EXPECT_EQ(Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
               (std::vector<std::string>{Name(1), Name(2), Name(3), Name(4), Name(0)}));
-    EXPECT_EQ(Press({kUp, kUp}), (std::vector<std::string>{Name(4), Name(3)}));
+    EXPECT_EQ(Press({kKeyUp, kKeyUp}), (std::vector<std::string>{Name(4), Name(3)}));
 }
 
 TEST_F(Learn, EnterPlaysTheNamedCueAndStaysOnTheItem) {
     EnterLearn();
-    Press({kDown, kDown});
-    EXPECT_EQ(Press({kEnter, kEnter}),
+    Press({kKeyDown, kKeyDown});
+    EXPECT_EQ(Press({kKeyEnter, kKeyEnter}),
               (std::vector<std::string>{"Level1\\success.vgz", "Level1\\success.vgz"}));
     EXPECT_EQ(g_learnPos, 2);
     // Every key that plays first cuts whatever of the mode is still sounding.
     EXPECT_FALSE(VirtualCallsOf("Stop", Name(2)).empty());
 
-    EXPECT_EQ(Press({kUp, kUp, kEnter}),
+    EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyEnter}),
               (std::vector<std::string>{Name(1), Name(0), "Level1\\key.vgz"}));
 }
 
 TEST_F(Learn, OtherKeysDoNothing) {
     EnterLearn();
     VirtualClearCalls();
-    for (int key : {kLeft, kRight, int('A'), int('7'), 32, 17}) VirtualPress(key);
+    for (int key : {kKeyLeft, kKeyRight, int('A'), int('7'), 32, 17}) VirtualPress(key);
     VirtualRunFor(0);
     EXPECT_TRUE(VirtualCalls().empty());
     EXPECT_EQ(g_mode, MODE_LEARN);
@@ -89,19 +83,19 @@ TEST_F(Learn, OtherKeysDoNothing) {
 
 TEST_F(Learn, EnterOnTheLastItemOrEscapeReturnsToTheMenuWithNothingLeftLoaded) {
     EnterLearn();
-    EXPECT_EQ(Press({kUp, kEnter}),
+    EXPECT_EQ(Press({kKeyUp, kKeyEnter}),
               (std::vector<std::string>{Name(4), "menu\\learn_game_sounds.vgz"}));
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
 
     // The menu still stands on Learn game sounds: Enter loads the sounds afresh and starts at
     // the first item again.
-    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
     EXPECT_EQ(VirtualCallsOf("Label", Name(0)).size(), 1u);
-    Press({kDown});
-    EXPECT_EQ(Press({kEscape}), std::vector<std::string>{"menu\\learn_game_sounds.vgz"});
+    Press({kKeyDown});
+    EXPECT_EQ(Press({kKeyEscape}), std::vector<std::string>{"menu\\learn_game_sounds.vgz"});
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
-    EXPECT_EQ(Press({kEnter}), std::vector<std::string>{Name(0)});
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
     EXPECT_EQ(g_learnPos, 0);
 }
 
@@ -116,5 +110,5 @@ TEST_F(Learn, AMissingCueKeepsTheMenuSilentWithNothingLoaded) {
     EXPECT_EQ(played.back(), "menu\\learn_game_sounds.vgz");  // the item, before Enter
 
     // The next key is the menu's again.
-    EXPECT_EQ(Press({kDown}), std::vector<std::string>{"menu\\final_score.vgz"});
+    EXPECT_EQ(Press({kKeyDown}), std::vector<std::string>{"menu\\final_score.vgz"});
 }

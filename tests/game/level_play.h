@@ -10,16 +10,9 @@
 
 #include "audio/banks.h"
 #include "game/level.h"
+#include "platform/key_codes.h"
 #include "platform/virtual/virtual.h"
 #include "tests/support/game_fixture.h"
-
-constexpr int kCtrl = 17;
-constexpr int kSpace = 32;
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kShift = 16;
-constexpr int kUp = 38;
-constexpr int kDown = 40;
 
 // Lengths of the pack's sounds: a character lasts 800 ms; the numbers 400 ms.
 inline int LevelPackLengthMs(const std::string& name) {
@@ -49,10 +42,10 @@ inline std::string CharacterFile() {
     return kLevelSoundFiles[g_characters[g_charIndex].soundSlot];
 }
 inline int SideKey() {
-    return g_charPan < -1 ? kCtrl : g_charPan == 0 ? kSpace : kEnter;
+    return g_charPan < -1 ? kKeyCtrl : g_charPan == 0 ? kKeySpace : kKeyEnter;
 }
 inline int WrongSideKey() {
-    return SideKey() == kCtrl ? kEnter : kCtrl;
+    return SideKey() == kKeyCtrl ? kKeyEnter : kKeyCtrl;
 }
 
 inline void Press(int key, bool shift = false) {

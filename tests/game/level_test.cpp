@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kColon = 38, kGreater = 40, kLess = 41, kPlus = 43;
-constexpr int kSemicolonKey = 186;
 
 int PanOfDraw(int draw) {
     return draw == 0 ? kPanLeft : draw == 1 ? 0 : kPanRight;
@@ -32,7 +31,7 @@ class LevelPlay : public LevelFixture {
   protected:
     void StartGame() {
         SkipToMenu();
-        Press(kEnter);
+        Press(kKeyEnter);
         ASSERT_EQ(g_mode, MODE_LEVEL);
     }
     std::string BestFile() { return programDir + "best.dat"; }
@@ -40,7 +39,7 @@ class LevelPlay : public LevelFixture {
 
 // A pack with a file missing: each test removes it before the window starts.
 class LevelPlayWithoutAFile : public LevelPlay {
-protected:
+  protected:
     void SetUp() override { PreparePack(); }
     void StartWithout(const std::string& file) {
         RemovePackFile(programDir, file);
@@ -161,11 +160,11 @@ TEST_F(LevelPlay, ShiftTypesTheShiftedSymbolsAndIsNotItselfAKey) {
     StartGame();
     // Shift held over a letter, its auto-repeat going on: the letter still counts, with no click
     // for Shift.
-    Press(kShift, true);
+    Press(kKeyShift, true);
     Press(g_characters[g_charIndex].keyCode, true);
     VirtualClearCalls();
-    Press(kShift, true);
-    Press(kShift, true);
+    Press(kKeyShift, true);
+    Press(kKeyShift, true);
     EXPECT_TRUE(Plays("level1\\key.vgz").empty());
     Press(SideKey());
     EXPECT_EQ(g_score, 100);
@@ -177,10 +176,10 @@ TEST_F(LevelPlay, ShiftTypesTheShiftedSymbolsAndIsNotItselfAKey) {
         int entry = g_charIndex;
         int score = g_score;
         if (entry == kColon) {
-            Press(kShift, true);
-            Press(kShift, true);
-            Press(kSemicolonKey, true);
-            Press(kShift, true);
+            Press(kKeyShift, true);
+            Press(kKeyShift, true);
+            Press(kKeyOem1, true);
+            Press(kKeyShift, true);
             Press(SideKey());
         } else {
             AnswerRightly();
@@ -229,7 +228,7 @@ TEST_F(LevelPlay, EscapeEndsTheGameAndKeepsAScoreAboveZero) {
     StartGame();
     ScoreUpTo(300);
     VirtualClearCalls();
-    Press(kEscape);
+    Press(kKeyEscape);
     EXPECT_EQ(g_mode, MODE_GAME_OVER);
     EXPECT_EQ(VirtualCallsOf("Release").size(), 51u);
     EXPECT_EQ(VirtualCallsOf("ReleaseListener").size(), 1u);
@@ -240,7 +239,7 @@ TEST_F(LevelPlay, EscapeEndsTheGameAndKeepsAScoreAboveZero) {
 
     // Ctrl cuts the message short and the final score begins.
     VirtualRunFor(200);
-    Press(kCtrl);
+    Press(kKeyCtrl);
     EXPECT_EQ(g_mode, MODE_FINAL_SCORE);
     EXPECT_EQ(VirtualLiveBuffers(), 50);
     EXPECT_EQ(PlayedFiles().back(), "score\\say_final_score.vgz");
@@ -250,11 +249,11 @@ TEST_F(LevelPlay, AGameWithoutPointsLeavesTheBestScoresAlone) {
     const std::string stored = StoredBestFile(std::string("900\0\0\0\0", 7));
     WriteFileBytes(BestFile(), stored);
     StartGame();
-    Press(kEscape);
+    Press(kKeyEscape);
     EXPECT_EQ(ReadFileBytes(BestFile()), stored);
     // Other keys do not cut the message; its end hands over to the final score.
-    Press(kSpace);
-    Press(kEnter);
+    Press(kKeySpace);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_GAME_OVER);
     ASSERT_TRUE(RunUntil([] { return g_mode == MODE_FINAL_SCORE; }, 2000));
     auto message = Plays("game\\say_game_over.wav");
@@ -266,7 +265,7 @@ TEST_F(LevelPlay, AGameWithoutPointsLeavesTheBestScoresAlone) {
 TEST_F(LevelPlayWithoutAFile, AMissingGameOverMessageGoesStraightToTheFinalScore) {
     StartWithout("game\\say_game_over.wav");
     StartGame();
-    Press(kEscape);
+    Press(kKeyEscape);
     EXPECT_EQ(g_mode, MODE_GAME_OVER);
     VirtualRunFor(50);
     EXPECT_EQ(g_mode, MODE_FINAL_SCORE);
@@ -275,7 +274,7 @@ TEST_F(LevelPlayWithoutAFile, AMissingGameOverMessageGoesStraightToTheFinalScore
 TEST_F(LevelPlayWithoutAFile, ALevelThatCannotLoadLeavesNothingBehindAndTheMenuSpeaks) {
     StartWithout("level1\\9.vgz");
     SkipToMenu();
-    Press(kEnter);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(VirtualLiveBuffers(), 50);
     auto listener = VirtualCallsOf("ReleaseListener");

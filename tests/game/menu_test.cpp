@@ -9,15 +9,11 @@
 
 #include "audio/banks.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kUp = 38;
-constexpr int kDown = 40;
 
 constexpr int kGoodbyeMs = 1500;
 
@@ -63,11 +59,11 @@ class Menu : public GameFixture {
 TEST_F(Menu, UpAndDownWalkTheItemsInARing) {
     SkipToMenu();
     // From the instructions either key leads to Start game.
-    EXPECT_EQ(Press({kUp}), std::vector<std::string>{kStartGame});
-    EXPECT_EQ(Press({kDown, kDown, kDown, kDown, kDown, kDown, kDown}),
+    EXPECT_EQ(Press({kKeyUp}), std::vector<std::string>{kStartGame});
+    EXPECT_EQ(Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
               (std::vector<std::string>{kTestSpeakers, kLearn, kFinalScore, kTopTen, kSendScore,
                                         kQuit, kStartGame}));
-    EXPECT_EQ(Press({kUp, kUp, kUp, kUp, kUp, kUp, kUp}),
+    EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp}),
               (std::vector<std::string>{kQuit, kSendScore, kTopTen, kFinalScore, kLearn,
                                         kTestSpeakers, kStartGame}));
     EXPECT_EQ(g_menuIndex, 1);
@@ -75,7 +71,7 @@ TEST_F(Menu, UpAndDownWalkTheItemsInARing) {
 
 TEST_F(Menu, DownDuringTheInstructionsCutsThemAndTheTickThenLeavesTheMenuAlone) {
     SkipToMenu();
-    EXPECT_EQ(Press({kDown}), std::vector<std::string>{kStartGame});
+    EXPECT_EQ(Press({kKeyDown}), std::vector<std::string>{kStartGame});
     EXPECT_EQ(VirtualCallsOf("Stop", kInstructions).size(), 1u);
 
     VirtualClearCalls();
@@ -93,7 +89,7 @@ TEST_F(Menu, WhenTheInstructionsEndStartGameIsAnnouncedAndTheTickStops) {
 
 TEST_F(Menu, EnterDuringTheInstructionsStartsAGameAtOnce) {
     SkipToMenu();
-    Press({kEnter});
+    Press({kKeyEnter});
     EXPECT_EQ(g_mode, MODE_LEVEL);
     EXPECT_EQ(VirtualCallsOf("Stop", kInstructions).size(), 1u);
     EXPECT_EQ(VirtualBuffer(kMusic).status, 0u);
@@ -102,7 +98,8 @@ TEST_F(Menu, EnterDuringTheInstructionsStartsAGameAtOnce) {
 TEST_F(Menu, AGameThatCannotStartBringsTheMusicBackAndAnnouncesStartGame) {
     RemovePackFile(programDir, "level1\\9.vgz");
     SkipToMenu();
-    EXPECT_EQ(Press({kDown, kEnter}), (std::vector<std::string>{kStartGame, kMusic, kStartGame}));
+    EXPECT_EQ(Press({kKeyDown, kKeyEnter}),
+              (std::vector<std::string>{kStartGame, kMusic, kStartGame}));
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(VirtualBuffer(kMusic).status, 5u);
     EXPECT_EQ(VirtualLiveBuffers(), kMenuSoundCount + kScoreSoundCount);
@@ -111,19 +108,20 @@ TEST_F(Menu, AGameThatCannotStartBringsTheMusicBackAndAnnouncesStartGame) {
 TEST_F(Menu, ComingBackWhileTheMusicStillLoopsLeavesItUndisturbed) {
     SkipToMenu();
     // Learn game sounds keeps the menu's music going; leaving announces the item chosen last.
-    Press({kDown, kDown, kDown, kEnter});
+    Press({kKeyDown, kKeyDown, kKeyDown, kKeyEnter});
     ASSERT_EQ(g_mode, MODE_LEARN);
-    EXPECT_EQ(Press({kEscape}), std::vector<std::string>{kLearn});
+    EXPECT_EQ(Press({kKeyEscape}), std::vector<std::string>{kLearn});
     EXPECT_EQ(g_mode, MODE_MENU);
 }
 
 TEST_F(Menu, SendScoreWithoutPointsSaysSoToTheEndAndStaysInTheMenu) {
     SkipToMenu();
-    Press({kUp, kUp, kUp});  // Start game, Quit, Send score
+    Press({kKeyUp, kKeyUp, kKeyUp});  // Start game, Quit, Send score
     ASSERT_EQ(g_menuIndex, 8);
 
     uint64_t pressedAt = VirtualNowMs();
-    EXPECT_EQ(Press({kEnter, kDown}), (std::vector<std::string>{"game\\not_enough.vgz", kQuit}));
+    EXPECT_EQ(Press({kKeyEnter, kKeyDown}),
+              (std::vector<std::string>{"game\\not_enough.vgz", kQuit}));
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_TRUE(VirtualCallsOf("Label", kSubmitSoundFiles[0]).empty());
     // The Down waited for the message to end.
@@ -133,18 +131,18 @@ TEST_F(Menu, SendScoreWithoutPointsSaysSoToTheEndAndStaysInTheMenu) {
 TEST_F(Menu, EscapePlaysTheGoodbyeInFullBeforeTheWindowCloses) {
     SkipToMenu();
     uint64_t pressedAt = VirtualNowMs();
-    VirtualPress(kEscape);
-    VirtualKeyDownAt(pressedAt + 500, kDown);  // during the goodbye: too late to count
+    VirtualPress(kKeyEscape);
+    VirtualKeyDownAt(pressedAt + 500, kKeyDown);  // during the goodbye: too late to count
     EXPECT_FALSE(VirtualRunFor(5000));
     ExpectGoodbyeBeforeClosing(pressedAt);
 }
 
 TEST_F(Menu, QuitPlaysTheGoodbyeInFullBeforeTheWindowCloses) {
     SkipToMenu();
-    Press({kUp, kUp});  // Start game, Quit
+    Press({kKeyUp, kKeyUp});  // Start game, Quit
     VirtualClearCalls();
     uint64_t pressedAt = VirtualNowMs();
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     EXPECT_FALSE(VirtualRunFor(5000));
     ExpectGoodbyeBeforeClosing(pressedAt);
 }

@@ -142,7 +142,7 @@ class Session : public LevelFixture {
 
     void StartGameFromMenu() {
         VirtualClearCalls();
-        Press(kEnter);
+        Press(kKeyEnter);
         ASSERT_EQ(g_mode, MODE_LEVEL);
         EXPECT_FALSE(VirtualCallsOf("Stop", "menu\\bgrn.vgz").empty());
         EXPECT_EQ(g_lives, 3);
@@ -156,7 +156,7 @@ TEST_F(Session, ThreeGamesFromTheIntroBackToTheMenu) {
     // The intro at the first paint, cut by Ctrl; the instructions, then Start game.
     VirtualRunFor(0);
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"game\\game_intro.vgz"}));
-    Press(kCtrl);
+    Press(kKeyCtrl);
     EXPECT_EQ(g_mode, MODE_MENU);
     ASSERT_TRUE(RunUntil([] { return !Plays("menu\\start_game.vgz").empty(); }, 2000));
     auto instructions = Plays("menu\\arrows.vgz");

@@ -7,13 +7,11 @@
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-constexpr int kEnter = 13;
-constexpr int kDown = 40;
 
 constexpr int kStartupBuffers = kMenuSoundCount + kScoreSoundCount;
 
@@ -41,8 +39,8 @@ class SpeakerTest : public GameFixture {
     void SetUp() override {
         GameFixture::SetUp();
         SkipToMenu();
-        VirtualPress(kDown);
-        VirtualPress(kDown);  // Test speakers
+        VirtualPress(kKeyDown);
+        VirtualPress(kKeyDown);  // Test speakers
         VirtualRunFor(0);
         VirtualClearCalls();
     }
@@ -73,7 +71,7 @@ class SpeakerTest : public GameFixture {
 
 TEST_F(SpeakerTest, FourSoundsFrontThenRearLeftThenRightEachFollowedByASecond) {
     uint64_t start = VirtualNowMs();
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
 
     uint64_t end = ExpectOneRun(start);
@@ -93,9 +91,9 @@ TEST_F(SpeakerTest, FourSoundsFrontThenRearLeftThenRightEachFollowedByASecond) {
 
 TEST_F(SpeakerTest, KeysPressedDuringTheTestReachTheMenuAfterIt) {
     uint64_t start = VirtualNowMs();
-    VirtualPress(kEnter);
-    VirtualKeyDownAt(start + 500, kDown);
-    VirtualKeyDownAt(start + 2000, kEnter);
+    VirtualPress(kKeyEnter);
+    VirtualKeyDownAt(start + 500, kKeyDown);
+    VirtualKeyDownAt(start + 2000, kKeyEnter);
     VirtualRunFor(0);
 
     // The menu speaks its item, then the Down moves on and the Enter chooses Learn game sounds.
@@ -109,11 +107,11 @@ TEST_F(SpeakerTest, KeysPressedDuringTheTestReachTheMenuAfterIt) {
 }
 
 TEST_F(SpeakerTest, RunningItTwicePlaysTheSameSoundsAtTheSamePoints) {
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     VirtualClearCalls();
     uint64_t start = VirtualNowMs();
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     ExpectOneRun(start);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
@@ -121,7 +119,7 @@ TEST_F(SpeakerTest, RunningItTwicePlaysTheSameSoundsAtTheSamePoints) {
 
 TEST_F(SpeakerTest, AMissingThirdSoundPlaysNothingAndLeavesNothingLoaded) {
     RemovePackFile(programDir, kRearLeft.file);
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
 
     EXPECT_EQ(VirtualCallsOf("Label", kFrontRight.file).size(), 1u);
@@ -134,7 +132,7 @@ TEST_F(SpeakerTest, AMissingThirdSoundPlaysNothingAndLeavesNothingLoaded) {
 
 TEST_F(SpeakerTest, ASoundWithoutItsPlaceInSpacePlaysNothingAndLeavesNothingLoaded) {
     VirtualFail("Get3D");
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
 
     EXPECT_TRUE(PlayedFiles().empty());

@@ -11,6 +11,7 @@
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
@@ -63,7 +64,7 @@ class SubmitScore : public GameFixture {
     void ChooseSendScore(int score) {
         g_score = score;
         g_menuIndex = 8;
-        VirtualPress(13);
+        VirtualPress(kKeyEnter);
         VirtualRunFor(0);
         ASSERT_EQ(g_mode, MODE_SEND_SCORE);
         VirtualClearCalls();
@@ -89,7 +90,7 @@ TEST_F(SubmitScore, ANameWithSpacesAmpersandsAndThePageNameIsSentIntactInBothReq
                    "Mary Jo&score=99999\nO'Neil top1.php\n1 High St\nUK\r\n");
     Script({1, "", 0}, {1, "3", 0});
     ChooseSendScore(1234);
-    Press(89);
+    Press(kKeyY);
 
     const std::string query =
         "?first_name=Mary%20Jo%26score%3D99999&last_name=O%27Neil%20top1.php"
@@ -129,7 +130,7 @@ TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
         SCOPED_TRACE("reply \"" + answer.reply.substr(0, 40) + "\"");
         Script({1, "", 0}, {1, answer.reply, 0});
         ChooseSendScore(500);
-        Press(89);
+        Press(kKeyY);
         std::vector<std::string> expected = {kSending};
         expected.insert(expected.end(), answer.heard.begin(), answer.heard.end());
         expected.push_back(kSendScoreItem);
@@ -141,7 +142,7 @@ TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
 TEST_F(SubmitScore, ThePlaceIsAskedSixSecondsAfterTheScoreRequestReturned) {
     Script({1, "", 2500}, {1, "4", 300});
     ChooseSendScore(800);
-    Press(89);
+    Press(kKeyY);
     auto requests = VirtualCallsOf("HttpGet");
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].timeMs, requests[0].timeMs + 2500 + kPlaceQueryDelayMs);
@@ -157,7 +158,7 @@ TEST_F(SubmitScore, AServerThatIsDownOrNeverAnswersLeavesOnlyTheSendingCue) {
         Script({0, "", failureMs}, {1, "1", 0});
         ChooseSendScore(300);
         uint64_t pressedAt = VirtualNowMs();
-        Press(89);
+        Press(kKeyY);
         EXPECT_EQ(RequestedUrls().size(), 1u);  // never a place request after a failed one
         EXPECT_TRUE(VirtualCallsOf("Sleep").empty());
         EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
@@ -170,7 +171,7 @@ TEST_F(SubmitScore, AServerThatIsDownOrNeverAnswersLeavesOnlyTheSendingCue) {
 TEST_F(SubmitScore, APlaceRequestThatFailsIsSilent) {
     Script({1, "", 0}, {0, "", 30000});
     ChooseSendScore(300);
-    Press(89);
+    Press(kKeyY);
     EXPECT_EQ(RequestedUrls().size(), 2u);
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
 }
@@ -179,7 +180,7 @@ TEST_F(SubmitScore, WithoutConfigDatThePlayerIsAskedToWriteItAndNothingIsSent) {
     RemovePackFile(programDir, "config.dat");
     Script({1, "", 0}, {1, "1", 0});
     ChooseSendScore(300);
-    Press(89);
+    Press(kKeyY);
     EXPECT_TRUE(RequestedUrls().empty());
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kConfigFirst, kSendScoreItem}));
     EXPECT_EQ(g_mode, MODE_MENU);
@@ -188,12 +189,12 @@ TEST_F(SubmitScore, WithoutConfigDatThePlayerIsAskedToWriteItAndNothingIsSent) {
 TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
     Script({1, "", 0}, {1, "2", 0});
     ChooseSendScore(300);
-    for (int ignored : {38, 40, 13, 32, 65, 17}) Press(ignored);
+    for (int ignored : {kKeyUp, kKeyDown, kKeyEnter, kKeySpace, kKeyA, kKeyCtrl}) Press(ignored);
     EXPECT_EQ(g_mode, MODE_SEND_SCORE);
     EXPECT_TRUE(PlayedFiles().empty());
     EXPECT_TRUE(VirtualBuffer(kPrompt).exists);
 
-    for (int leave : {78, 27}) {
+    for (int leave : {kKeyN, kKeyEscape}) {
         SCOPED_TRACE(leave);
         if (g_mode != MODE_SEND_SCORE) ChooseSendScore(300);
         VirtualClearCalls();
@@ -210,7 +211,7 @@ TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
 TEST_F(SubmitScore, WithNoScoreTheMenuSaysNotEnoughAndStays) {
     g_score = 0;
     g_menuIndex = 8;
-    Press(13);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kNotEnough}));
     EXPECT_TRUE(VirtualCallsOf("HttpGet").empty());
@@ -220,7 +221,7 @@ TEST_F(SubmitScore, APromptThatCannotBeLoadedReturnsToASilentMenu) {
     RemovePackFile(programDir, kSending);
     g_score = 300;
     g_menuIndex = 8;
-    Press(13);
+    Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_TRUE(PlayedFiles().empty());
     EXPECT_FALSE(VirtualBuffer(kPrompt).exists);

@@ -7,7 +7,10 @@
 
 #include <vector>
 
+#include "game/state.h"
+#include "platform/key_codes.h"
 #include "platform/message_loop.h"
+#include "tests/game/level_play.h"
 
 namespace {
 
@@ -19,63 +22,89 @@ struct KeyCase {
 };
 
 const KeyCase kKeyList[] = {
-    {"0", SDLK_0, SDL_SCANCODE_0, 48},
-    {"1", SDLK_1, SDL_SCANCODE_1, 49},
-    {"2", SDLK_2, SDL_SCANCODE_2, 50},
-    {"3", SDLK_3, SDL_SCANCODE_3, 51},
-    {"4", SDLK_4, SDL_SCANCODE_4, 52},
-    {"5", SDLK_5, SDL_SCANCODE_5, 53},
-    {"6", SDLK_6, SDL_SCANCODE_6, 54},
-    {"7", SDLK_7, SDL_SCANCODE_7, 55},
-    {"8", SDLK_8, SDL_SCANCODE_8, 56},
-    {"9", SDLK_9, SDL_SCANCODE_9, 57},
-    {"keypad 0", SDLK_KP_0, SDL_SCANCODE_KP_0, 96},
-    {"keypad 1", SDLK_KP_1, SDL_SCANCODE_KP_1, 97},
-    {"keypad 2", SDLK_KP_2, SDL_SCANCODE_KP_2, 98},
-    {"keypad 3", SDLK_KP_3, SDL_SCANCODE_KP_3, 99},
-    {"keypad 4", SDLK_KP_4, SDL_SCANCODE_KP_4, 100},
-    {"keypad 5", SDLK_KP_5, SDL_SCANCODE_KP_5, 101},
-    {"keypad 6", SDLK_KP_6, SDL_SCANCODE_KP_6, 102},
-    {"keypad 7", SDLK_KP_7, SDL_SCANCODE_KP_7, 103},
-    {"keypad 8", SDLK_KP_8, SDL_SCANCODE_KP_8, 104},
-    {"keypad 9", SDLK_KP_9, SDL_SCANCODE_KP_9, 105},
-    {"Enter", SDLK_RETURN, SDL_SCANCODE_RETURN, 13},
-    {"keypad Enter", SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
-    {"left Ctrl", SDLK_LCTRL, SDL_SCANCODE_LCTRL, 17},
-    {"right Ctrl", SDLK_RCTRL, SDL_SCANCODE_RCTRL, 17},
-    {"left Shift", SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 16},
-    {"right Shift", SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16},
-    {"Esc", SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27},
-    {"Space", SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
-    {"Tab", SDLK_TAB, SDL_SCANCODE_TAB, 9},
-    {"Backspace", SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 8},
-    {"Left", SDLK_LEFT, SDL_SCANCODE_LEFT, 37},
-    {"Up", SDLK_UP, SDL_SCANCODE_UP, 38},
-    {"Right", SDLK_RIGHT, SDL_SCANCODE_RIGHT, 39},
-    {"Down", SDLK_DOWN, SDL_SCANCODE_DOWN, 40},
-    {"F1", SDLK_F1, SDL_SCANCODE_F1, 112},
-    {"F2", SDLK_F2, SDL_SCANCODE_F2, 113},
-    {"F3", SDLK_F3, SDL_SCANCODE_F3, 114},
-    {"F4", SDLK_F4, SDL_SCANCODE_F4, 115},
-    {"F5", SDLK_F5, SDL_SCANCODE_F5, 116},
-    {"F6", SDLK_F6, SDL_SCANCODE_F6, 117},
-    {"F7", SDLK_F7, SDL_SCANCODE_F7, 118},
-    {"F8", SDLK_F8, SDL_SCANCODE_F8, 119},
-    {"F9", SDLK_F9, SDL_SCANCODE_F9, 120},
-    {"F10", SDLK_F10, SDL_SCANCODE_F10, 121},
-    {"F11", SDLK_F11, SDL_SCANCODE_F11, 122},
-    {"F12", SDLK_F12, SDL_SCANCODE_F12, 123},
-    {";", SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, 186},
-    {"=", SDLK_EQUALS, SDL_SCANCODE_EQUALS, 187},
-    {",", SDLK_COMMA, SDL_SCANCODE_COMMA, 188},
-    {"-", SDLK_MINUS, SDL_SCANCODE_MINUS, 189},
-    {".", SDLK_PERIOD, SDL_SCANCODE_PERIOD, 190},
-    {"/", SDLK_SLASH, SDL_SCANCODE_SLASH, 191},
-    {"`", SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE, 192},
-    {"[", SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, 219},
-    {"\\", SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH, 220},
-    {"]", SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET, 221},
-    {"'", SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, 222},
+    {"0", SDLK_0, SDL_SCANCODE_0, kKey0},
+    {"1", SDLK_1, SDL_SCANCODE_1, kKey0 + 1},
+    {"2", SDLK_2, SDL_SCANCODE_2, kKey0 + 2},
+    {"3", SDLK_3, SDL_SCANCODE_3, kKey0 + 3},
+    {"4", SDLK_4, SDL_SCANCODE_4, kKey0 + 4},
+    {"5", SDLK_5, SDL_SCANCODE_5, kKey0 + 5},
+    {"6", SDLK_6, SDL_SCANCODE_6, kKey0 + 6},
+    {"7", SDLK_7, SDL_SCANCODE_7, kKey0 + 7},
+    {"8", SDLK_8, SDL_SCANCODE_8, kKey0 + 8},
+    {"9", SDLK_9, SDL_SCANCODE_9, kKey0 + 9},
+    {"keypad 0", SDLK_KP_0, SDL_SCANCODE_KP_0, kKeyNumpad0},
+    {"keypad 1", SDLK_KP_1, SDL_SCANCODE_KP_1, kKeyNumpad0 + 1},
+    {"keypad 2", SDLK_KP_2, SDL_SCANCODE_KP_2, kKeyNumpad0 + 2},
+    {"keypad 3", SDLK_KP_3, SDL_SCANCODE_KP_3, kKeyNumpad0 + 3},
+    {"keypad 4", SDLK_KP_4, SDL_SCANCODE_KP_4, kKeyNumpad0 + 4},
+    {"keypad 5", SDLK_KP_5, SDL_SCANCODE_KP_5, kKeyNumpad0 + 5},
+    {"keypad 6", SDLK_KP_6, SDL_SCANCODE_KP_6, kKeyNumpad0 + 6},
+    {"keypad 7", SDLK_KP_7, SDL_SCANCODE_KP_7, kKeyNumpad0 + 7},
+    {"keypad 8", SDLK_KP_8, SDL_SCANCODE_KP_8, kKeyNumpad0 + 8},
+    {"keypad 9", SDLK_KP_9, SDL_SCANCODE_KP_9, kKeyNumpad0 + 9},
+    {"Enter", SDLK_RETURN, SDL_SCANCODE_RETURN, kKeyEnter},
+    {"keypad Enter", SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, kKeyEnter},
+    {"left Ctrl", SDLK_LCTRL, SDL_SCANCODE_LCTRL, kKeyCtrl},
+    {"right Ctrl", SDLK_RCTRL, SDL_SCANCODE_RCTRL, kKeyCtrl},
+    {"left Shift", SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, kKeyShift},
+    {"right Shift", SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, kKeyShift},
+    {"Esc", SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, kKeyEscape},
+    {"Space", SDLK_SPACE, SDL_SCANCODE_SPACE, kKeySpace},
+    {"Tab", SDLK_TAB, SDL_SCANCODE_TAB, kKeyTab},
+    {"Backspace", SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, kKeyBackspace},
+    {"Left", SDLK_LEFT, SDL_SCANCODE_LEFT, kKeyLeft},
+    {"Up", SDLK_UP, SDL_SCANCODE_UP, kKeyUp},
+    {"Right", SDLK_RIGHT, SDL_SCANCODE_RIGHT, kKeyRight},
+    {"Down", SDLK_DOWN, SDL_SCANCODE_DOWN, kKeyDown},
+    {"F1", SDLK_F1, SDL_SCANCODE_F1, kKeyF1},
+    {"F2", SDLK_F2, SDL_SCANCODE_F2, kKeyF1 + 1},
+    {"F3", SDLK_F3, SDL_SCANCODE_F3, kKeyF1 + 2},
+    {"F4", SDLK_F4, SDL_SCANCODE_F4, kKeyF1 + 3},
+    {"F5", SDLK_F5, SDL_SCANCODE_F5, kKeyF1 + 4},
+    {"F6", SDLK_F6, SDL_SCANCODE_F6, kKeyF1 + 5},
+    {"F7", SDLK_F7, SDL_SCANCODE_F7, kKeyF1 + 6},
+    {"F8", SDLK_F8, SDL_SCANCODE_F8, kKeyF1 + 7},
+    {"F9", SDLK_F9, SDL_SCANCODE_F9, kKeyF1 + 8},
+    {"F10", SDLK_F10, SDL_SCANCODE_F10, kKeyF1 + 9},
+    {"F11", SDLK_F11, SDL_SCANCODE_F11, kKeyF1 + 10},
+    {"F12", SDLK_F12, SDL_SCANCODE_F12, kKeyF1 + 11},
+    {";", SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, kKeyOem1},
+    {"=", SDLK_EQUALS, SDL_SCANCODE_EQUALS, kKeyOemPlus},
+    {",", SDLK_COMMA, SDL_SCANCODE_COMMA, kKeyOemComma},
+    {"-", SDLK_MINUS, SDL_SCANCODE_MINUS, kKeyOemMinus},
+    {".", SDLK_PERIOD, SDL_SCANCODE_PERIOD, kKeyOemPeriod},
+    {"/", SDLK_SLASH, SDL_SCANCODE_SLASH, kKeyOem2},
+    {"`", SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE, kKeyOem3},
+    {"[", SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, kKeyOem4},
+    {"\\", SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH, kKeyOem5},
+    {"]", SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET, kKeyOem6},
+    {"'", SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, kKeyOem7},
+    {"Insert", SDLK_INSERT, SDL_SCANCODE_INSERT, kKeyInsert},
+    {"Delete", SDLK_DELETE, SDL_SCANCODE_DELETE, kKeyDelete},
+    {"Home", SDLK_HOME, SDL_SCANCODE_HOME, kKeyHome},
+    {"End", SDLK_END, SDL_SCANCODE_END, kKeyEnd},
+    {"Page Up", SDLK_PAGEUP, SDL_SCANCODE_PAGEUP, kKeyPageUp},
+    {"Page Down", SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, kKeyPageDown},
+    {"Caps Lock", SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, kKeyCapsLock},
+    {"Num Lock", SDLK_NUMLOCKCLEAR, SDL_SCANCODE_NUMLOCKCLEAR, kKeyNumLock},
+    {"Scroll Lock", SDLK_SCROLLLOCK, SDL_SCANCODE_SCROLLLOCK, kKeyScrollLock},
+    {"Pause", SDLK_PAUSE, SDL_SCANCODE_PAUSE, kKeyPause},
+    {"Print Screen", SDLK_PRINTSCREEN, SDL_SCANCODE_PRINTSCREEN, kKeyPrintScreen},
+    {"left Windows", SDLK_LGUI, SDL_SCANCODE_LGUI, kKeyLeftWindows},
+    {"right Windows", SDLK_RGUI, SDL_SCANCODE_RGUI, kKeyRightWindows},
+    {"Menu", SDLK_APPLICATION, SDL_SCANCODE_APPLICATION, kKeyApplications},
+    {"left Alt", SDLK_LALT, SDL_SCANCODE_LALT, kKeyAlt},
+    {"right Alt", SDLK_RALT, SDL_SCANCODE_RALT, kKeyAlt},
+    {"keypad *", SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, kKeyMultiply},
+    {"keypad +", SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, kKeyAdd},
+    {"keypad separator", SDLK_KP_COMMA, SDL_SCANCODE_KP_COMMA, kKeySeparator},
+    {"keypad -", SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, kKeySubtract},
+    {"keypad .", SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, kKeyDecimal},
+    {"keypad /", SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, kKeyDivide},
+    {"ISO key beside left Shift", SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
+    {"ISO key beside Enter", SDLK_HASH, SDL_SCANCODE_NONUSHASH, kKeyOem5},
+    {"F13", SDLK_F13, SDL_SCANCODE_F13, kKeyF1 + 12},
+    {"F24", SDLK_F24, SDL_SCANCODE_F24, kKeyF1 + 23},
 };
 
 std::vector<PlatformMessage> s_delivered;
@@ -119,33 +148,41 @@ TEST(RealKeys, EveryKeyTheGameKnowsArrivesWithItsWindowsCode) {
         EXPECT_EQ(RealVirtualKey(key.keycode, key.scancode), key.virtualKey) << key.name;
     }
     for (int letter = 0; letter < 26; ++letter) {
-        EXPECT_EQ(RealVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), 'A' + letter)
-            << char('A' + letter);
+        EXPECT_EQ(RealVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), kKeyA + letter)
+            << char(kKeyA + letter);
     }
 }
 
 TEST(RealKeys, LettersFollowTheLayoutAndPunctuationFollowsThePosition) {
     // On a French layout the key left of Z types A, and the key right of L types M.
-    EXPECT_EQ(RealVirtualKey(SDLK_a, SDL_SCANCODE_Q), 'A');
+    EXPECT_EQ(RealVirtualKey(SDLK_a, SDL_SCANCODE_Q), kKeyA);
     EXPECT_EQ(RealVirtualKey(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
     // The digit row gives digits even where the layout puts symbols on it.
-    EXPECT_EQ(RealVirtualKey('&', SDL_SCANCODE_1), '1');
+    EXPECT_EQ(RealVirtualKey('&', SDL_SCANCODE_1), kKey0 + 1);
     // A German layout's key right of L types a letter of its own: still the US ; key.
-    EXPECT_EQ(RealVirtualKey(0xF6, SDL_SCANCODE_SEMICOLON), 186);
+    EXPECT_EQ(RealVirtualKey(0xF6, SDL_SCANCODE_SEMICOLON), kKeyOem1);
     // A Cyrillic layout still types letters, by position.
-    EXPECT_EQ(RealVirtualKey(0x0444, SDL_SCANCODE_A), 'A');
+    EXPECT_EQ(RealVirtualKey(0x0444, SDL_SCANCODE_A), kKeyA);
 }
 
-TEST(RealKeys, KeysOutsideTheListNeverReachTheGame) {
-    EXPECT_EQ(RealVirtualKey(SDLK_LALT, SDL_SCANCODE_LALT), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_F13, SDL_SCANCODE_F13), 0);
-    EXPECT_EQ(RealVirtualKey(SDLK_HOME, SDL_SCANCODE_HOME), 0);
+TEST(RealKeys, EveryOtherKeyReachesTheGameToo) {
+    // A key with no code of its own still counts as typed.
+    EXPECT_EQ(RealVirtualKey(SDLK_MUTE, SDL_SCANCODE_MUTE), kKeyUnknown);
+    EXPECT_EQ(RealVirtualKey(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), kKeyUnknown);
 
     OpenWindow();
     Press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
     Release(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
-    EXPECT_TRUE(DeliverPending().empty());
+    Press(SDLK_MUTE, SDL_SCANCODE_MUTE);
+    // Alt itself is a system key.
+    Press(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+    std::vector<PlatformMessage> messages = DeliverPending();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].type, kMsgKeyDown);
+    EXPECT_EQ(messages[0].wParam, kKeyCapsLock);
+    EXPECT_EQ(messages[1].type, kMsgKeyUp);
+    EXPECT_EQ(messages[1].wParam, kKeyCapsLock);
+    EXPECT_EQ(messages[2].wParam, kKeyUnknown);
 }
 
 TEST(RealKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
@@ -158,10 +195,10 @@ TEST(RealKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
     ASSERT_EQ(messages.size(), 4u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(messages[i].type, kMsgKeyDown);
-        EXPECT_EQ(messages[i].wParam, 'B');
+        EXPECT_EQ(messages[i].wParam, kKeyB);
     }
     EXPECT_EQ(messages[3].type, kMsgKeyUp);
-    EXPECT_EQ(messages[3].wParam, 'B');
+    EXPECT_EQ(messages[3].wParam, kKeyB);
 }
 
 TEST(RealKeys, AltCombinationsAreSystemKeysNotGameKeys) {
@@ -191,8 +228,47 @@ TEST(RealKeys, ShiftHeldAtThePressTravelsWithTheKey) {
     Press(SDLK_SLASH, SDL_SCANCODE_SLASH);
     std::vector<PlatformMessage> messages = DeliverPending();
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[1].wParam, 191);
+    EXPECT_EQ(messages[1].wParam, kKeyOem2);
     EXPECT_EQ(messages[1].flags & kMsgFlagShift, kMsgFlagShift);
-    EXPECT_EQ(messages[3].wParam, 191);
+    EXPECT_EQ(messages[3].wParam, kKeyOem2);
     EXPECT_EQ(messages[3].flags & kMsgFlagShift, 0);
+}
+
+// The real keyboard's keys in a game on the virtual platform: what each key posts is what the
+// level judges.
+class RealKeysInPlay : public LevelFixture {
+  protected:
+    void StartGame() {
+        SkipToMenu();
+        Press(kKeyEnter);
+        ASSERT_EQ(g_mode, MODE_LEVEL);
+    }
+    void Strike(int keycode, int scancode) {
+        RealPostKeyEvent(true, false, keycode, scancode, KMOD_NONE);
+        RealPostKeyEvent(false, false, keycode, scancode, KMOD_NONE);
+        VirtualRunFor(0);
+    }
+    void StrikeSideKey() {
+        int side = SideKey();
+        if (side == kKeyCtrl) Strike(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+        if (side == kKeySpace) Strike(SDLK_SPACE, SDL_SCANCODE_SPACE);
+        if (side == kKeyEnter) Strike(SDLK_RETURN, SDL_SCANCODE_RETURN);
+    }
+    void StrikeAskedLetter() {
+        int letter = g_characters[g_charIndex].keyCode - kKeyA;
+        Strike(SDLK_a + letter, SDL_SCANCODE_A + letter);
+    }
+};
+
+TEST_F(RealKeysInPlay, TheLetterThenHomeThenTheSideIsWrong) {
+    StartGame();
+    StrikeAskedLetter();
+    StrikeSideKey();
+    EXPECT_EQ(g_score, kPointsPerCharacter);
+
+    StrikeAskedLetter();
+    Strike(SDLK_HOME, SDL_SCANCODE_HOME);
+    StrikeSideKey();
+    EXPECT_EQ(g_score, kPointsPerCharacter);
+    EXPECT_EQ(g_lives, kStartLives - 1);
 }

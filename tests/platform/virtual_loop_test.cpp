@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/key_codes.h"
 #include "platform/platform.h"
 #include "platform/virtual/virtual.h"
 
@@ -158,9 +159,9 @@ TEST_F(Loop, ShiftIsReportedOnlyForTheKeyThatWasTypedWithIt) {
 TEST_F(Loop, AGameThatQuitsClosesBeforeTheKeysStillWaiting) {
     s_quitKey = 27;
     Open();
-    VirtualKeyDown(27);
-    VirtualKeyDown(40);
-    VirtualKeyDown(40);
+    VirtualKeyDown(kKeyEscape);
+    VirtualKeyDown(kKeyDown);
+    VirtualKeyDown(kKeyDown);
     EXPECT_FALSE(VirtualRunFor(100));
     EXPECT_EQ(TypesSeen(), (std::vector<int>{kMsgKeyDown, kMsgClose, kMsgDestroy}));
     EXPECT_EQ(VirtualNowMs(), 100u);

@@ -17,6 +17,7 @@
 #include "game/menu.h"
 #include "game/state.h"
 #include "online/submit.h"
+#include "platform/key_codes.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
@@ -49,11 +50,11 @@ class OnlineLoopback : public GameFixture {
         WriteFileBytes(programDir + "config.dat", details);
         g_score = score;
         g_menuIndex = 8;
-        VirtualPress(13);
+        VirtualPress(kKeyEnter);
         VirtualRunFor(0);
         EXPECT_EQ(g_mode, MODE_SEND_SCORE);
         VirtualClearCalls();
-        VirtualPress(89);
+        VirtualPress(kKeyY);
         VirtualRunFor(0);
         EXPECT_EQ(g_mode, MODE_MENU);
         return PlayedFiles();

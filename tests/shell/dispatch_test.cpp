@@ -5,23 +5,17 @@
 
 #include "audio/banks.h"
 #include "game/state.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
-
-constexpr int kEnter = 13;
-constexpr int kCtrl = 17;
-constexpr int kEscape = 27;
-constexpr int kDown = 40;
-constexpr int kKeyN = 78;
-constexpr int kKeyB = 66;
 
 class Routing : public GameFixture {
   protected:
     // From the instructions down through Start game and Test speakers to Learn game sounds.
     void EnterLearn() {
-        for (int i = 0; i < 3; ++i) VirtualPress(kDown);
-        VirtualPress(kEnter);
+        for (int i = 0; i < 3; ++i) VirtualPress(kKeyDown);
+        VirtualPress(kKeyEnter);
         VirtualRunFor(0);
         ASSERT_EQ(g_mode, MODE_LEARN);
         VirtualClearCalls();
@@ -36,18 +30,18 @@ bool NothingSounded() {
 
 TEST_F(Routing, KeyUpsAreDroppedOutsideLevelPlay) {
     VirtualRunFor(0);
-    VirtualKeyUp(kCtrl);
+    VirtualKeyUp(kKeyCtrl);
     VirtualRunFor(0);
     EXPECT_EQ(g_mode, MODE_INTRO);
 
     SkipToMenu();
-    VirtualKeyUp(kDown);
+    VirtualKeyUp(kKeyDown);
     VirtualRunFor(0);
     EXPECT_TRUE(NothingSounded());
 
     EnterLearn();
-    VirtualKeyUp(kDown);
-    VirtualKeyUp(kEscape);
+    VirtualKeyUp(kKeyDown);
+    VirtualKeyUp(kKeyEscape);
     VirtualRunFor(0);
     EXPECT_TRUE(NothingSounded());
     EXPECT_EQ(g_mode, MODE_LEARN);
@@ -55,7 +49,7 @@ TEST_F(Routing, KeyUpsAreDroppedOutsideLevelPlay) {
 
 TEST_F(Routing, InLevelPlayKeyDownsAndTicksReachTheGameAndKeyUpsChangeNothing) {
     SkipToMenu();
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_LEVEL);
 
@@ -81,8 +75,8 @@ TEST_F(Routing, ModesWithoutATickStaySilentWhileTheTimerRuns) {
     // The speaker test blocks the window while it runs, so its mode never sees a key or a tick.
     VirtualClearCalls();
     g_mode = MODE_SPEAKER_TEST;
-    EXPECT_EQ(KeyDownDispatch(kEnter), 1);
-    EXPECT_EQ(KeyDownDispatch(kEscape), 1);
+    EXPECT_EQ(KeyDownDispatch(kKeyEnter), 1);
+    EXPECT_EQ(KeyDownDispatch(kKeyEscape), 1);
     TickDispatch();
     EXPECT_TRUE(VirtualCalls().empty());
 }
@@ -90,13 +84,13 @@ TEST_F(Routing, ModesWithoutATickStaySilentWhileTheTimerRuns) {
 TEST_F(Routing, OnlyLeavingTheMenuClosesTheWindow) {
     SkipToMenu();
     EnterLearn();
-    VirtualPress(kEscape);  // leaves learning, back to the menu
+    VirtualPress(kKeyEscape);  // leaves learning, back to the menu
     EXPECT_TRUE(VirtualRunFor(100));
     EXPECT_EQ(g_mode, MODE_MENU);
 
     g_score = 300;
-    for (int i = 0; i < 3; ++i) VirtualPress(kDown);  // Learn game sounds to Send score
-    VirtualPress(kEnter);
+    for (int i = 0; i < 3; ++i) VirtualPress(kKeyDown);  // Learn game sounds to Send score
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_SEND_SCORE);
     VirtualPress(kKeyN);  // declines, back to the menu
@@ -104,18 +98,18 @@ TEST_F(Routing, OnlyLeavingTheMenuClosesTheWindow) {
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_TRUE(VirtualCallsOf("Label", kExitSoundFile).empty());
 
-    VirtualPress(kEscape);
+    VirtualPress(kKeyEscape);
     EXPECT_FALSE(VirtualRunFor(3000));
 }
 
 TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
     SkipToMenu();
-    VirtualPress(kEnter);
-    VirtualPress(kEscape);  // ends the game at once
+    VirtualPress(kKeyEnter);
+    VirtualPress(kKeyEscape);  // ends the game at once
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_GAME_OVER);
 
-    VirtualPress(kCtrl);
+    VirtualPress(kKeyCtrl);
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
 
@@ -124,7 +118,7 @@ TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
     VirtualRunFor(1100);
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"score\\0.vgz"});
 
-    VirtualPress(kCtrl);
+    VirtualPress(kKeyCtrl);
     VirtualRunFor(0);
     EXPECT_EQ(g_mode, MODE_MENU);
 }
@@ -141,13 +135,13 @@ class RoutingWithController : public Routing {
 
 TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrives) {
     SkipToMenu();
-    VirtualPress(kDown);
-    VirtualPress(kDown);  // Test speakers
+    VirtualPress(kKeyDown);
+    VirtualPress(kKeyDown);  // Test speakers
     VirtualRunFor(0);
 
     // Four one-second sounds, each followed by a second of silence, all inside the Enter.
     uint64_t start = VirtualNowMs();
-    VirtualPress(kEnter);
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     VirtualRunFor(49);
     ASSERT_EQ(VirtualNowMs(), start + 8049);
@@ -158,8 +152,8 @@ TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrive
 
 TEST_F(Routing, TheTopTenListHearsItsKeysAndTicks) {
     SkipToMenu();
-    for (int i = 0; i < 5; ++i) VirtualPress(kDown);  // down to View top 10
-    VirtualPress(kEnter);
+    for (int i = 0; i < 5; ++i) VirtualPress(kKeyDown);  // down to View top 10
+    VirtualPress(kKeyEnter);
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
 
@@ -168,7 +162,7 @@ TEST_F(Routing, TheTopTenListHearsItsKeysAndTicks) {
     VirtualRunFor(1100);
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"score\\0.vgz"});
 
-    VirtualPress(kEscape);
+    VirtualPress(kKeyEscape);
     EXPECT_TRUE(VirtualRunFor(100));
     EXPECT_EQ(g_mode, MODE_MENU);
 }

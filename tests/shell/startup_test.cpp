@@ -10,12 +10,11 @@
 #include "audio/banks.h"
 #include "game/state.h"
 #include "input/controller.h"
+#include "platform/key_codes.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-constexpr int kEscape = 27;
 
 // Position of the first (or last) recorded call with this op and label; -1 when absent.
 int CallAt(const std::string& op, const std::string& label, bool last = false) {
@@ -199,7 +198,7 @@ TEST_F(Startup, TheAboutBoxNamesTheGameAndItsVersion) {
 TEST_F(Startup, LeavingFromTheMenuReleasesEverythingInOrderAfterTheGoodbye) {
     StartWindow();
     SkipToMenu();
-    VirtualPress(kEscape);
+    VirtualPress(kKeyEscape);
     EXPECT_FALSE(VirtualRunFor(5000));
     EXPECT_LT(CallAt("Release", kExitSoundFile), CallAt("Release", kMenuSoundFiles[0]));
     ExpectShutdownInOrder();

@@ -12,6 +12,7 @@
 #include "game/state.h"
 #include "input/controller.h"
 #include "online/submit.h"
+#include "platform/key_codes.h"
 #include "storage/best_scores.h"
 #include "tests/support/test_pack.h"
 
@@ -88,7 +89,7 @@ void GameFixture::StartWindow() {
 
 void GameFixture::SkipToMenu() {
     VirtualRunFor(0);
-    VirtualKeyDown(17);
+    VirtualKeyDown(kKeyCtrl);
     VirtualRunFor(0);
     VirtualClearCalls();
 }
