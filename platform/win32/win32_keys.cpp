@@ -1,6 +1,7 @@
 // Key messages of the main window as the game reads them. Windows gives virtual-key codes
 // already; what the layout adds is the character a key types, and that character decides the
 // code for letters, digits and punctuation, so the game answers the same keys as on Linux.
+#include "platform/key_codes.h"
 #include "platform/message_loop.h"
 #include "platform/win32/win32_backend.h"
 
@@ -15,11 +16,14 @@ struct CharacterKey {
 
 // Punctuation by the code of the key that types it on a US layout, with Shift or without.
 constexpr CharacterKey kPunctuation[] = {
-    {L';', 186}, {L':', 186}, {L'=', 187},  {L'+', 187}, {L',', 188}, {L'<', 188}, {L'-', 189},
-    {L'_', 189}, {L'.', 190}, {L'>', 190},  {L'/', 191}, {L'?', 191}, {L'`', 192}, {L'~', 192},
-    {L'[', 219}, {L'{', 219}, {L'\\', 220}, {L'|', 220}, {L']', 221}, {L'}', 221}, {L'\'', 222},
-    {L'"', 222}, {L'!', '1'}, {L'@', '2'},  {L'#', '3'}, {L'$', '4'}, {L'%', '5'}, {L'^', '6'},
-    {L'&', '7'}, {L'*', '8'}, {L'(', '9'},  {L')', '0'},
+    {L';', kKeyOem1},      {L':', kKeyOem1},      {L'=', kKeyOemPlus},  {L'+', kKeyOemPlus},
+    {L',', kKeyOemComma},  {L'<', kKeyOemComma},  {L'-', kKeyOemMinus}, {L'_', kKeyOemMinus},
+    {L'.', kKeyOemPeriod}, {L'>', kKeyOemPeriod}, {L'/', kKeyOem2},     {L'?', kKeyOem2},
+    {L'`', kKeyOem3},      {L'~', kKeyOem3},      {L'[', kKeyOem4},     {L'{', kKeyOem4},
+    {L'\\', kKeyOem5},     {L'|', kKeyOem5},      {L']', kKeyOem6},     {L'}', kKeyOem6},
+    {L'\'', kKeyOem7},     {L'"', kKeyOem7},      {L'!', kKey0 + 1},    {L'@', kKey0 + 2},
+    {L'#', kKey0 + 3},     {L'$', kKey0 + 4},     {L'%', kKey0 + 5},    {L'^', kKey0 + 6},
+    {L'&', kKey0 + 7},     {L'*', kKey0 + 8},     {L'(', kKey0 + 9},    {L')', kKey0},
 };
 
 // The character the key types without modifiers, or 0 (dead keys and keys typing nothing).
@@ -30,17 +34,18 @@ wchar_t TypedCharacter(int virtualKey) {
 }
 
 bool IsCharacterKey(int virtualKey) {
-    return (virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z') ||
-           (virtualKey >= 186 && virtualKey <= 192) || (virtualKey >= 219 && virtualKey <= 223) ||
-           virtualKey == 226;
+    return (virtualKey >= kKey0 && virtualKey <= kKey9) ||
+           (virtualKey >= kKeyA && virtualKey <= kKeyZ) ||
+           (virtualKey >= kKeyOem1 && virtualKey <= kKeyOem3) ||
+           (virtualKey >= kKeyOem4 && virtualKey <= kKeyOem7 + 1) || virtualKey == kKeyOem102;
 }
 
 }  // namespace
 
 int Win32GameKey(wchar_t typed, int virtualKey) {
-    if (typed >= L'a' && typed <= L'z') return 'A' + (typed - L'a');
-    if (typed >= L'A' && typed <= L'Z') return typed;
-    if (typed >= L'0' && typed <= L'9') return typed;
+    if (typed >= L'a' && typed <= L'z') return kKeyA + (typed - L'a');
+    if (typed >= L'A' && typed <= L'Z') return kKeyA + (typed - L'A');
+    if (typed >= L'0' && typed <= L'9') return kKey0 + (typed - L'0');
     for (const CharacterKey& key : kPunctuation) {
         if (key.character == typed) return key.virtualKey;
     }
@@ -53,7 +58,7 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
     if (system) {
         // Keys with Alt held (and F10) stay system keys. Alt+A asks for the About box as on
         // Linux, on a fresh press only; everything else (Alt+F4, Alt+Space) is Windows' own.
-        if (down && !repeat && virtualKey == 'A' && (keyData & (1L << 29))) {
+        if (down && !repeat && virtualKey == kKeyA && (keyData & (1L << 29))) {
             LoopPostMessage(kMsgSysCommand, kAboutCommand);
             return true;
         }
@@ -61,8 +66,9 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
     }
     int code = IsCharacterKey(virtualKey) ? Win32GameKey(TypedCharacter(virtualKey), virtualKey)
                                           : virtualKey;
-    if (code == VK_LCONTROL || code == VK_RCONTROL) code = VK_CONTROL;
-    if (code == VK_LSHIFT || code == VK_RSHIFT) code = VK_SHIFT;
+    if (code == VK_LCONTROL || code == VK_RCONTROL) code = kKeyCtrl;
+    if (code == VK_LSHIFT || code == VK_RSHIFT) code = kKeyShift;
+    if (code == 0) code = kKeyUnknown;
     int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
     LoopPostKey(down ? kMsgKeyDown : kMsgKeyUp, code, flags);
     return true;
