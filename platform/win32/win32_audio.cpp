@@ -1,7 +1,7 @@
 // The Windows sound device: WASAPI (platform/win32/win32_wasapi.cpp) fed by our own mixer on its
-// render thread. A buffer's samples are converted once, at unlock, to the mixer's format; playing
-// never converts, copies or allocates. The game thread changes what the mixer reads only while
-// it holds the device lock, and only briefly.
+// render thread. A buffer's samples are converted once, at unlock, to the mixer's format (16-bit
+// at 48000 Hz); playing never converts, copies or allocates. The game thread changes what the
+// mixer reads only while it holds the device lock, and only briefly.
 #include "platform/win32/win32_audio.h"
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include "platform/audio_buffers.h"
 #include "platform/mixer.h"
 #include "platform/resample.h"
+#include "platform/win32/win32_trace.h"
 #include "platform/win32/win32_wasapi.h"
 
 namespace {
@@ -57,7 +58,9 @@ void RenderPlaying(int16_t* out, int frames) {
 }
 
 void AudioCallback(int16_t* out, int frames) {
+    const uint64_t start = Win32TraceOn() ? Win32TraceNow() : 0;
     RenderPlaying(out, frames);
+    if (start) Win32TraceHeard(start);
 }
 
 // Under the device lock.
@@ -124,6 +127,7 @@ void Destroy(AudioBuffer* buffer) {
     Win32Voice* voice = VoiceOf(buffer);
     LockDevice();
     UnlistPlaying(&voice->mix);
+    Win32TraceForget(&voice->mix);
     UnlockDevice();
     delete voice;
     AudioBufferDestroy(buffer);
@@ -137,6 +141,7 @@ int Win32AudioOpen() {
     if (WasapiOpen(AudioCallback, kMixerRate, &period) != 0) return kAudioErrNoDevice;
     s_device = true;
     s_deviceFrames = period;
+    Win32Trace("audio-open");
     return kAudioOk;
 }
 
@@ -163,6 +168,7 @@ void Win32AudioRender(int16_t* out, int frames) {
 int Win32CreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int flags,
                       Audio3DAlgorithm algorithm, PlatformBuffer* out) {
     if (out) *out = nullptr;
+    if (Win32TraceOn()) Win32Trace("create");
     AudioBuffer* buffer = nullptr;
     const int result = AudioBufferCreate(s_set, format, bytes, flags, algorithm, &buffer);
     if (!buffer) return result;
@@ -195,6 +201,7 @@ int Win32BufferUnlock(PlatformBuffer handle, void* region1, uint32_t bytes1, voi
     voice->mix.frames = frames;
     if (voice->mix.position >= voice->mix.frames) voice->mix.position = 0;
     UnlockDevice();
+    if (Win32TraceOn()) Win32Trace("loaded", buffer->label.c_str());
     return voice->samples ? kAudioOk : kAudioErrOutOfMemory;
 }
 
@@ -242,6 +249,7 @@ int Win32BufferPlay(PlatformBuffer handle, int flags) {
     if (listed) {
         mix.playing = true;
         mix.looping = (flags & kPlayLooping) != 0;
+        Win32TracePlayed(&mix, buffer->label.c_str(), buffer->pan, buffer->volume);
     }
     UnlockDevice();
     return listed ? kAudioOk : kAudioErrOutOfMemory;
@@ -254,6 +262,7 @@ int Win32BufferStop(PlatformBuffer handle) {
     LockDevice();
     mix.playing = false;
     UnlistPlaying(&mix);
+    Win32TraceForget(&mix);
     UnlockDevice();
     return kAudioOk;
 }

@@ -4,6 +4,7 @@
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_trace.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
     if (code == VK_LCONTROL || code == VK_RCONTROL) code = kKeyCtrl;
     if (code == VK_LSHIFT || code == VK_RSHIFT) code = kKeyShift;
     if (code == 0) code = kKeyUnknown;
+    if (down) Win32TraceNumber(repeat ? "key-repeat" : "key-down", code);
     int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
     LoopPostKey(down ? kMsgKeyDown : kMsgKeyUp, code, flags);
     return true;

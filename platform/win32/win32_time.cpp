@@ -4,8 +4,11 @@
 
 #include "platform/message_loop.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_trace.h"
 // After windows.h, which they need.
 #include <mmsystem.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -23,7 +26,14 @@ void AskFineResolution() {
 
 int Win32SetTimer(int id, int periodMs) {
     AskFineResolution();
-    if (!LoopSetTimer(id, periodMs, Win32NowMs())) return 0;
+    const uint64_t now = Win32NowMs();
+    if (Win32TraceOn()) {
+        char detail[48];
+        std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
+                      static_cast<unsigned long long>(now));
+        Win32Trace("timer-set", detail);
+    }
+    if (!LoopSetTimer(id, periodMs, now)) return 0;
     if (HWND window = Win32Window()) SetTimer(window, static_cast<UINT_PTR>(id), periodMs, nullptr);
     return 1;
 }

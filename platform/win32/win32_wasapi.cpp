@@ -99,6 +99,10 @@ struct Device {
     int channels = kChannels;
     UINT32 bufferFrames = 0;
     UINT32 periodFrames = 1;
+    int rate = 0;
+    uint64_t startMs = 0;
+    uint64_t supplied = 0;  // frames handed to the device since the start
+    int64_t aheadFrames = 0;
 
     ~Device() {
         if (client) client->Stop();
@@ -111,7 +115,8 @@ struct Device {
 
     // Our rate in float or 16-bit stereo, converted by the system where it must; else the
     // device's own mix format when it runs at our rate.
-    bool Open(int rate) {
+    bool Open(int streamRate) {
+        rate = streamRate;
         if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
                                     __uuidof(IMMDeviceEnumerator),
                                     reinterpret_cast<void**>(&enumerator))) ||
@@ -174,11 +179,24 @@ struct Device {
     }
 
     // Fills whatever room the device buffer has with the next frames of the mix.
+    //
+    // The mix follows the clock: after the first full buffer, no more frames are handed over
+    // than the time since the start calls for. A sound card takes no more anyway; a sink that
+    // takes everything at once (a file, under Wine) would otherwise run the game's sounds faster
+    // than the clock. Where the device runs ahead of the clock and its buffer runs low, the
+    // clock is let ahead a little each period, so the two never drift apart for long.
     bool Fill(WasapiRender render, std::vector<int16_t>& mixed) {
         UINT32 padding = 0;
         if (FAILED(client->GetCurrentPadding(&padding))) return false;
+        const uint64_t now = Win32NowMs();
+        if (supplied == 0) startMs = now;
+        if (supplied > 0 && padding < periodFrames) aheadFrames += periodFrames / 500 + 1;
+        const int64_t due = int64_t((now - startMs) * uint64_t(rate) / 1000) + bufferFrames +
+                            aheadFrames - int64_t(supplied);
         UINT32 frames = bufferFrames - padding;
+        if (due < int64_t(frames)) frames = due > 0 ? UINT32(due) : 0;
         if (frames == 0) return true;
+        supplied += frames;
         BYTE* data = nullptr;
         if (FAILED(output->GetBuffer(frames, &data))) return false;
         if (mixed.size() < size_t(frames) * kChannels) mixed.resize(size_t(frames) * kChannels);

@@ -3,10 +3,11 @@
 // messages are taken from the queue before they are dispatched (as a dialog's
 // PreTranslateMessage would), everything else goes through the window procedure.
 #include <climits>
-#include <vector>
+#include <cstdio>
 
 #include "platform/message_loop.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_trace.h"
 
 namespace {
 
@@ -97,6 +98,19 @@ void WaitMessages(uint64_t deadlineMs) {
 
 constexpr LoopBackend kWin32Loop = {Win32NowMs, WaitMessages, PollMessages};
 
+PlatformMessageHandler s_handler = nullptr;
+
+// With the timing trace on: every timer tick as it reaches the window, with the loop's clock.
+void TracingHandler(const PlatformMessage& msg) {
+    if (msg.type == kMsgTimer) {
+        char detail[48];
+        std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
+                      static_cast<unsigned long long>(Win32NowMs()));
+        Win32Trace("tick", detail);
+    }
+    s_handler(msg);
+}
+
 bool RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -179,12 +193,14 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
                         size.cx, size.cy, nullptr, nullptr, instance, nullptr);
     if (!s_window) return;
     AddAboutItem(s_window);
-    LoopBegin(handler);
+    s_handler = handler;
+    LoopBegin(Win32TraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         ShowWindow(s_window, SW_SHOWNORMAL);
         SetForegroundWindow(s_window);
         UpdateWindow(s_window);
+        Win32Trace("shown");
         LoopPostPaint();
         LoopRun(kWin32Loop, UINT64_MAX);
     }

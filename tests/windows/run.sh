@@ -38,8 +38,8 @@ for _ in $(seq 1 200); do
   sleep 0.1
 done
 export DISPLAY=":$(head -n1 "$display_fd_file")"
+wineserver -p
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null
-wineserver -p
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
