@@ -2,7 +2,8 @@
 ; %LOCALAPPDATA%\Programs\Tapdash, where the game can write best.dat. Built by script/windows:
 ;   makensis -DSOURCE=<program folder> -DOUTFILE=<installer> installer/tapdash.nsi
 ; Every page is one of the standard pages, made of standard controls that screen readers read.
-Unicode true
+; A 64-bit installer, as the game is.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Tapdash"
@@ -19,6 +20,7 @@ VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "FileDescription" "Tapdash installer"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Free game"
 
 !include "MUI2.nsh"
 !define MUI_ICON "${SOURCE}\..\tapdash.ico"

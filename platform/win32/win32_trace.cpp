@@ -54,9 +54,13 @@ void Win32Trace(const char* event, const char* detail, uint64_t at) {
                                detail ? detail : "-");
     if (length <= 0) return;
     if (length >= int(sizeof line)) length = sizeof line - 1;
-    // One append per line: lines from the render thread and the window's thread never mix.
+    // One append per line, one writer at a time: lines from the render thread and the window's
+    // thread never mix (an append is not one step on every system).
+    static SRWLOCK s_lock = SRWLOCK_INIT;
+    AcquireSRWLockExclusive(&s_lock);
     DWORD written = 0;
     WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    ReleaseSRWLockExclusive(&s_lock);
 }
 
 void Win32TraceNumber(const char* event, long long value) {
