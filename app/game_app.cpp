@@ -38,6 +38,7 @@ bool FindProgramDir() {
 // the whole run, in that order; the first failure ends the step.
 bool StartDevices() {
     if (!CreateSoundDevice()) {
+        PlatformReportError("DSound not created");
         PlatformMessageBox(kErrorCaption, "DSound not created");
         return false;
     }
@@ -123,7 +124,11 @@ bool CGameDlg::OnInitDialog() {
         PlatformPostClose();
         return true;
     }
-    if (!StartDevices()) PlatformMessageBox(kErrorCaption, "Error in second initialisation");
+    PlatformClearLastError();
+    if (!StartDevices()) {
+        PlatformReportError("Error in second initialisation");
+        PlatformMessageBox(kErrorCaption, "Error in second initialisation");
+    }
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "app/game_app.h"
 
 int main() {
-    PlatformSelect(kPlatformReal);
+    PlatformSelectReal();
     theApp.InitInstance();
     return 0;
 }

@@ -79,7 +79,7 @@ bool OpenDevice(PlatformKind kind) {
         VirtualReset();
         return CreateSoundDevice() != 0;
     }
-    PlatformSelect(kPlatformReal);
+    PlatformSelectReal();
     if (CreateSoundDevice()) return true;
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     return CreateSoundDevice() != 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/real/real_audio.h"
+#include "platform/soft_audio.h"
 
 namespace {
 
@@ -21,48 +22,49 @@ PlatformBuffer MakeVoice(int index, int flags) {
     PlatformWaveFormat format{1, 1, kSourceRate, kSourceRate * 2, 2, 16};
     const uint32_t bytes = kSourceRate * 2 * 2;
     PlatformBuffer buffer = nullptr;
-    RealCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer);
+    SoftAudioCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    RealBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2);
+    SoftAudioBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2);
     int16_t* samples = static_cast<int16_t*>(region1);
     for (uint32_t i = 0; i < bytes1 / 2; ++i) {
         samples[i] =
             static_cast<int16_t>(800 * std::sin(2 * M_PI * (200 + 37 * index) * i / kSourceRate));
     }
-    RealBufferUnlock(buffer, region1, bytes1, region2, bytes2);
+    SoftAudioBufferUnlock(buffer, region1, bytes1, region2, bytes2);
     return buffer;
 }
 
 void MixOneSecond(benchmark::State& state, bool placed) {
+    SoftAudioOpen(&kSoftAudioManualDevice);
     std::vector<PlatformBuffer> voices;
     for (int i = 0; i < kVoices; ++i) {
         if (placed) {
             PlatformBuffer voice = MakeVoice(i, kBufferStatic | kBufferCtrl3D | kBufferCtrlVolume);
             PlatformBuffer3D position = nullptr;
-            RealBufferGet3D(voice, &position);
-            RealBuffer3DSetMinDistance(position, 10.0f);
-            RealBuffer3DSetPosition(position, i % 2 ? -8.0f : 8.0f, 0.0f, -5.0f);
+            SoftAudioBufferGet3D(voice, &position);
+            SoftAudioBuffer3DSetMinDistance(position, 10.0f);
+            SoftAudioBuffer3DSetPosition(position, i % 2 ? -8.0f : 8.0f, 0.0f, -5.0f);
             voices.push_back(voice);
         } else {
             PlatformBuffer voice = MakeVoice(i, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume);
-            RealBufferSetPan(voice, (i % 3 - 1) * 3000);
-            RealBufferSetVolume(voice, -(i % 8) * 100);
+            SoftAudioBufferSetPan(voice, (i % 3 - 1) * 3000);
+            SoftAudioBufferSetVolume(voice, -(i % 8) * 100);
             voices.push_back(voice);
         }
-        RealBufferPlay(voices.back(), kPlayLooping);
+        SoftAudioBufferPlay(voices.back(), kPlayLooping);
     }
     std::vector<int16_t> out(kDeviceFrames * 2);
     for (auto _ : state) {
         // One second as the device asks for it, a device buffer at a time.
         for (int done = 0; done < kOutputRate; done += kDeviceFrames) {
-            RealAudioRender(out.data(), kDeviceFrames);
+            SoftAudioRenderNow(out.data(), kDeviceFrames);
         }
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["voices"] = kVoices;
-    RealAudioClose();
+    SoftAudioClose();
 }
 
 void BM_MixOneSecondOf50Voices(benchmark::State& state) {
@@ -85,13 +87,13 @@ void BM_PlayCallWithDeviceOpen(benchmark::State& state) {
     }
     PlatformBuffer cue = MakeVoice(0, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume);
     for (auto _ : state) {
-        RealBufferSetPosition(cue, 0);
-        RealBufferSetPan(cue, -3000);
-        RealBufferSetVolume(cue, -800);
-        RealBufferPlay(cue, 0);
+        SoftAudioBufferSetPosition(cue, 0);
+        SoftAudioBufferSetPan(cue, -3000);
+        SoftAudioBufferSetVolume(cue, -800);
+        SoftAudioBufferPlay(cue, 0);
     }
-    state.counters["device_buffer_frames"] = RealAudioDeviceFrames();
-    state.counters["device_buffer_ms"] = 1000.0 * RealAudioDeviceFrames() / kOutputRate;
+    state.counters["device_buffer_frames"] = SoftAudioDeviceFrames();
+    state.counters["device_buffer_ms"] = 1000.0 * SoftAudioDeviceFrames() / kOutputRate;
     RealAudioClose();
 }
 BENCHMARK(BM_PlayCallWithDeviceOpen)->Unit(benchmark::kMicrosecond);

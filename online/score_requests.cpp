@@ -6,13 +6,18 @@
 
 int SendScore() {
     // The reply of the recording request carries nothing the game needs: no byte of it is read.
-    return PlatformHttpGet(g_submitUrl.c_str(), nullptr, 0) ? 1 : 0;
+    if (PlatformHttpGet(g_submitUrl.c_str(), nullptr, 0)) return 1;
+    PlatformReportError("the score was not sent");
+    return 0;
 }
 
 void FetchTopPlace() {
     g_submitUrl = PlaceQueryUrl(g_submitUrl);
     std::string reply;
-    if (!PlatformHttpGet(g_submitUrl.c_str(), &reply, kMaxReplyBytes)) return;
+    if (!PlatformHttpGet(g_submitUrl.c_str(), &reply, kMaxReplyBytes)) {
+        PlatformReportError("no place from the score server");
+        return;
+    }
     if (reply.empty()) {
         SayNotEnough();
         return;

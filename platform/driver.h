@@ -1,17 +1,19 @@
-// The table of functions that a platform backend provides. platform.cpp forwards every
-// backend-dependent call of platform.h to the selected table.
+// The table of functions that a platform backend provides, in the manner of a device driver:
+// each backend fills one table with designated initialisers, in a library of its own
+// (platform/real/ in tapdash_platform_real, platform/virtual/ in tapdash_platform_virtual), and
+// platform.cpp forwards every backend-dependent call of platform.h to the selected table. What is
+// the same in every backend (the message loop's close, destroy and Shift state, the files, the
+// last error) lives once in the shared layer and has no entry here.
 #pragma once
 
 #include "platform/platform.h"
 
 struct PlatformDriver {
     const char* name;
+    PlatformKind kind;
     void (*runWindow)(const char* title, int width, int height, PlatformMessageHandler handler);
-    void (*postClose)();
-    void (*destroyWindow)();
     int (*setTimer)(int id, int periodMs);
     void (*killTimer)(int id);
-    int (*isShiftDown)();
     void (*paintImage)(const PlatformImage& image);
     void (*setWindowIcon)(const PlatformImage& big, const PlatformImage& small);
     void (*messageBox)(const char* caption, const char* text);
@@ -48,9 +50,7 @@ struct PlatformDriver {
     int (*httpGet)(const char* url, std::string* body, size_t maxBodyBytes);
 };
 
-extern const PlatformDriver* g_platformDriver;
-// The host's own backend: the real one on Linux, the Win32 one on Windows.
-extern const PlatformDriver* const g_nativeDriver;
-extern const PlatformDriver g_realDriver;     // platform/real/
-extern const PlatformDriver g_virtualDriver;  // platform/virtual/
-extern const PlatformDriver g_win32Driver;    // platform/win32/
+// Makes `driver` the one every platform call goes to (each backend's selector calls this).
+void PlatformSelectDriver(const PlatformDriver* driver);
+// The selected table; null until a backend has been selected.
+const PlatformDriver* PlatformCurrentDriver();

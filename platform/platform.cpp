@@ -1,42 +1,43 @@
+// The forwarding of every backend-dependent call to the selected backend's table, and the
+// calls that are the same in every backend.
 #include "platform/platform.h"
 
 #include "platform/driver.h"
+#include "platform/message_loop.h"
 
-#ifdef _WIN32
-const PlatformDriver* const g_nativeDriver = &g_win32Driver;
-#else
-const PlatformDriver* const g_nativeDriver = &g_realDriver;
-#endif
+static const PlatformDriver* g_platformDriver = nullptr;
 
-const PlatformDriver* g_platformDriver = g_nativeDriver;
-static PlatformKind s_kind = kPlatformReal;
+void PlatformSelectDriver(const PlatformDriver* driver) {
+    g_platformDriver = driver;
+}
 
-void PlatformSelect(PlatformKind kind) {
-    s_kind = kind;
-    g_platformDriver = kind == kPlatformVirtual ? &g_virtualDriver : g_nativeDriver;
+const PlatformDriver* PlatformCurrentDriver() {
+    return g_platformDriver;
 }
 
 PlatformKind PlatformSelected() {
-    return s_kind;
+    return g_platformDriver ? g_platformDriver->kind : kPlatformReal;
+}
+
+// The window's close, destroy and Shift state are the shared message loop's in every backend.
+void PlatformPostClose() {
+    LoopPostClose();
+}
+void PlatformDestroyWindow() {
+    LoopDestroyWindow();
+}
+int PlatformIsShiftDown() {
+    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
 }
 
 void PlatformRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
     g_platformDriver->runWindow(title, width, height, handler);
-}
-void PlatformPostClose() {
-    g_platformDriver->postClose();
-}
-void PlatformDestroyWindow() {
-    g_platformDriver->destroyWindow();
 }
 int PlatformSetTimer(int id, int periodMs) {
     return g_platformDriver->setTimer(id, periodMs);
 }
 void PlatformKillTimer(int id) {
     g_platformDriver->killTimer(id);
-}
-int PlatformIsShiftDown() {
-    return g_platformDriver->isShiftDown();
 }
 void PlatformPaintImage(const PlatformImage& image) {
     g_platformDriver->paintImage(image);
@@ -60,6 +61,7 @@ void PlatformYield() {
     g_platformDriver->yield();
 }
 int PlatformAudioOpen() {
+    PlatformClearLastError();
     return g_platformDriver->audioOpen();
 }
 void PlatformAudioClose() {
@@ -132,5 +134,6 @@ void PlatformControllerClose() {
     g_platformDriver->controllerClose();
 }
 int PlatformHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
+    PlatformClearLastError();
     return g_platformDriver->httpGet(url, body, maxBodyBytes);
 }

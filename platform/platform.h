@@ -16,9 +16,25 @@
 
 enum PlatformKind { kPlatformReal = 0, kPlatformVirtual = 1 };
 
-// Chooses the backend. Call once, before any other platform call.
-void PlatformSelect(PlatformKind kind);
+// Each backend lives in a library of its own and offers its own selector; a program links the
+// backends it uses. The game links only the real one. Call a selector before any other platform
+// call (the files below work without one).
+void PlatformSelectReal();  // tapdash_platform_real (the virtual one: VirtualReset)
 PlatformKind PlatformSelected();
+
+// ---------------------------------------------------------------------------------------------
+// Why a platform call failed
+
+// The reason the last failed platform call gave ("" while none has failed): the backends fill it
+// from SDL, libcurl or the system. It is not cleared by calls that succeed.
+const char* PlatformLastError();
+// Records the reason of a failure (backends only), printf-style.
+void PlatformSetLastError(const char* format, ...);
+// Forgets the last reason, before a step whose failure will be reported. Opening the sound device
+// and an HTTP request start afresh by themselves.
+void PlatformClearLastError();
+// Writes "tapdash: <what>: <the last reason>" to standard error, for a player's bug report.
+void PlatformReportError(const char* what);
 
 // ---------------------------------------------------------------------------------------------
 // Window messages. The platform's message loop hands these to the window's handler, one at a
@@ -88,7 +104,8 @@ void PlatformMessageBox(const char* caption, const char* text);
 void PlatformAboutBox(const char* caption, const char* const* lines, int lineCount);
 
 // ---------------------------------------------------------------------------------------------
-// Program folder and files. Relative names inside the program folder use the backslash as
+// Program folder and files, the same in every backend of one system (platform/posix/, and
+// platform/win32/ on Windows). Relative names inside the program folder use the backslash as
 // separator ("menu\start_game.vgz"); every function below maps backslashes to the host's
 // separator and, where a path does not exist exactly, matches each path component without
 // regard to letter case.
@@ -113,6 +130,10 @@ void PlatformClose(PlatformFile file);
 // success, 0 when the file does not exist, is not writable or any step failed (the old file
 // then stays as it was).
 int PlatformReplaceFile(const char* path, const void* data, size_t bytes);
+// Writes the whole file as one step, as PlatformReplaceFile does, creating it (with the mode new
+// files get) when it does not exist yet. Returns 1 on success, 0 on failure (an old file then
+// stays as it was).
+int PlatformWriteFile(const char* path, const void* data, size_t bytes);
 // The host path that a name resolves to (separators mapped, letter case matched), for tools
 // and tests. Returns the mapped path even when nothing exists there.
 std::string PlatformResolvePath(const char* path);

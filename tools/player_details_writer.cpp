@@ -1,14 +1,9 @@
 #include "tools/player_details_writer.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 #include <ostream>
+
+#include "platform/platform.h"
 
 const char* const kDetailsPrompts[kDetailsFieldCount] = {"First name", "Last name", "Address",
                                                          "Country"};
@@ -32,33 +27,6 @@ std::string DetailsFileBytes(const std::string (&fields)[kDetailsFieldCount]) {
     return bytes;
 }
 
-// A path from UTF-8 text, whatever the system's own code page.
-static std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-// Writes through a temporary file so that a failure never leaves half a config.dat.
-static bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".new";
-    std::error_code error;
-    {
-        std::ofstream file(PathOf(temporary), std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), std::streamsize(bytes.size()));
-        file.close();
-        if (!file.good()) {
-            std::filesystem::remove(PathOf(temporary), error);
-            return false;
-        }
-    }
-    // The filesystem library's rename replaces an existing file on Windows too.
-    std::filesystem::rename(PathOf(temporary), PathOf(path), error);
-    if (error) {
-        std::filesystem::remove(PathOf(temporary), error);
-        return false;
-    }
-    return true;
-}
-
 int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::string& dir) {
     out << "Tapdash player details, sent with your score. Type each answer and press Enter.\n";
     std::string fields[kDetailsFieldCount];
@@ -77,8 +45,10 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
         }
     }
     const std::string path = dir + "config.dat";
-    if (!WriteWhole(path, DetailsFileBytes(fields))) {
-        out << "Could not write " << path << ". Nothing was saved.\n";
+    const std::string bytes = DetailsFileBytes(fields);
+    if (!PlatformWriteFile(path.c_str(), bytes.data(), bytes.size())) {
+        out << "Could not write " << path << " (" << PlatformLastError()
+            << "). Nothing was saved.\n";
         return 1;
     }
     out << "Saved. Tapdash will send these details with your score.\n";
@@ -86,17 +56,5 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
 }
 
 std::string ExecutableFolder() {
-#ifdef _WIN32
-    wchar_t path[32768];
-    DWORD length = GetModuleFileNameW(nullptr, path, 32768);
-    if (length == 0 || length >= 32768) return {};
-    std::filesystem::path self(std::wstring(path, length));
-    std::u8string folder = self.parent_path().u8string();
-    return std::string(folder.begin(), folder.end()) + "\\";
-#else
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    return self.parent_path().string() + "/";
-#endif
+    return PlatformProgramDir();
 }

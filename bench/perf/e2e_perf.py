@@ -93,7 +93,7 @@ def start_session(args, name, capture_to=None, intro_seconds=None, pack=None):
         wine = live.Wine(scratch)
         # Wine's drive Z: is the host's root.
         env = {"TAPDASH_TRACE": "Z:" + trace_path}
-        session = live.Session(folder, tones, scratch, env, command=["wine", program], wine=wine)
+        session = live.Session(folder, tones, scratch, env, command=live.Wine.command(program), wine=wine)
     else:
         session = live.Session(folder, tones, scratch, {"TAPDASH_TRACE": trace_path}, command=[program])
     session.trace_path = trace_path

@@ -1,338 +1,118 @@
-// The real sound device: SDL's audio device, fed by our own mixer on SDL's audio thread.
+// The real sound device: SDL's audio device as the software sound device's hooks
+// (platform/soft_audio.h).
 //
 // The device is opened as signed 16-bit little-endian samples, 2 channels interleaved (left
-// first), 48000 frames a second, 512 frames a device buffer, with no change allowed: SDL itself
-// converts to whatever the hardware wants. A capture by SDL's disk audio driver
-// (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE=<file>) therefore holds exactly that raw stream.
-//
-// A buffer's samples are converted once, at unlock, to the mixer's format (16-bit at 48000 Hz, by
-// our own converter, platform/resample.cpp); playing never converts, copies or
-// allocates. The game thread changes what the mixer reads only while it holds the device lock, and
-// only briefly.
+// first), 48000 frames a second, in periods of the asked-for length (512 frames unless set),
+// with no change allowed: SDL itself converts to whatever the hardware wants. A capture by SDL's
+// disk audio driver (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE=<file>) therefore holds exactly
+// that raw stream.
 #include "platform/real/real_audio.h"
 
 #include <SDL.h>
 
-#include <memory>
-#include <new>
-#include <utility>
+#include <cstdio>
+#include <cstdlib>
 
-#include "platform/audio_buffers.h"
-#include "platform/mixer.h"
 #include "platform/real/real_trace.h"
-#include "platform/resample.h"
+#include "platform/soft_audio.h"
 
 namespace {
 
-constexpr int kDeviceFrames = 512;
-constexpr int kMaxPlayingVoices = 512;
-
-struct RealVoice {
-    MixerVoice mix;
-    std::unique_ptr<int16_t[]> samples;
-};
-
-AudioBufferSet s_set;
 SDL_AudioDeviceID s_device = 0;
-int s_deviceFrames = kDeviceFrames;
-
-// The voices the mixer visits: every voice that has been played and not yet stopped, released
-// or (as the mixer finds) finished. Changed under the device lock only.
-MixerVoice* s_playing[kMaxPlayingVoices];
-int s_playingCount = 0;
-
-void LockDevice() {
-    if (s_device) SDL_LockAudioDevice(s_device);
-}
-
-void UnlockDevice() {
-    if (s_device) SDL_UnlockAudioDevice(s_device);
-}
-
-RealVoice* VoiceOf(const AudioBuffer* buffer) {
-    return static_cast<RealVoice*>(buffer->voice);
-}
-
-// Under the device lock.
-void RenderPlaying(int16_t* out, int frames) {
-    MixerRender(s_playing, s_playingCount, out, frames);
-    for (int i = 0; i < s_playingCount;) {
-        if (s_playing[i]->playing) {
-            ++i;
-        } else {
-            s_playing[i] = s_playing[--s_playingCount];
-        }
-    }
-}
+SoftAudioRender s_render = nullptr;
 
 void AudioCallback(void*, Uint8* stream, int length) {
     const uint64_t start = RealTraceOn() ? RealTraceNow() : 0;
-    RenderPlaying(reinterpret_cast<int16_t*>(stream),
-                  length / static_cast<int>(kMixerOutputChannels * sizeof(int16_t)));
+    s_render(reinterpret_cast<int16_t*>(stream), length / static_cast<int>(2 * sizeof(int16_t)));
     if (start) RealTraceHeard(start);
 }
 
-// Under the device lock.
-bool ListPlaying(MixerVoice* voice) {
-    for (int i = 0; i < s_playingCount; ++i) {
-        if (s_playing[i] == voice) return true;
+int Open(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        PlatformSetLastError("no audio driver: %s", SDL_GetError());
+        return kAudioErrNoDevice;
     }
-    if (s_playingCount == kMaxPlayingVoices) return false;
-    s_playing[s_playingCount++] = voice;
-    return true;
+    SDL_AudioSpec wanted{};
+    wanted.freq = wantedRate;
+    wanted.format = AUDIO_S16LSB;
+    wanted.channels = 2;
+    wanted.samples = static_cast<Uint16>(wantedPeriod);
+    wanted.callback = AudioCallback;
+    SDL_AudioSpec obtained{};
+    s_render = render;
+    s_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (!s_device) {
+        PlatformSetLastError("no audio device: %s", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return kAudioErrNoDevice;
+    }
+    *rate = obtained.freq;
+    *period = obtained.samples;
+    SDL_PauseAudioDevice(s_device, 0);
+    return kAudioOk;
 }
 
-// Under the device lock.
-void UnlistPlaying(MixerVoice* voice) {
-    for (int i = 0; i < s_playingCount; ++i) {
-        if (s_playing[i] == voice) {
-            s_playing[i] = s_playing[--s_playingCount];
-            return;
-        }
-    }
+void Close() {
+    if (!s_device) return;
+    SDL_CloseAudioDevice(s_device);
+    s_device = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-// The gains and filter the mixer applies, from the buffer's volume and pan or 3D position.
-void ApplyLevels(const AudioBuffer* buffer) {
-    const float volumeGain = MixerVolumeGain(buffer->volume);
-    float left = 1.0f, right = 1.0f, lowPass = 1.0f;
-    if (AudioBufferIs3D(buffer)) {
-        const MixerPlacement placement =
-            MixerPlace3D(buffer->x, buffer->y, buffer->z, buffer->minDistance);
-        left = placement.gainLeft;
-        right = placement.gainRight;
-        lowPass = placement.lowPass;
-    } else {
-        MixerPanGains(AudioBufferPanInForce(buffer), &left, &right);
-    }
-    MixerVoice& mix = VoiceOf(buffer)->mix;
-    LockDevice();
-    mix.gainLeft = volumeGain * left;
-    mix.gainRight = volumeGain * right;
-    mix.lowPass = lowPass;
-    UnlockDevice();
+void Lock() {
+    SDL_LockAudioDevice(s_device);
 }
 
-// The buffer's samples at the mixer's rate, with the buffer's channels; null when there is no
-// memory for them. Left uninitialised before the conversion fills it: zero-filling first cost as
-// much as the conversion itself.
-std::unique_ptr<int16_t[]> ConvertSamples(const AudioBuffer* buffer, uint32_t* frames) {
-    const PlatformWaveFormat& format = buffer->format;
-    const uint32_t inFrames = buffer->bytes / format.blockAlign;
-    *frames = ConvertedFrames(inFrames, format.samplesPerSec, kMixerRate);
-    std::unique_ptr<int16_t[]> samples(new (std::nothrow)
-                                           int16_t[static_cast<size_t>(*frames) * format.channels]);
-    if (!samples) {
-        *frames = 0;
-        return samples;
-    }
-    ConvertPcm(buffer->data.data(), inFrames, format.channels, format.bitsPerSample,
-               format.samplesPerSec, kMixerRate, samples.get());
-    return samples;
+void Unlock() {
+    SDL_UnlockAudioDevice(s_device);
 }
 
-void Destroy(AudioBuffer* buffer) {
-    if (!buffer) return;
-    RealVoice* voice = VoiceOf(buffer);
-    LockDevice();
-    UnlistPlaying(&voice->mix);
-    RealTraceForget(&voice->mix);
-    UnlockDevice();
-    delete voice;
-    AudioBufferDestroy(buffer);
+void Note(const char* event, const char* detail) {
+    RealTrace(event, detail);
+}
+
+const SoftAudioHooks kSdlDevice = {
+    .open = Open,
+    .close = Close,
+    .lock = Lock,
+    .unlock = Unlock,
+    .played = nullptr,
+    .forget = nullptr,
+    .note = nullptr,
+};
+
+// The same with the timing trace's events.
+const SoftAudioHooks kTracedSdlDevice = {
+    .open = Open,
+    .close = Close,
+    .lock = Lock,
+    .unlock = Unlock,
+    .played = RealTracePlayed,
+    .forget = RealTraceForget,
+    .note = Note,
+};
+
+// The device period a player asked for in TAPDASH_AUDIO_PERIOD (frames, a power of two from 64
+// to 8192); 512 otherwise.
+void TakePeriodSetting() {
+    const char* setting = std::getenv("TAPDASH_AUDIO_PERIOD");
+    if (!setting || !*setting) return;
+    char* end = nullptr;
+    const long frames = std::strtol(setting, &end, 10);
+    if (*end != '\0' || frames > 8192 || !SoftAudioSetPeriod(static_cast<int>(frames))) {
+        std::fprintf(stderr,
+                     "tapdash: TAPDASH_AUDIO_PERIOD=%s ignored (a power of two from 64 to 8192)\n",
+                     setting);
+    }
 }
 
 }  // namespace
 
 int RealAudioOpen() {
-    if (s_device) return kAudioOk;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return kAudioErrNoDevice;
-    SDL_AudioSpec wanted{};
-    wanted.freq = kMixerRate;
-    wanted.format = AUDIO_S16LSB;
-    wanted.channels = kMixerOutputChannels;
-    wanted.samples = kDeviceFrames;
-    wanted.callback = AudioCallback;
-    SDL_AudioSpec obtained{};
-    s_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (!s_device) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return kAudioErrNoDevice;
-    }
-    s_deviceFrames = obtained.samples;
-    SDL_PauseAudioDevice(s_device, 0);
-    RealTrace("audio-open");
-    return kAudioOk;
+    TakePeriodSetting();
+    return SoftAudioOpen(RealTraceOn() ? &kTracedSdlDevice : &kSdlDevice);
 }
 
-// The buffers still alive end with the device.
 void RealAudioClose() {
-    if (s_device) {
-        SDL_CloseAudioDevice(s_device);
-        s_device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    for (AudioBuffer* buffer : AudioBufferTakeAll(s_set)) Destroy(buffer);
-    s_playingCount = 0;
-}
-
-int RealAudioDeviceFrames() {
-    return s_deviceFrames;
-}
-
-void RealAudioRender(int16_t* out, int frames) {
-    LockDevice();
-    RenderPlaying(out, frames);
-    UnlockDevice();
-}
-
-int RealCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int flags,
-                     Audio3DAlgorithm algorithm, PlatformBuffer* out) {
-    if (out) *out = nullptr;
-    if (RealTraceOn()) RealTrace("create");
-    AudioBuffer* buffer = nullptr;
-    const int result = AudioBufferCreate(s_set, format, bytes, flags, algorithm, &buffer);
-    if (!buffer) return result;
-    RealVoice* voice = new RealVoice;
-    voice->mix.channels = format->channels;
-    voice->mix.mixDown = AudioBufferIs3D(buffer);
-    buffer->voice = voice;
-    ApplyLevels(buffer);
-    if (out) *out = buffer->handle;
-    return result;
-}
-
-int RealBufferLock(PlatformBuffer handle, uint32_t offset, uint32_t bytes, void** region1,
-                   uint32_t* bytes1, void** region2, uint32_t* bytes2) {
-    return AudioBufferLock(AudioBufferFind(s_set, handle), offset, bytes, region1, bytes1, region2,
-                           bytes2);
-}
-
-int RealBufferUnlock(PlatformBuffer handle, void* region1, uint32_t bytes1, void* region2,
-                     uint32_t bytes2) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    const int result = AudioBufferUnlock(buffer, region1, bytes1, region2, bytes2);
-    if (result < 0) return result;
-    RealVoice* voice = VoiceOf(buffer);
-    uint32_t frames = 0;
-    std::unique_ptr<int16_t[]> samples = ConvertSamples(buffer, &frames);
-    LockDevice();
-    std::swap(voice->samples, samples);
-    voice->mix.samples = voice->samples.get();
-    voice->mix.frames = frames;
-    if (voice->mix.position >= voice->mix.frames) voice->mix.position = 0;
-    UnlockDevice();
-    if (RealTraceOn()) RealTrace("loaded", buffer->label.c_str());
-    return voice->samples ? kAudioOk : kAudioErrOutOfMemory;
-}
-
-void RealBufferSetLabel(PlatformBuffer handle, const char* label) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    if (buffer) buffer->label = label ? label : "";
-}
-
-int RealBufferSetPosition(PlatformBuffer handle, uint32_t bytePosition) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    const int result = AudioBufferCheckPosition(buffer, bytePosition);
-    if (result < 0) return result;
-    const uint64_t sourceFrame = bytePosition / buffer->format.blockAlign;
-    const uint64_t frame = sourceFrame * kMixerRate / buffer->format.samplesPerSec;
-    MixerVoice& mix = VoiceOf(buffer)->mix;
-    LockDevice();
-    mix.position = frame < mix.frames ? static_cast<uint32_t>(frame) : 0;
-    UnlockDevice();
-    return kAudioOk;
-}
-
-int RealBufferSetPan(PlatformBuffer handle, int pan) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    const int result = AudioBufferSetPan(buffer, pan);
-    if (result == kAudioOk) ApplyLevels(buffer);
-    return result;
-}
-
-int RealBufferSetVolume(PlatformBuffer handle, int volume) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    const int result = AudioBufferSetVolume(buffer, volume);
-    if (result == kAudioOk) ApplyLevels(buffer);
-    return result;
-}
-
-int RealBufferPlay(PlatformBuffer handle, int flags) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    if (!buffer) return kAudioErrInvalidParam;
-    MixerVoice& mix = VoiceOf(buffer)->mix;
-    if (mix.frames == 0) return kAudioOk;  // nothing to hear: it has already ended
-    LockDevice();
-    // A buffer has one voice: playing it again goes on from where it is.
-    if (!mix.playing) mix.lowPassState = 0.0f;
-    const bool listed = ListPlaying(&mix);
-    if (listed) {
-        mix.playing = true;
-        mix.looping = (flags & kPlayLooping) != 0;
-        RealTracePlayed(&mix, buffer->label.c_str(), buffer->pan, buffer->volume);
-    }
-    UnlockDevice();
-    return listed ? kAudioOk : kAudioErrOutOfMemory;
-}
-
-int RealBufferStop(PlatformBuffer handle) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    if (!buffer) return kAudioErrInvalidParam;
-    MixerVoice& mix = VoiceOf(buffer)->mix;
-    LockDevice();
-    mix.playing = false;
-    UnlistPlaying(&mix);
-    RealTraceForget(&mix);
-    UnlockDevice();
-    return kAudioOk;
-}
-
-int RealBufferGetStatus(PlatformBuffer handle, uint32_t* status) {
-    if (status) *status = 0;
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    if (!buffer || !status) return kAudioErrInvalidParam;
-    const MixerVoice& mix = VoiceOf(buffer)->mix;
-    LockDevice();
-    if (mix.playing) *status = mix.looping ? kStatusPlaying | kStatusLooping : kStatusPlaying;
-    UnlockDevice();
-    return kAudioOk;
-}
-
-void RealBufferRelease(PlatformBuffer handle) {
-    AudioBuffer* buffer = AudioBufferFind(s_set, handle);
-    if (!buffer) return;
-    RealBufferStop(handle);
-    Destroy(AudioBufferRelease(s_set, buffer));
-}
-
-int RealBufferGet3D(PlatformBuffer handle, PlatformBuffer3D* out) {
-    return AudioBufferGet3D(s_set, AudioBufferFind(s_set, handle), out);
-}
-
-int RealBuffer3DSetMinDistance(PlatformBuffer3D handle, float distance) {
-    AudioBuffer* buffer = AudioBuffer3DFind(s_set, handle);
-    const int result = AudioBufferSetMinDistance(buffer, distance);
-    if (result == kAudioOk) ApplyLevels(buffer);
-    return result;
-}
-
-int RealBuffer3DSetPosition(PlatformBuffer3D handle, float x, float y, float z) {
-    AudioBuffer* buffer = AudioBuffer3DFind(s_set, handle);
-    const int result = AudioBufferSetPosition3D(buffer, x, y, z);
-    if (result == kAudioOk) ApplyLevels(buffer);
-    return result;
-}
-
-void RealBuffer3DRelease(PlatformBuffer3D handle) {
-    Destroy(AudioBuffer3DRelease(s_set, handle));
-}
-
-int RealCreateListener(PlatformListener* out) {
-    if (out) *out = nullptr;
-    return AudioListenerCreate(s_set, out);
-}
-
-void RealListenerRelease(PlatformListener listener) {
-    AudioListenerRelease(s_set, listener);
+    SoftAudioClose();
 }

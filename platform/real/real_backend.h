@@ -8,11 +8,12 @@
 
 #include "platform/platform.h"
 
+struct PlatformDriver;
+// The real backend's table (real_driver.cpp), for tests that drive it entry by entry.
+extern const PlatformDriver g_realDriver;
+
 // Window and message loop (real_window.cpp).
 void RealRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
-void RealPostClose();
-void RealDestroyWindow();
-int RealIsShiftDown();
 // The main window, null when none is open.
 SDL_Window* RealWindow();
 // Posts what an SDL event means to the window; events of no interest are dropped.

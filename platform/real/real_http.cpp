@@ -40,7 +40,10 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     if (body) body->clear();
     if (!url) return 0;
     CURL* curl = curl_easy_init();
-    if (!curl) return 0;
+    if (!curl) {
+        PlatformSetLastError("libcurl could not start a request");
+        return 0;
+    }
     BodySink sink = {body, maxBodyBytes, false};
     curl_easy_setopt(curl, CURLOPT_URL, url);
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
@@ -56,5 +59,10 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     curl_easy_cleanup(curl);
     // A reply cut short by the network is a failure; one cut short by our limit is not.
     bool complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.limitReached);
+    if (!complete) {
+        PlatformSetLastError("%s: %s", url, curl_easy_strerror(result));
+    } else if (status <= 0) {
+        PlatformSetLastError("%s: no HTTP status in the reply", url);
+    }
     return complete && status > 0 ? 1 : 0;
 }

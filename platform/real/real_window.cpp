@@ -111,13 +111,15 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
     // from the system asking the program to end.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "tapdash: no display: %s\n", SDL_GetError());
+        PlatformSetLastError("no display: %s", SDL_GetError());
+        PlatformReportError("the window cannot be shown");
         return;
     }
     s_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                 height, SDL_WINDOW_HIDDEN);
     if (!s_window) {
-        std::fprintf(stderr, "tapdash: no window: %s\n", SDL_GetError());
+        PlatformSetLastError("no window: %s", SDL_GetError());
+        PlatformReportError("the window cannot be shown");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return;
     }
@@ -136,16 +138,4 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
     s_window = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     if (SDL_WasInit(0) == 0) SDL_Quit();
-}
-
-void RealPostClose() {
-    LoopPostClose();
-}
-
-void RealDestroyWindow() {
-    LoopDestroyWindow();
-}
-
-int RealIsShiftDown() {
-    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
 }

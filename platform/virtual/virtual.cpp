@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "platform/driver.h"
 #include "platform/message_loop.h"
 #include "platform/virtual/virtual_audio.h"
 #include "platform/virtual/virtual_internal.h"
@@ -75,7 +76,7 @@ const LoopBackend kVirtualLoopBackend = {LoopNow, LoopWait, LoopPoll};
 }  // namespace
 
 void VirtualReset() {
-    PlatformSelect(kPlatformVirtual);
+    PlatformSelectDriver(&g_virtualDriver);
     LoopReset();
     VirtualAudioReset();
     VirtualDriverReset();

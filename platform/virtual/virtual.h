@@ -53,12 +53,17 @@ std::vector<VirtualCall> VirtualCallsOf(const std::string& op, const std::string
 // Failure injection: the next `count` calls of `op` fail ("AudioOpen", "SetTimer",
 // "CreateBuffer", "Get3D", "CreateListener", "ControllerOpen", "ControllerPoll", "HttpGet", ...).
 void VirtualFail(const std::string& op, int count = 1);
+// The machine has no sound device (false by default): opening one fails, and with none open,
+// creating a buffer or a listener is refused with kAudioErrNoDevice, as on the real platform.
+// A fresh start counts as an open device; a failed open or a close leaves none.
+void VirtualSetNoDevice(bool none);
 // Whether a controller is attached (none by default).
 void VirtualAttachController(bool attached);
 
 // HTTP: the handler answers requests instead of the network; it returns 1 with the body, or 0
 // for a failed request, and may advance the clock by the time the request takes. Without one,
-// requests go to the network through the real backend's HTTP.
+// every request fails (the virtual backend has no network of its own; a test that wants the
+// real network forwards to the real backend's table from its handler).
 typedef std::function<int(const std::string& url, std::string* body, uint64_t* durationMs)>
     VirtualHttpHandler;
 void VirtualSetHttpHandler(VirtualHttpHandler handler);

@@ -17,6 +17,10 @@ struct VirtualVoice {
 };
 
 AudioBufferSet s_set;
+// Whether a device is open. A fresh start counts as open, so that tests of single sounds need
+// not open one; a failed open or a close leaves none.
+bool s_deviceOpen = true;
+bool s_noDevice = false;  // the machine has no sound device at all
 
 VirtualVoice* VoiceOf(const AudioBuffer* buffer) {
     return static_cast<VirtualVoice*>(buffer->voice);
@@ -83,7 +87,10 @@ void DropAll() {
 }  // namespace
 
 int VirtualAudioOpen() {
-    const int result = VirtualShouldFail("AudioOpen") ? kAudioErrNoDevice : kAudioOk;
+    const bool fails = VirtualShouldFail("AudioOpen") || s_noDevice;
+    const int result = fails ? kAudioErrNoDevice : kAudioOk;
+    s_deviceOpen = !fails;
+    if (fails) PlatformSetLastError("no sound device on the virtual platform");
     Record("AudioOpen", nullptr, result);
     return result;
 }
@@ -92,10 +99,18 @@ int VirtualAudioOpen() {
 void VirtualAudioClose() {
     Record("AudioClose", nullptr);
     DropAll();
+    s_deviceOpen = false;
 }
 
 void VirtualAudioReset() {
     DropAll();
+    s_deviceOpen = true;
+    s_noDevice = false;
+}
+
+void VirtualSetNoDevice(bool none) {
+    s_noDevice = none;
+    if (none) s_deviceOpen = false;
 }
 
 int VirtualCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int flags,
@@ -103,7 +118,9 @@ int VirtualCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int fl
     if (out) *out = nullptr;
     AudioBuffer* buffer = nullptr;
     int result = kAudioErrOutOfMemory;
-    if (!VirtualShouldFail("CreateBuffer")) {
+    if (!s_deviceOpen) {
+        result = kAudioErrNoDevice;
+    } else if (!VirtualShouldFail("CreateBuffer")) {
         result = AudioBufferCreate(s_set, format, bytes, flags, algorithm, &buffer);
     }
     if (buffer) {
@@ -247,7 +264,11 @@ void VirtualBuffer3DRelease(PlatformBuffer3D handle) {
 int VirtualCreateListener(PlatformListener* out) {
     if (out) *out = nullptr;
     int result = kAudioErrGeneric;
-    if (!VirtualShouldFail("CreateListener")) result = AudioListenerCreate(s_set, out);
+    if (!s_deviceOpen) {
+        result = kAudioErrNoDevice;
+    } else if (!VirtualShouldFail("CreateListener")) {
+        result = AudioListenerCreate(s_set, out);
+    }
     Record("CreateListener", nullptr, result);
     return result;
 }

@@ -31,13 +31,6 @@ void RunWindow(const char* title, int width, int height, PlatformMessageHandler 
     LoopPostPaint();
 }
 
-void PostClose() {
-    LoopPostClose();
-}
-void DestroyWindow() {
-    LoopDestroyWindow();
-}
-
 int SetTimer(int id, int periodMs) {
     Record("SetTimer", "", id, periodMs);
     if (VirtualShouldFail("SetTimer")) return 0;
@@ -47,10 +40,6 @@ int SetTimer(int id, int periodMs) {
 void KillTimer(int id) {
     Record("KillTimer", "", id);
     LoopKillTimer(id);
-}
-
-int IsShiftDown() {
-    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
 }
 
 void PaintImage(const PlatformImage& image) {
@@ -112,10 +101,16 @@ void ControllerClose() {
 int HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     std::string address = url ? url : "";
     Record("HttpGet", address);
-    if (VirtualShouldFail("HttpGet")) return 0;
+    if (VirtualShouldFail("HttpGet")) {
+        PlatformSetLastError("%s: request failed on the virtual platform", address.c_str());
+        return 0;
+    }
     const VirtualHttpHandler& handler = VirtualCurrentHttpHandler();
-    if (!handler)
-        return g_nativeDriver->httpGet ? g_nativeDriver->httpGet(url, body, maxBodyBytes) : 0;
+    // Without a handler there is no network here: the request fails.
+    if (!handler) {
+        PlatformSetLastError("%s: no network on the virtual platform", address.c_str());
+        return 0;
+    }
     std::string reply;
     uint64_t durationMs = 0;
     int result = handler(address, &reply, &durationMs);
@@ -131,42 +126,40 @@ void VirtualDriverReset() {
 }
 
 const PlatformDriver g_virtualDriver = {
-    "virtual",
-    RunWindow,
-    PostClose,
-    DestroyWindow,
-    SetTimer,
-    KillTimer,
-    IsShiftDown,
-    PaintImage,
-    SetWindowIcon,
-    MessageBox,
-    AboutBox,
-    NowMs,
-    Sleep,
-    Yield,
-    VirtualAudioOpen,
-    VirtualAudioClose,
-    VirtualCreateBuffer,
-    VirtualBufferLock,
-    VirtualBufferUnlock,
-    VirtualBufferSetPosition,
-    VirtualBufferSetPan,
-    VirtualBufferSetVolume,
-    VirtualBufferPlay,
-    VirtualBufferStop,
-    VirtualBufferGetStatus,
-    VirtualBufferRelease,
-    VirtualBufferSetLabel,
-    VirtualBufferGet3D,
-    VirtualBuffer3DSetMinDistance,
-    VirtualBuffer3DSetPosition,
-    VirtualBuffer3DRelease,
-    VirtualCreateListener,
-    VirtualListenerRelease,
-    ControllerOpen,
-    ControllerAcquire,
-    ControllerPoll,
-    ControllerClose,
-    HttpGet,
+    .name = "virtual",
+    .kind = kPlatformVirtual,
+    .runWindow = RunWindow,
+    .setTimer = SetTimer,
+    .killTimer = KillTimer,
+    .paintImage = PaintImage,
+    .setWindowIcon = SetWindowIcon,
+    .messageBox = MessageBox,
+    .aboutBox = AboutBox,
+    .nowMs = NowMs,
+    .sleep = Sleep,
+    .yield = Yield,
+    .audioOpen = VirtualAudioOpen,
+    .audioClose = VirtualAudioClose,
+    .createBuffer = VirtualCreateBuffer,
+    .bufferLock = VirtualBufferLock,
+    .bufferUnlock = VirtualBufferUnlock,
+    .bufferSetPosition = VirtualBufferSetPosition,
+    .bufferSetPan = VirtualBufferSetPan,
+    .bufferSetVolume = VirtualBufferSetVolume,
+    .bufferPlay = VirtualBufferPlay,
+    .bufferStop = VirtualBufferStop,
+    .bufferGetStatus = VirtualBufferGetStatus,
+    .bufferRelease = VirtualBufferRelease,
+    .bufferSetLabel = VirtualBufferSetLabel,
+    .bufferGet3D = VirtualBufferGet3D,
+    .buffer3DSetMinDistance = VirtualBuffer3DSetMinDistance,
+    .buffer3DSetPosition = VirtualBuffer3DSetPosition,
+    .buffer3DRelease = VirtualBuffer3DRelease,
+    .createListener = VirtualCreateListener,
+    .listenerRelease = VirtualListenerRelease,
+    .controllerOpen = ControllerOpen,
+    .controllerAcquire = ControllerAcquire,
+    .controllerPoll = ControllerPoll,
+    .controllerClose = ControllerClose,
+    .httpGet = HttpGet,
 };

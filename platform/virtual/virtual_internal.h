@@ -3,6 +3,9 @@
 
 #include "platform/virtual/virtual.h"
 
+struct PlatformDriver;
+extern const PlatformDriver g_virtualDriver;
+
 // Forgets the driver's own state (the open controller).
 void VirtualDriverReset();
 bool VirtualControllerAttached();

@@ -20,9 +20,6 @@ std::string Win32Utf8(const wchar_t* text);
 
 // Window and message loop (win32_window.cpp).
 void Win32RunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
-void Win32PostClose();
-void Win32DestroyWindow();
-int Win32IsShiftDown();
 // The main window, null when none is open.
 HWND Win32Window();
 // The window's size for a client area of width x height in the main window's style.

@@ -221,8 +221,10 @@ struct Device {
 DWORD WINAPI RenderThread(void*) {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     DWORD taskIndex = 0;
+    // The system's scheduling class for audio where it has one, and the highest priority
+    // besides (which Wine passes on to the host where it may).
     HANDLE task = AvSetMmThreadCharacteristicsW(L"Pro Audio", &taskIndex);
-    if (!task) SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     {
         Device device;
         std::vector<int16_t> mixed;
@@ -277,6 +279,8 @@ int WasapiOpen(WasapiRender render, int rate, int* periodFrames) {
     if (s_stream.thread) WaitForSingleObject(s_stream.ready, INFINITE);
     if (s_stream.result != 0) {
         WasapiClose();
+        PlatformSetLastError("no WASAPI playback device that takes 16-bit or float stereo at %d Hz",
+                             rate);
         return -1;
     }
     if (periodFrames) *periodFrames = s_stream.periodFrames;

@@ -213,18 +213,6 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
     }
 }
 
-void Win32PostClose() {
-    LoopPostClose();
-}
-
-void Win32DestroyWindow() {
-    LoopDestroyWindow();
-}
-
-int Win32IsShiftDown() {
-    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
-}
-
 void Win32PaintImage(const PlatformImage& image) {
     if (!s_window || image.width <= 0 || image.height <= 0 || !image.pixels) return;
     BITMAPINFO info = {};

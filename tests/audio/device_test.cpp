@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/real/real_audio.h"
+#include "platform/soft_audio.h"
 #include "tests/support/test_pack.h"
 
 namespace {
@@ -22,30 +23,31 @@ TEST(DeviceTest, CaptureHoldsTheCharacterOnTheLeftAtItsLength) {
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
     if (opened != kAudioOk) GTEST_SKIP() << "SDL has no disk audio driver here";
-    EXPECT_LE(RealAudioDeviceFrames(), 512);
+    EXPECT_LE(SoftAudioDeviceFrames(), 512);
 
     // A quarter of a second of tone at 22050 Hz, 16-bit mono, played from the left.
     PlatformWaveFormat format{1, 1, 22050, 44100, 2, 16};
     const uint32_t bytes = 22050 / 4 * 2;
     PlatformBuffer letter = nullptr;
-    ASSERT_EQ(RealCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
-                               kAlgorithmDefault, &letter),
-              0);
+    ASSERT_EQ(
+        SoftAudioCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
+                              kAlgorithmDefault, &letter),
+        0);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    ASSERT_EQ(RealBufferLock(letter, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
+    ASSERT_EQ(SoftAudioBufferLock(letter, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
     for (uint32_t i = 0; i < bytes1 / 2; ++i) {
         static_cast<int16_t*>(region1)[i] =
             static_cast<int16_t>(16000 * std::sin(2 * M_PI * 500 * i / 22050.0));
     }
-    RealBufferUnlock(letter, region1, bytes1, region2, bytes2);
-    RealBufferSetPan(letter, -3000);
-    RealBufferPlay(letter, 0);
+    SoftAudioBufferUnlock(letter, region1, bytes1, region2, bytes2);
+    SoftAudioBufferSetPan(letter, -3000);
+    SoftAudioBufferPlay(letter, 0);
     uint32_t status = 1;
     for (int waited = 0; status != 0 && waited < 5000; waited += 5) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        RealBufferGetStatus(letter, &status);
+        SoftAudioBufferGetStatus(letter, &status);
     }
     EXPECT_EQ(status, 0u);
     RealAudioClose();

@@ -325,7 +325,7 @@ def main():
         tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
         program = os.path.join(folder, os.path.basename(args.game))
         wine = live.Wine(args.work) if args.wine else None
-        session = live.Session(folder, tones, args.work, command=["wine", program] if wine else [program], wine=wine)
+        session = live.Session(folder, tones, args.work, command=live.Wine.command(program) if wine else [program], wine=wine)
         try:
             session.start_display()
         except live.Unavailable as why:

@@ -121,6 +121,26 @@ TEST_F(Files, ReplacingThroughALinkReplacesTheFileItPointsAt) {
     EXPECT_EQ(ReadFileBytes(dir_ + "data/best.dat"), "new");
 }
 
+// What tapdash-player writes config.dat with: a new file with the player's usual mode, or an
+// existing one replaced whole; a failure says why.
+TEST_F(Files, WritingAWholeFileCreatesItOrReplacesItAndAFailureSaysWhy) {
+    const mode_t mask = umask(022);
+    EXPECT_EQ(PlatformWriteFile((dir_ + "config.dat").c_str(), "Ada\n", 4), 1);
+    EXPECT_EQ(Read("config.dat"), "Ada\n");
+    EXPECT_EQ(Mode("config.dat"), 0644u);
+    ASSERT_EQ(chmod((dir_ + "config.dat").c_str(), 0600), 0);
+    EXPECT_EQ(PlatformWriteFile((dir_ + "config.dat").c_str(), "Grace\n", 6), 1);
+    EXPECT_EQ(Read("config.dat"), "Grace\n");
+    EXPECT_EQ(Mode("config.dat"), 0600u);
+    umask(mask);
+
+    EXPECT_EQ(PlatformWriteFile((dir_ + "no such folder/config.dat").c_str(), "x", 1), 0);
+    EXPECT_NE(std::string(PlatformLastError()).find("config.dat"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+}
+
 TEST_F(Files, TheProgramFolderHoldsTheRunningProgram) {
     std::string folder = PlatformProgramDir();
     ASSERT_FALSE(folder.empty());

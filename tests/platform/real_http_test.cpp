@@ -131,9 +131,11 @@ TEST(RealHttp, NoServerOrABrokenReplyIsAFailure) {
     std::string closedUrl = Url(server, "/top1.php");
     Stop(server);
 
-    // Nobody listens on the port any more.
+    // Nobody listens on the port any more; the reason names the address and libcurl's cause.
     EXPECT_EQ(RealHttpGet(closedUrl.c_str(), &body, 1024), 0);
     EXPECT_EQ(body, "");
+    EXPECT_EQ(std::string(PlatformLastError()).rfind(closedUrl + ": ", 0), 0u);
+    EXPECT_GT(std::string(PlatformLastError()).size(), closedUrl.size() + 2);
 
     // Only the web's own protocols are spoken.
     EXPECT_EQ(RealHttpGet("file:///etc/hostname", &body, 1024), 0);

@@ -78,7 +78,7 @@ void GameWindow(const PlatformMessage& msg) {
             break;
         }
         case kMsgClose:
-            RealDestroyWindow();
+            PlatformDestroyWindow();
             break;
         default:
             break;

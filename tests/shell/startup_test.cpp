@@ -213,3 +213,30 @@ TEST_F(Startup, TheCloseButtonSkipsTheGoodbyeButShutsDownInTheSameOrder) {
     EXPECT_TRUE(VirtualCallsOf("Label", kExitSoundFile).empty());
     ExpectShutdownInOrder();
 }
+
+// With no sound device every sound is refused, so nothing is waited for: after the error boxes,
+// Ctrl leaves the silent intro, Escape says a silent goodbye and the program ends at once.
+TEST_F(Startup, WithNoSoundDeviceEscapeStillEndsTheProgram) {
+    PreparePack();
+    VirtualSetNoDevice(true);
+    testing::internal::CaptureStderr();
+    StartWindow();
+    // The reason goes to standard error beside each box, for a bug report.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tapdash: DSound not created: no sound device on the virtual platform\n"
+              "tapdash: Error in second initialisation: no sound device on the virtual platform\n");
+    EXPECT_EQ(LabelsOf("MessageBox"),
+              (std::vector<std::string>{"Error!|DSound not created",
+                                        "Error!|Error in second initialisation"}));
+    EXPECT_TRUE(VirtualRunFor(0));
+    VirtualPress(kKeyCtrl);
+    EXPECT_TRUE(VirtualRunFor(0));
+    const uint64_t escapeAt = VirtualNowMs();
+    VirtualPress(kKeyEscape);
+    EXPECT_FALSE(VirtualRunUntilClosed(0));
+    EXPECT_EQ(VirtualNowMs(), escapeAt);
+    EXPECT_EQ(VirtualLiveBuffers(), 0);
+    EXPECT_FALSE(VirtualCallsOf("CreateBuffer").empty());
+    for (const VirtualCall& call : VirtualCallsOf("CreateBuffer"))
+        EXPECT_EQ(call.a, kAudioErrNoDevice);
+}

@@ -60,7 +60,7 @@ void Handler(const PlatformMessage& msg) {
 }  // namespace
 
 TEST(Win32Window, AFixedClientAreaAndTheKeysOfThePlayerInTheirOrder) {
-    PlatformSelect(kPlatformReal);
+    PlatformSelectReal();
     PlatformRunWindow("Tapdash", 215, 228, Handler);
     EXPECT_EQ(Win32Window(), nullptr);
     ASSERT_TRUE(s_painted);

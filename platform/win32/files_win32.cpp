@@ -1,6 +1,6 @@
-// Host file access on Windows: wide-character paths, so that a program folder with any name
-// works. Windows matches names without regard to case and takes the game's backslashes as they
-// are, so a name resolves to itself.
+// Host file access on Windows, the same for every backend there: wide-character paths, so that
+// a program folder with any name works. Windows matches names without regard to case and takes the
+// game's backslashes as they are, so a name resolves to itself.
 #include <cstdio>
 
 #include "platform/win32/win32_backend.h"
@@ -113,21 +113,44 @@ void PlatformClose(PlatformFile file) {
     delete file;
 }
 
-int PlatformReplaceFile(const char* path, const void* data, size_t bytes) {
-    std::wstring target = Win32Wide(path);
-    if (target.empty() || !IsWritableFile(target)) return 0;
+// Writes `bytes` beside `target` and puts them in its place as one step: flushed to disk first,
+// then ReplaceFileW (which keeps the old file's attributes and access rights) or, for a new file
+// or where the file system cannot do that, a write-through rename.
+static int WriteThroughTemporary(const std::wstring& target, const void* data, size_t bytes,
+                                 bool exists) {
     std::wstring temp;
     HANDLE handle = CreateTemporaryBeside(target, &temp);
-    if (handle == INVALID_HANDLE_VALUE) return 0;
+    if (handle == INVALID_HANDLE_VALUE) {
+        PlatformSetLastError("cannot create a file beside %s (error %lu)",
+                             Win32Utf8(target.c_str()).c_str(), GetLastError());
+        return 0;
+    }
     bool ok = WriteAll(handle, data, bytes) && FlushFileBuffers(handle);
     ok = CloseHandle(handle) && ok;
-    // ReplaceFileW keeps the old file's attributes and access rights; where the file system
-    // cannot do that, a write-through rename is the same single step.
-    if (ok && !ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                            nullptr, nullptr)) {
+    if (ok && !(exists && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))) {
         ok = MoveFileExW(temp.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }
-    if (!ok) DeleteFileW(temp.c_str());
+    if (!ok) {
+        PlatformSetLastError("cannot write %s (error %lu)", Win32Utf8(target.c_str()).c_str(),
+                             GetLastError());
+        DeleteFileW(temp.c_str());
+    }
     return ok ? 1 : 0;
+}
+
+int PlatformReplaceFile(const char* path, const void* data, size_t bytes) {
+    std::wstring target = Win32Wide(path);
+    if (target.empty() || !IsWritableFile(target)) return 0;
+    return WriteThroughTemporary(target, data, bytes, true);
+}
+
+int PlatformWriteFile(const char* path, const void* data, size_t bytes) {
+    std::wstring target = Win32Wide(path);
+    if (target.empty()) return 0;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return PlatformReplaceFile(path, data, bytes);
+    }
+    return WriteThroughTemporary(target, data, bytes, false);
 }

@@ -1,4 +1,5 @@
-// Host file access, the same for both backends. Names come with backslashes and in whatever
+// Host file access on POSIX systems, the same for every backend there (the Windows one is
+// platform/win32/files_win32.cpp). Names come with backslashes and in whatever
 // letter case the game spells them; the host's folders may differ in case, so each component
 // that does not exist exactly is looked up without regard to case.
 #include <dirent.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -98,12 +100,50 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
+// Fails with the system's reason for the last call, as PlatformLastError gives it.
+int Failed(const char* what, const std::string& path) {
+    PlatformSetLastError("%s %s: %s", what, path.c_str(), std::strerror(errno));
+    return 0;
+}
+
+// Writes `file` as one step: the bytes go to a temporary file in its folder with the given mode
+// and owner, are flushed to disk and renamed over it, and the folder is flushed too.
+int WriteThroughTemporary(const std::string& file, const void* data, size_t bytes, mode_t mode,
+                          uid_t owner, gid_t group) {
+    std::string folder = FolderOf(file);
+    std::string temp = folder + "." + file.substr(folder.size()) + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return Failed("cannot write beside", file);
+    bool ok = WriteAll(fd, data, bytes);
+    if (ok && (owner != geteuid() || group != getegid())) {
+        // Keeps the owner when root replaces a player's file; others cannot change it anyway.
+        if (fchown(fd, owner, group) != 0 && geteuid() == 0) ok = false;
+    }
+    ok = ok && fchmod(fd, mode & 07777) == 0 && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temp.c_str(), file.c_str()) != 0) {
+        const int error = errno;
+        unlink(temp.c_str());
+        errno = error;
+        return Failed("cannot write", file);
+    }
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return 1;
+}
+
 }  // namespace
 
 std::string PlatformProgramDir() {
     char buffer[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return {};
+    if (length <= 0) {
+        Failed("cannot read", "/proc/self/exe");
+        return {};
+    }
     std::string exe(buffer, static_cast<size_t>(length));
     size_t slash = exe.rfind('/');
     if (slash == std::string::npos) return {};
@@ -117,8 +157,14 @@ std::string PlatformResolvePath(const char* path) {
 PlatformFile PlatformOpenRead(const char* path) {
     std::string resolved = Resolve(path);
     int fd = open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Failed("cannot open", resolved);
+        return nullptr;
+    }
     struct stat st;
-    if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) errno = EISDIR;
+        Failed("cannot read", resolved);
         close(fd);
         return nullptr;
     }
@@ -161,30 +207,25 @@ int PlatformReplaceFile(const char* path, const void* data, size_t bytes) {
     std::string resolved = Resolve(path);
     // Through a symbolic link, the file it points at is the one replaced.
     char target[PATH_MAX];
-    if (!realpath(resolved.c_str(), target)) return 0;
+    if (!realpath(resolved.c_str(), target)) return Failed("cannot find", resolved);
     std::string file = target;
     struct stat st;
-    if (stat(file.c_str(), &st) != 0 || !Writable(st, file)) return 0;
-
-    std::string folder = FolderOf(file);
-    std::string temp = folder + "." + file.substr(folder.size()) + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return 0;
-    bool ok = WriteAll(fd, data, bytes);
-    if (ok && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-        // Keeps the owner when root replaces a player's file; others cannot change it anyway.
-        if (fchown(fd, st.st_uid, st.st_gid) != 0 && geteuid() == 0) ok = false;
-    }
-    ok = ok && fchmod(fd, st.st_mode & 07777) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), file.c_str()) != 0) {
-        unlink(temp.c_str());
+    if (stat(file.c_str(), &st) != 0) return Failed("cannot find", file);
+    if (!Writable(st, file)) {
+        PlatformSetLastError("%s is read-only", file.c_str());
         return 0;
     }
-    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
+    return WriteThroughTemporary(file, data, bytes, st.st_mode, st.st_uid, st.st_gid);
+}
+
+int PlatformWriteFile(const char* path, const void* data, size_t bytes) {
+    std::string resolved = Resolve(path);
+    struct stat st;
+    if (stat(resolved.c_str(), &st) == 0 || errno != ENOENT) {
+        return PlatformReplaceFile(path, data, bytes);
     }
-    return 1;
+    // A new file gets the mode the player's umask gives new files.
+    const mode_t mask = umask(0);
+    umask(mask);
+    return WriteThroughTemporary(resolved, data, bytes, 0666 & ~mask, geteuid(), getegid());
 }

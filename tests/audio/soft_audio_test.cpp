@@ -1,0 +1,62 @@
+// The software sound device's life: nothing can be made before a device is open, closing it ends
+// every buffer, and the device period a player asks for.
+#include "platform/soft_audio.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const PlatformWaveFormat kFormat{1, 1, 22050, 44100, 2, 16};
+constexpr int kFlags = kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume;
+
+TEST(SoftAudio, BuffersAndListenersNeedAnOpenDeviceAndEndWithIt) {
+    SoftAudioClose();
+    PlatformBuffer buffer = nullptr;
+    PlatformListener listener = nullptr;
+    EXPECT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
+              kAudioErrNoDevice);
+    EXPECT_EQ(SoftAudioCreateListener(&listener), kAudioErrNoDevice);
+
+    ASSERT_EQ(SoftAudioOpen(&kSoftAudioManualDevice), kAudioOk);
+    EXPECT_TRUE(SoftAudioIsOpen());
+    EXPECT_EQ(SoftAudioDeviceRate(), 48000);
+    ASSERT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer), kAudioOk);
+    ASSERT_EQ(SoftAudioCreateListener(&listener), kAudioOk);
+    EXPECT_EQ(SoftAudioBufferPlay(buffer, kPlayLooping), kAudioOk);
+
+    // The sound was playing; with the device gone its handle is refused.
+    SoftAudioClose();
+    EXPECT_FALSE(SoftAudioIsOpen());
+    uint32_t status = 9;
+    EXPECT_LT(SoftAudioBufferGetStatus(buffer, &status), 0);
+    EXPECT_EQ(status, 0u);
+    EXPECT_LT(SoftAudioBufferPlay(buffer, 0), 0);
+    EXPECT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
+              kAudioErrNoDevice);
+}
+
+// The device hooks are asked for the period that was set; what the device reports is what counts.
+int s_askedPeriod = 0;
+int RecordingOpen(SoftAudioRender, int rate, int period, int* gotRate, int* gotPeriod) {
+    s_askedPeriod = period;
+    *gotRate = rate;
+    *gotPeriod = period * 2;
+    return kAudioOk;
+}
+void Nothing() {}
+const SoftAudioHooks kRecordingDevice = {RecordingOpen, Nothing, Nothing, Nothing,
+                                         nullptr,       nullptr, nullptr};
+
+TEST(SoftAudio, ThePeriodIs512FramesUnlessAPowerOfTwoIsAskedFor) {
+    EXPECT_EQ(SoftAudioWantedPeriod(), 512);
+    for (int refused : {0, 32, 300, 16384, -256}) EXPECT_EQ(SoftAudioSetPeriod(refused), 0);
+    EXPECT_EQ(SoftAudioWantedPeriod(), 512);
+    EXPECT_EQ(SoftAudioSetPeriod(256), 1);
+    ASSERT_EQ(SoftAudioOpen(&kRecordingDevice), kAudioOk);
+    EXPECT_EQ(s_askedPeriod, 256);
+    EXPECT_EQ(SoftAudioDeviceFrames(), 512);
+    SoftAudioClose();
+    SoftAudioSetPeriod(512);
+}
+
+}  // namespace
