@@ -82,14 +82,6 @@ void Judge(bool sideMatches) {
     }
 }
 
-// The code a typed key counts as. Shift itself is not typed; with Shift held, a key other than
-// a letter stands for its shifted character (Shift+; is the colon, 1186).
-int TypedKeyCode(int key) {
-    bool letter = key >= kKeyA && key <= kKeyZ;
-    if (PlatformIsShiftDown() && !letter) return kShiftedOnUs + key;
-    return key;
-}
-
 }  // namespace
 
 int LoadLevelSounds() {
@@ -180,11 +172,13 @@ int LevelKeyDown(int key) {
             EndGame();
             break;
         case kKeyShift:
-            // Held while the shifted character is typed; its auto-repeat must not wipe that key.
+            // Held while a character is typed; its auto-repeat must not wipe that key.
             break;
         default:
+            // The platform hands over what the player typed: the code the character table holds
+            // for each of its characters, with Shift or AltGr as the layout needs them.
             PlayCue(kLevelSlotKeyClick);
-            g_lastTypedKey = TypedKeyCode(key);
+            g_lastTypedKey = key;
             break;
     }
     return 1;

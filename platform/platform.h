@@ -42,8 +42,8 @@ void PlatformReportError(const char* what);
 
 enum PlatformMessageType {
     kMsgInitDialog = 1,  // the window exists and is about to be shown
-    kMsgKeyDown,         // wParam: Windows virtual-key code
-    kMsgKeyUp,           // wParam: Windows virtual-key code
+    kMsgKeyDown,         // wParam: the key's code (platform/key_codes.h)
+    kMsgKeyUp,           // wParam: the code its key-down had
     kMsgPaint,           // the window must be painted
     kMsgTimer,           // wParam: timer identifier
     kMsgSysCommand,      // wParam: system-menu command (16 = About)

@@ -5,6 +5,7 @@
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
 #include "platform/real/real_trace.h"
+#include "platform/typed_keys.h"
 
 namespace {
 
@@ -77,6 +78,41 @@ constexpr ScancodeKeys kScancodeKeys[] = {
     {SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
 };
 
+// The code each key went down with while it is held, 0 when its key-down did not reach the
+// game: its key-up goes the same way, with the same code.
+int s_heldKeyCodes[SDL_NUM_SCANCODES];
+
+int& HeldKeyCode(int scancode) {
+    bool known = scancode > SDL_SCANCODE_UNKNOWN && scancode < SDL_NUM_SCANCODES;
+    return s_heldKeyCodes[known ? scancode : SDL_SCANCODE_UNKNOWN];
+}
+
+// The one character of a UTF-8 text; 0 when it holds none, more than one, or is not UTF-8.
+uint32_t OnlyCharacter(const char* text) {
+    if (!text || !*text) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int length = bytes[0] < 0x80             ? 1
+                 : (bytes[0] & 0xE0) == 0xC0 ? 2
+                 : (bytes[0] & 0xF0) == 0xE0 ? 3
+                 : (bytes[0] & 0xF8) == 0xF0 ? 4
+                                             : 0;
+    if (length == 0) return 0;
+    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80) return 0;
+        character = (character << 6) | (bytes[i] & 0x3F);
+    }
+    return bytes[length] == 0 ? character : 0;
+}
+
+// Right Alt alone is AltGr for a key when it changes the character the key types. On a layout
+// without AltGr it is an Alt key, and Alt leaves the character as the key types it.
+bool TypedWithAltGr(int keycode, int modifiers, uint32_t typed) {
+    if ((modifiers & KMOD_ALT) != KMOD_RALT || typed == 0) return false;
+    uint32_t lowerCase = typed >= 'A' && typed <= 'Z' ? typed - 'A' + 'a' : typed;
+    return lowerCase != static_cast<uint32_t>(keycode);
+}
+
 }  // namespace
 
 int RealVirtualKey(int keycode, int scancode) {
@@ -95,17 +131,36 @@ int RealVirtualKey(int keycode, int scancode) {
     return kKeyUnknown;
 }
 
-void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers) {
-    int virtualKey = RealVirtualKey(keycode, scancode);
-    if (down) RealTraceNumber(repeat ? "key-repeat" : "key-down", virtualKey);
-    if (modifiers & KMOD_ALT) {
-        // A system key: only its commands count, and only on a fresh press, so that holding
-        // Alt+A does not reopen the About box the moment it is closed.
-        if (!down || repeat) return;
-        if (virtualKey == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
-        if (virtualKey == kKeyF4) LoopPostClose();
+void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
+                      const char* typedText) {
+    int& held = HeldKeyCode(scancode);
+    int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
+    if (!down) {
+        int code = held ? held : RealVirtualKey(keycode, scancode);
+        bool wentDown = held != 0;
+        held = 0;
+        if ((modifiers & KMOD_ALT) && !wentDown) return;
+        LoopPostKey(kMsgKeyUp, code, flags);
         return;
     }
-    int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
-    LoopPostKey(down ? kMsgKeyDown : kMsgKeyUp, virtualKey, flags);
+    uint32_t typed = OnlyCharacter(typedText);
+    int ownCode = RealVirtualKey(keycode, scancode);
+    if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
+        // A system key: only its commands count, and only on a fresh press, so that holding
+        // Alt+A does not reopen the About box the moment it is closed.
+        RealTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
+        held = 0;
+        if (repeat) return;
+        if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        if (ownCode == kKeyF4) LoopPostClose();
+        return;
+    }
+    // A key press that typed nothing (a dead key came before it, Ctrl is held) counts as the
+    // character its key types by itself.
+    bool keyTypesCharacter = !(keycode & SDLK_SCANCODE_MASK);
+    if (typed == 0 && keyTypesCharacter) typed = static_cast<uint32_t>(keycode);
+    int code = TypedKeyCode(ownCode, typed);
+    RealTraceNumber(repeat ? "key-repeat" : "key-down", code);
+    held = code;
+    LoopPostKey(kMsgKeyDown, code, flags);
 }

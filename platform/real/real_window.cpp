@@ -34,6 +34,21 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
+// A key-down with the text it typed. SDL posts that text as a text event right behind the
+// key-down, from the same key press, so it is already waiting when the key-down is read: the
+// key-down goes on at once.
+void TranslateKeyDown(const SDL_KeyboardEvent& key) {
+    char text[SDL_TEXTINPUTEVENT_TEXT_SIZE] = "";
+    SDL_Event next;
+    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+        next.type == SDL_TEXTINPUT) {
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        std::snprintf(text, sizeof text, "%s", next.text.text);
+    }
+    RealPostKeyEvent(true, key.repeat != 0, key.keysym.sym, key.keysym.scancode, key.keysym.mod,
+                     text);
+}
+
 void PollEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) RealTranslateEvent(event);
@@ -94,9 +109,11 @@ void RealTranslateEvent(const SDL_Event& event) {
             TranslateWindowEvent(event.window);
             break;
         case SDL_KEYDOWN:
+            TranslateKeyDown(event.key);
+            break;
         case SDL_KEYUP:
-            RealPostKeyEvent(event.type == SDL_KEYDOWN, event.key.repeat != 0, event.key.keysym.sym,
-                             event.key.keysym.scancode, event.key.keysym.mod);
+            RealPostKeyEvent(false, false, event.key.keysym.sym, event.key.keysym.scancode,
+                             event.key.keysym.mod);
             break;
         default:
             break;
@@ -123,8 +140,8 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return;
     }
-    // Keys only, no typed text: an input method must not hold keys back to compose characters.
-    SDL_StopTextInput();
+    // The text each key types, as the player's layout makes it with Shift and AltGr.
+    SDL_StartTextInput();
     s_handler = handler;
     LoopBegin(RealTraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);

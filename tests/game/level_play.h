@@ -53,13 +53,9 @@ inline void Press(int key, bool shift = false) {
     VirtualRunFor(0);
 }
 
-// Types the character's key (a code of 1000 or more is typed with Shift held).
+// Types the character, as the platform hands it over (with Shift held where a US layout needs it).
 inline void Type(int keyCode) {
-    if (keyCode >= 1000) {
-        Press(keyCode - 1000, true);
-    } else {
-        Press(keyCode);
-    }
+    Press(keyCode, keyCode >= kShiftedOnUs);
 }
 
 inline void AnswerRightly() {

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kColon = 38, kGreater = 40, kLess = 41, kPlus = 43;
+constexpr int kColon = 38, kGreater = 40, kLess = 41, kPlus = 43, kFullStop = 44;
 
 int PanOfDraw(int draw) {
     return draw == 0 ? kPanLeft : draw == 1 ? 0 : kPanRight;
@@ -156,7 +156,7 @@ TEST_F(LevelPlay, ARepeatMustBeAnsweredOnItsNewSide) {
     EXPECT_EQ(g_lives, 3);
 }
 
-TEST_F(LevelPlay, ShiftTypesTheShiftedSymbolsAndIsNotItselfAKey) {
+TEST_F(LevelPlay, ShiftIsNotItselfAKeyAndTheShiftedSymbolsArriveAsTheirCodes) {
     StartGame();
     // Shift held over a letter, its auto-repeat going on: the letter still counts, with no click
     // for Shift.
@@ -178,7 +178,7 @@ TEST_F(LevelPlay, ShiftTypesTheShiftedSymbolsAndIsNotItselfAKey) {
         if (entry == kColon) {
             Press(kKeyShift, true);
             Press(kKeyShift, true);
-            Press(kKeyOem1, true);
+            Press(kKeyColon, true);
             Press(kKeyShift, true);
             Press(SideKey());
         } else {
@@ -191,6 +191,28 @@ TEST_F(LevelPlay, ShiftTypesTheShiftedSymbolsAndIsNotItselfAKey) {
     }
     EXPECT_EQ(shiftedAnswered.size(), 4u);
     EXPECT_EQ(g_lives, 3);
+}
+
+TEST_F(LevelPlay, WhatTheLayoutTypedWithShiftCountsAsItIs) {
+    // A French layout types the digits and the full stop with Shift held: the platform hands over
+    // the digit or the full stop, with Shift held, and that is the answer.
+    StartGame();
+    ScoreUpTo(6000);
+    bool digitAnswered = false, fullStopAnswered = false;
+    for (int i = 0; i < 1000 && !(digitAnswered && fullStopAnswered); ++i) {
+        int entry = g_charIndex;
+        int code = g_characters[entry].keyCode;
+        bool digit = code >= kKey0 && code <= kKey9;
+        bool fullStop = entry == kFullStop;
+        Press(kKeyShift, true);
+        Press(code, digit || fullStop);
+        Press(SideKey());
+        ASSERT_EQ(g_lives, 3) << "entry " << entry;
+        digitAnswered = digitAnswered || digit;
+        fullStopAnswered = fullStopAnswered || fullStop;
+    }
+    EXPECT_TRUE(digitAnswered);
+    EXPECT_TRUE(fullStopAnswered);
 }
 
 TEST_F(LevelPlay, TheEmptyEntryOfTheTableIsNeverAsked) {

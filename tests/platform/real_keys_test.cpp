@@ -137,6 +137,9 @@ void Press(int keycode, int scancode, int modifiers = KMOD_NONE) {
 void Repeat(int keycode, int scancode, int modifiers = KMOD_NONE) {
     RealPostKeyEvent(true, true, keycode, scancode, modifiers);
 }
+void PressTyping(int keycode, int scancode, int modifiers, const char* text) {
+    RealPostKeyEvent(true, false, keycode, scancode, modifiers, text);
+}
 void Release(int keycode, int scancode, int modifiers = KMOD_NONE) {
     RealPostKeyEvent(false, false, keycode, scancode, modifiers);
 }
@@ -153,7 +156,7 @@ TEST(RealKeys, EveryKeyTheGameKnowsArrivesWithItsWindowsCode) {
     }
 }
 
-TEST(RealKeys, LettersFollowTheLayoutAndPunctuationFollowsThePosition) {
+TEST(RealKeys, AKeysOwnCodeFollowsTheLayoutForLettersAndThePositionForTheRest) {
     // On a French layout the key left of Z types A, and the key right of L types M.
     EXPECT_EQ(RealVirtualKey(SDLK_a, SDL_SCANCODE_Q), kKeyA);
     EXPECT_EQ(RealVirtualKey(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
@@ -232,6 +235,95 @@ TEST(RealKeys, ShiftHeldAtThePressTravelsWithTheKey) {
     EXPECT_EQ(messages[1].flags & kMsgFlagShift, kMsgFlagShift);
     EXPECT_EQ(messages[3].wParam, kKeyOem2);
     EXPECT_EQ(messages[3].flags & kMsgFlagShift, 0);
+}
+
+// A key press as SDL reports it on some layout: the key's symbol and place, the modifiers held,
+// the text it typed, and the code the game must get.
+struct TypedCase {
+    const char* name;
+    int keycode;
+    int scancode;
+    int modifiers;
+    const char* text;
+    int expected;
+};
+
+const TypedCase kTypedCases[] = {
+    // US: the game's codes as they always were; Shift with a key that types none of the game's
+    // characters counts as the key.
+    {"US ;", SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_NONE, ";", kKeyOem1},
+    {"US :", SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_LSHIFT, ":", kKeyColon},
+    {"US +", SDLK_EQUALS, SDL_SCANCODE_EQUALS, KMOD_LSHIFT, "+", kKeyPlus},
+    {"US <", SDLK_COMMA, SDL_SCANCODE_COMMA, KMOD_RSHIFT, "<", kKeyLess},
+    {"US >", SDLK_PERIOD, SDL_SCANCODE_PERIOD, KMOD_LSHIFT, ">", kKeyGreater},
+    {"US Shift+A", SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT, "A", kKeyA},
+    {"US !", SDLK_1, SDL_SCANCODE_1, KMOD_LSHIFT, "!", kKey0 + 1},
+    {"US ?", SDLK_SLASH, SDL_SCANCODE_SLASH, KMOD_LSHIFT, "?", kKeyOem2},
+    {"US keypad 1", SDLK_KP_1, SDL_SCANCODE_KP_1, KMOD_NUM, "1", kKeyNumpad0 + 1},
+    {"US keypad +", SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, KMOD_NONE, "+", kKeyAdd},
+    // French (AZERTY): digits with Shift, the symbols where that layout has them.
+    {"French ,", SDLK_COMMA, SDL_SCANCODE_M, KMOD_NONE, ",", kKeyOemComma},
+    {"French ;", SDLK_SEMICOLON, SDL_SCANCODE_COMMA, KMOD_NONE, ";", kKeyOem1},
+    {"French :", SDLK_COLON, SDL_SCANCODE_PERIOD, KMOD_NONE, ":", kKeyColon},
+    {"French /", SDLK_COLON, SDL_SCANCODE_PERIOD, KMOD_LSHIFT, "/", kKeyOem2},
+    {"French .", SDLK_SEMICOLON, SDL_SCANCODE_COMMA, KMOD_LSHIFT, ".", kKeyOemPeriod},
+    {"French 1", SDLK_1, SDL_SCANCODE_1, KMOD_LSHIFT, "1", kKey0 + 1},
+    {"French &", SDLK_1, SDL_SCANCODE_1, KMOD_NONE, "&", kKey0 + 1},
+    {"French -", SDLK_6, SDL_SCANCODE_6, KMOD_NONE, "-", kKeyOemMinus},
+    {"French AltGr \\", SDLK_8, SDL_SCANCODE_8, KMOD_RALT, "\\", kKeyOem5},
+    {"French A", SDLK_a, SDL_SCANCODE_Q, KMOD_NONE, "a", kKeyA},
+    // A dead key before it: the key typed nothing, and counts as what it types by itself.
+    {"French : after a dead key", SDLK_COLON, SDL_SCANCODE_PERIOD, KMOD_NONE, "", kKeyColon},
+    // German: the slash with Shift, the backslash with AltGr.
+    {"German /", SDLK_7, SDL_SCANCODE_7, KMOD_LSHIFT, "/", kKeyOem2},
+    {"German \\", 0xDF, SDL_SCANCODE_MINUS, KMOD_RALT, "\\", kKeyOem5},
+    {"German :", SDLK_PERIOD, SDL_SCANCODE_PERIOD, KMOD_LSHIFT, ":", kKeyColon},
+    {"German <", SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, KMOD_NONE, "<", kKeyLess},
+    {"German >", SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, KMOD_LSHIFT, ">", kKeyGreater},
+    {"German +", SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET, KMOD_NONE, "+", kKeyPlus},
+    {"German -", SDLK_MINUS, SDL_SCANCODE_SLASH, KMOD_NONE, "-", kKeyOemMinus},
+    {"German Z", SDLK_z, SDL_SCANCODE_Y, KMOD_NONE, "z", kKeyZ},
+    {"German =", SDLK_0, SDL_SCANCODE_0, KMOD_LSHIFT, "=", kKey0},
+    // AltGr with a key that types none of the game's characters counts as the key.
+    {"German @", SDLK_q, SDL_SCANCODE_Q, KMOD_RALT, "@", kKeyA + ('Q' - 'A')},
+    // UK: the backslash on the ISO key, the double quote over the 2.
+    {"UK \\", SDLK_BACKSLASH, SDL_SCANCODE_NONUSBACKSLASH, KMOD_NONE, "\\", kKeyOem5},
+    {"UK \"", SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT, "\"", kKey0 + 2},
+};
+
+TEST(RealKeys, TheCharacterTheLayoutTypedIsWhatCounts) {
+    for (const TypedCase& key : kTypedCases) {
+        OpenWindow();
+        PressTyping(key.keycode, key.scancode, key.modifiers, key.text);
+        Release(key.keycode, key.scancode, key.modifiers);
+        std::vector<PlatformMessage> messages = DeliverPending();
+        ASSERT_EQ(messages.size(), 2u) << key.name;
+        EXPECT_EQ(messages[0].type, kMsgKeyDown) << key.name;
+        EXPECT_EQ(messages[0].wParam, key.expected) << key.name;
+        // The key-up goes with the key-down, with the same code.
+        EXPECT_EQ(messages[1].type, kMsgKeyUp) << key.name;
+        EXPECT_EQ(messages[1].wParam, key.expected) << key.name;
+    }
+}
+
+TEST(RealKeys, AltGrIsNotAlt) {
+    OpenWindow();
+    // On a US layout right Alt is an Alt key: right Alt+A is the About box.
+    PressTyping(SDLK_RALT, SDL_SCANCODE_RALT, KMOD_RALT, "");
+    PressTyping(SDLK_a, SDL_SCANCODE_A, KMOD_RALT, "a");
+    Release(SDLK_a, SDL_SCANCODE_A, KMOD_RALT);
+    // Left Alt is always Alt, whatever the key types.
+    PressTyping(SDLK_q, SDL_SCANCODE_Q, KMOD_LALT, "@");
+    // On a German layout AltGr+Q types @: a typed key, which goes up as it went down.
+    PressTyping(SDLK_q, SDL_SCANCODE_Q, KMOD_RALT, "@");
+    Release(SDLK_q, SDL_SCANCODE_Q, KMOD_RALT);
+    std::vector<PlatformMessage> messages = DeliverPending();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].type, kMsgSysCommand);
+    EXPECT_EQ(messages[1].type, kMsgKeyDown);
+    EXPECT_EQ(messages[1].wParam, 'Q');
+    EXPECT_EQ(messages[2].type, kMsgKeyUp);
+    EXPECT_EQ(messages[2].wParam, 'Q');
 }
 
 // The real keyboard's keys in a game on the virtual platform: what each key posts is what the

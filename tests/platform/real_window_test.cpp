@@ -2,10 +2,12 @@
 // picture looks like on screen, and that closing ends the loop.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/key_codes.h"
 #include "platform/real/real_backend.h"
 
 namespace {
@@ -37,6 +39,14 @@ void PushKey(bool down, bool repeat, SDL_Keycode keycode, SDL_Scancode scancode,
     SDL_PushEvent(&event);
 }
 
+// The text a key press typed, which SDL posts right behind its key-down.
+void PushText(const char* text) {
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    std::snprintf(event.text.text, sizeof event.text.text, "%s", text);
+    SDL_PushEvent(&event);
+}
+
 Rgb PixelAt(SDL_Surface* surface, int x, int y) {
     auto* row = static_cast<uint8_t*>(surface->pixels) + y * surface->pitch;
     Uint32 pixel = 0;
@@ -58,6 +68,10 @@ void GameWindow(const PlatformMessage& msg) {
             PushKey(true, true, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
             PushKey(false, false, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
             PushKey(true, false, SDLK_a, SDL_SCANCODE_A, KMOD_LALT);
+            // Shift+; types the colon: the key-down and its text are one typed key.
+            PushKey(true, false, SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_LSHIFT);
+            PushText(":");
+            PushKey(false, false, SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_LSHIFT);
             break;
         }
         case kMsgPaint: {
@@ -97,9 +111,9 @@ TEST(RealWindow, KeysThenPaintThenTickThenCloseEndsTheLoop) {
     std::vector<std::pair<int, int>> seen;
     for (const PlatformMessage& msg : s_messages) seen.emplace_back(msg.type, msg.wParam);
     std::vector<std::pair<int, int>> expected = {
-        {kMsgInitDialog, 0}, {kMsgKeyDown, 'B'},   {kMsgKeyDown, 'B'},
-        {kMsgKeyUp, 'B'},    {kMsgSysCommand, 16}, {kMsgPaint, 0},
-        {kMsgTimer, 1},      {kMsgClose, 0},       {kMsgDestroy, 0},
+        {kMsgInitDialog, 0},  {kMsgKeyDown, 'B'},       {kMsgKeyDown, 'B'},     {kMsgKeyUp, 'B'},
+        {kMsgSysCommand, 16}, {kMsgKeyDown, kKeyColon}, {kMsgKeyUp, kKeyColon}, {kMsgPaint, 0},
+        {kMsgTimer, 1},       {kMsgClose, 0},           {kMsgDestroy, 0},
     };
     EXPECT_EQ(seen, expected);
 

@@ -1,0 +1,123 @@
+#!/usr/bin/python3
+"""Each of the game's characters typed on a US, UK, German and French (AZERTY) layout, the way
+that layout types it (with Shift or AltGr where it needs them), reaches the game as the code its
+entry of the character table holds.
+
+tapdash_key_echo (the real backend's window, reporting each key-down with the table entry its
+code answers) runs under an Xvfb of our own; setxkbmap sets each layout and xdotool types each
+character by its key-symbol name, pressing the modifiers that layout needs for it.
+
+usage: layouts_test.py --echo <tapdash_key_echo>
+Exit status 0 when every character arrives right, 1 when one does not, 77 without the tools.
+"""
+
+import argparse
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+LAYOUTS = ("us", "gb", "de", "fr")
+TABLE = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 \\:,><-+.;/"  # entry by entry; 36 holds none
+NAMES = {"\\": "backslash", ":": "colon", ",": "comma", ">": "greater", "<": "less", "-": "minus",
+         "+": "plus", ".": "period", ";": "semicolon", "/": "slash"}  # fmt: skip
+KEY_SHIFT = 16  # held for a character, never the character
+WAIT = 30.0  # seconds for anything awaited; a busy machine takes far less
+
+
+def start_display():
+    """An Xvfb that keeps its layout when its last client goes (-noreset); its environment."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-screen", "0", "640x480x24"],
+        pass_fds=(write_end,),
+        stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL,
+    )
+    os.close(write_end)
+    with os.fdopen(read_end, "rb") as numbers:
+        number = numbers.readline().strip()
+    env = dict(os.environ, DISPLAY=":" + number.decode(), SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
+    env.pop("XAUTHORITY", None)
+    deadline = time.monotonic() + WAIT
+    while number and xvfb.poll() is None and time.monotonic() < deadline:
+        if subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode == 0:
+            return xvfb, env
+        time.sleep(0.05)
+    stop(xvfb)
+    return None, None
+
+
+def stop(process):
+    process.terminate()
+    try:
+        process.wait(timeout=WAIT)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def run(env, *command):
+    return subprocess.run(command, env=env, capture_output=True, text=True, timeout=WAIT, check=True).stdout
+
+
+def check_layout(layout, echo, env, failures):
+    run(env, "setxkbmap", "-layout", layout)
+    window = subprocess.Popen([echo], env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    lines = queue.Queue()
+    threading.Thread(target=lambda: [lines.put(line.split()) for line in window.stdout], daemon=True).start()
+
+    def next_line():
+        try:
+            return lines.get(timeout=WAIT)
+        except queue.Empty:
+            return None
+
+    try:
+        if next_line() != ["shown"]:
+            failures.append(f"{layout}: the window did not open")
+            return
+        found = run(env, "xdotool", "search", "--sync", "--onlyvisible", "--name", "^Tapdash keys$")
+        run(env, "xdotool", "windowfocus", "--sync", found.split()[0])
+        for entry, character in enumerate(TABLE):
+            if character == " ":
+                continue
+            run(env, "xdotool", "key", NAMES.get(character, character.lower()))
+            line = next_line()
+            while line and int(line[1]) == KEY_SHIFT:
+                line = next_line()
+            if not line:
+                failures.append(f"{layout}: {character!r} never arrived")
+                return
+            if int(line[2]) != entry:
+                failures.append(f"{layout}: {character!r} arrived as {line[1]}, which answers entry {line[2]}")
+    finally:
+        stop(window)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--echo", required=True)
+    args = parser.parse_args()
+    if not all(shutil.which(tool) for tool in ("Xvfb", "xdotool", "setxkbmap")):
+        print("skipped: Xvfb, xdotool or setxkbmap missing")
+        return 77
+    xvfb, env = start_display()
+    if not xvfb:
+        print("skipped: Xvfb did not start")
+        return 77
+    failures = []
+    try:
+        for layout in LAYOUTS:
+            check_layout(layout, args.echo, env, failures)
+    finally:
+        stop(xvfb)
+    print("\n".join(failures) or f"every character arrives right on the layouts {', '.join(LAYOUTS)}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
