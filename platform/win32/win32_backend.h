@@ -31,9 +31,10 @@ void Win32SetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 // nothing for a key the game does not take. `system` is true for WM_SYSKEYDOWN/UP (Alt held).
 // Returns true when the message was consumed (the window procedure must not see it).
 bool Win32PostKeyMessage(bool down, bool system, WPARAM virtualKey, LPARAM keyData);
-// The virtual-key code the game sees for a key of the keyboard, given the character the layout
-// types with it (0 for none) and its own virtual-key code.
-int Win32GameKey(wchar_t typed, int virtualKey);
+// The character the layout types with the key in the given keyboard state (Shift, AltGr), or
+// when that is none (Ctrl held, a dead key) the one it types by itself; 0 for a key that types
+// nothing.
+uint32_t Win32TypedCharacter(int virtualKey, const BYTE* keyboardState);
 
 // Message boxes (win32_dialogs.cpp).
 void Win32MessageBox(const char* caption, const char* text);

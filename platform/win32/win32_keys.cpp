@@ -1,8 +1,10 @@
 // Key messages of the main window as the game reads them. Windows gives virtual-key codes
-// already; what the layout adds is the character a key types, and that character decides the
-// code for letters, digits and punctuation, so the game answers the same keys as on Linux.
+// already; what counts for a key that types one of the game's characters is the character the
+// player's layout typed with it (Shift and AltGr included), by the rule every backend shares
+// (platform/typed_keys.h), so the game answers the same keys as on Linux.
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
+#include "platform/typed_keys.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_trace.h"
 
@@ -10,47 +12,29 @@ namespace {
 
 constexpr int kAboutCommand = 16;
 
-struct CharacterKey {
-    wchar_t character;
-    int virtualKey;
-};
+// The code each key went down with, so that its key-up carries the same.
+int s_heldCodes[256];
 
-// Punctuation by the code of the key that types it on a US layout, with Shift or without.
-constexpr CharacterKey kPunctuation[] = {
-    {L';', kKeyOem1},      {L':', kKeyOem1},      {L'=', kKeyOemPlus},  {L'+', kKeyOemPlus},
-    {L',', kKeyOemComma},  {L'<', kKeyOemComma},  {L'-', kKeyOemMinus}, {L'_', kKeyOemMinus},
-    {L'.', kKeyOemPeriod}, {L'>', kKeyOemPeriod}, {L'/', kKeyOem2},     {L'?', kKeyOem2},
-    {L'`', kKeyOem3},      {L'~', kKeyOem3},      {L'[', kKeyOem4},     {L'{', kKeyOem4},
-    {L'\\', kKeyOem5},     {L'|', kKeyOem5},      {L']', kKeyOem6},     {L'}', kKeyOem6},
-    {L'\'', kKeyOem7},     {L'"', kKeyOem7},      {L'!', kKey0 + 1},    {L'@', kKey0 + 2},
-    {L'#', kKey0 + 3},     {L'$', kKey0 + 4},     {L'%', kKey0 + 5},    {L'^', kKey0 + 6},
-    {L'&', kKey0 + 7},     {L'*', kKey0 + 8},     {L'(', kKey0 + 9},    {L')', kKey0},
-};
-
-// The character the key types without modifiers, or 0 (dead keys and keys typing nothing).
-wchar_t TypedCharacter(int virtualKey) {
+// What the key typed by itself (no Shift, no AltGr): what a press counts as when it typed
+// nothing with the modifiers held (Ctrl, a dead key before it).
+uint32_t OwnCharacter(int virtualKey) {
     UINT mapped = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_CHAR);
     if (mapped & 0x80000000u) return 0;  // a dead key
-    return static_cast<wchar_t>(mapped & 0xFFFF);
-}
-
-bool IsCharacterKey(int virtualKey) {
-    return (virtualKey >= kKey0 && virtualKey <= kKey9) ||
-           (virtualKey >= kKeyA && virtualKey <= kKeyZ) ||
-           (virtualKey >= kKeyOem1 && virtualKey <= kKeyOem3) ||
-           (virtualKey >= kKeyOem4 && virtualKey <= kKeyOem7 + 1) || virtualKey == kKeyOem102;
+    return mapped & 0xFFFF;
 }
 
 }  // namespace
 
-int Win32GameKey(wchar_t typed, int virtualKey) {
-    if (typed >= L'a' && typed <= L'z') return kKeyA + (typed - L'a');
-    if (typed >= L'A' && typed <= L'Z') return kKeyA + (typed - L'A');
-    if (typed >= L'0' && typed <= L'9') return kKey0 + (typed - L'0');
-    for (const CharacterKey& key : kPunctuation) {
-        if (key.character == typed) return key.virtualKey;
-    }
-    return virtualKey;
+uint32_t Win32TypedCharacter(int virtualKey, const BYTE* keyboardState) {
+    wchar_t typed[4];
+    UINT scanCode = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+    // Flag 4: the layout's dead-key state is left as it was.
+    int length = ToUnicodeEx(static_cast<UINT>(virtualKey), scanCode, keyboardState, typed, 4, 4,
+                             GetKeyboardLayout(0));
+    uint32_t character = length == 1 ? typed[0] : 0;
+    // Control characters are what Ctrl makes of a key, not characters typed.
+    if (character < 0x20 || character == 0x7F) character = 0;
+    return character ? character : OwnCharacter(virtualKey);
 }
 
 bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) {
@@ -65,13 +49,21 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
         }
         return false;
     }
-    int code = IsCharacterKey(virtualKey) ? Win32GameKey(TypedCharacter(virtualKey), virtualKey)
-                                          : virtualKey;
+    int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
+    int& held = s_heldCodes[virtualKey];
+    if (!down) {
+        LoopPostKey(kMsgKeyUp, held ? held : virtualKey, flags);
+        held = 0;
+        return true;
+    }
+    int code = virtualKey;
     if (code == VK_LCONTROL || code == VK_RCONTROL) code = kKeyCtrl;
     if (code == VK_LSHIFT || code == VK_RSHIFT) code = kKeyShift;
+    BYTE state[256];
+    if (GetKeyboardState(state)) code = TypedKeyCode(code, Win32TypedCharacter(virtualKey, state));
     if (code == 0) code = kKeyUnknown;
-    if (down) Win32TraceNumber(repeat ? "key-repeat" : "key-down", code);
-    int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
-    LoopPostKey(down ? kMsgKeyDown : kMsgKeyUp, code, flags);
+    Win32TraceNumber(repeat ? "key-repeat" : "key-down", code);
+    held = code;
+    LoopPostKey(kMsgKeyDown, code, flags);
     return true;
 }
