@@ -34,7 +34,10 @@ int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     if (!url || !IsWebUrl(url)) return 0;
     InternetHandle session = {
         InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
-    if (!session.handle) return 0;
+    if (!session.handle) {
+        PlatformSetLastError("WinINet could not start a request (error %lu)", GetLastError());
+        return 0;
+    }
     SetTimeout(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
     SetTimeout(session.handle, INTERNET_OPTION_SEND_TIMEOUT, kRequestTimeoutMs);
     SetTimeout(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kRequestTimeoutMs);
@@ -42,7 +45,10 @@ int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
     InternetHandle request = {InternetOpenUrlA(session.handle, url, nullptr, 0, flags, 0)};
-    if (!request.handle) return 0;
+    if (!request.handle) {
+        PlatformSetLastError("%s: WinINet error %lu", url, GetLastError());
+        return 0;
+    }
     if (!body || maxBodyBytes == 0) return 1;
     // One read of at most maxBodyBytes: what it brings is the whole reply.
     std::vector<char> buffer(maxBodyBytes);

@@ -183,7 +183,11 @@ SIZE Win32WindowSizeFor(int width, int height) {
 
 void Win32RunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterWindowClass(instance)) return;
+    if (!RegisterWindowClass(instance)) {
+        PlatformSetLastError("no window class (error %lu)", GetLastError());
+        PlatformReportError("the window cannot be shown");
+        return;
+    }
     SIZE size = Win32WindowSizeFor(width, height);
     int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
@@ -191,7 +195,11 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
     s_window =
         CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, x > 0 ? x : 0, y > 0 ? y : 0,
                         size.cx, size.cy, nullptr, nullptr, instance, nullptr);
-    if (!s_window) return;
+    if (!s_window) {
+        PlatformSetLastError("no window (error %lu)", GetLastError());
+        PlatformReportError("the window cannot be shown");
+        return;
+    }
     AddAboutItem(s_window);
     s_handler = handler;
     LoopBegin(Win32TraceOn() ? TracingHandler : handler);
