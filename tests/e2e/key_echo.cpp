@@ -47,7 +47,7 @@ void KeyWindow(const PlatformMessage& msg) {
 }  // namespace
 
 int main() {
-    PlatformSelect(kPlatformReal);
+    PlatformSelectReal();
     BuildCharacterTable();
     PlatformRunWindow("Tapdash keys", 160, 60, KeyWindow);
     return 0;

@@ -24,6 +24,8 @@ display_fd_file="$build/xvfb.display"
 xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
+  [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null || true
+  rm -f "$build/scores.db"
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -42,5 +44,21 @@ export DISPLAY=":$(head -n1 "$display_fd_file")"
 if [ "$(id -u)" -eq 0 ]; then nice -n -10 wineserver -p; else wineserver -p; fi
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null
+
+# The Linux build's score server on a loopback port, for the WinINet test against it.
+server="$host/server/tapdash-scores"
+server_pid=""
+if [ -x "$server" ]; then
+  "$server" --port 0 --bind 127.0.0.1 --db "$build/scores.db" >"$build/server.out" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 1 100); do
+    base="$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$build/server.out" || true)"
+    [ -n "$base" ] && break
+    sleep 0.1
+  done
+  export TAPDASH_TEST_SCORE_SERVER="${base:-}"
+else
+  echo "tests/windows: no $server; the WinINet test against the score server is skipped"
+fi
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

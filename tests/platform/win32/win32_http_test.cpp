@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <winsock2.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <thread>
@@ -117,4 +118,22 @@ TEST(Win32Http, NoServerOrABrokenReplyIsAFailure) {
     EXPECT_EQ(Win32HttpGet(closedUrl.c_str(), &body, 1024), 0);
     EXPECT_EQ(body, "");
     EXPECT_EQ(Win32HttpGet("file:///C:/windows/win.ini", &body, 1024), 0);
+}
+
+// The game's two requests against the score server itself (tests/windows/run.sh starts one on
+// the loopback interface and names it in TAPDASH_TEST_SCORE_SERVER).
+TEST(Win32Http, TheScoreServerRecordsAScoreAndAnswersItsPlace) {
+    const char* server = std::getenv("TAPDASH_TEST_SCORE_SERVER");
+    if (!server || !*server) GTEST_SKIP() << "no score server named in TAPDASH_TEST_SCORE_SERVER";
+    const std::string query =
+        "?first_name=Ada&last_name=Lovelace&addr=12%20Some%20Street&country=%C3%89ire&score=4200";
+    std::string body = "left over";
+    EXPECT_EQ(
+        Win32HttpGet((std::string(server) + "/tapdash/top1.php" + query).c_str(), &body, 100000),
+        1);
+    EXPECT_EQ(body, "");
+    EXPECT_EQ(
+        Win32HttpGet((std::string(server) + "/tapdash/top2.php" + query).c_str(), &body, 100000),
+        1);
+    EXPECT_EQ(body, "1");
 }
