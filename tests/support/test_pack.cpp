@@ -1,6 +1,8 @@
 #include "tests/support/test_pack.h"
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -16,9 +18,22 @@
 namespace fs = std::filesystem;
 
 std::string MakeScratchDir() {
+#ifdef _WIN32
+    // No mkdtemp: a new folder with a name not taken yet, which create_directory tells.
+    static unsigned s_counter = 0;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        fs::path dir = base / ("tapdash-test-" + std::to_string(std::rand()) + "-" +
+                               std::to_string(++s_counter));
+        std::error_code error;
+        if (fs::create_directory(dir, error)) return dir.string() + "/";
+    }
+    throw std::runtime_error("no scratch folder");
+#else
     std::string pattern = (fs::temp_directory_path() / "tapdash-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     return pattern + "/";
+#endif
 }
 
 static std::string HostPath(const std::string& dir, const std::string& relativeName) {

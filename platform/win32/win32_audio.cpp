@@ -1,0 +1,59 @@
+#include "platform/win32/win32_audio.h"
+
+#include "platform/soft_audio.h"
+#include "platform/win32/win32_trace.h"
+#include "platform/win32/win32_wasapi.h"
+
+namespace {
+
+SoftAudioRender s_render = nullptr;
+
+void Render(int16_t* out, int frames) {
+    const uint64_t start = Win32TraceOn() ? Win32TraceNow() : 0;
+    s_render(out, frames);
+    if (start) Win32TraceHeard(start);
+}
+
+// WASAPI runs at the rate it is asked for (converting where the system must) and at the
+// smallest period the device allows, whatever period the software device would like.
+int Open(SoftAudioRender render, int wantedRate, int, int* rate, int* period) {
+    s_render = render;
+    if (WasapiOpen(Render, wantedRate, period) != 0) return kAudioErrNoDevice;
+    *rate = wantedRate;
+    return kAudioOk;
+}
+
+void Note(const char* event, const char* detail) {
+    Win32Trace(event, detail);
+}
+
+const SoftAudioHooks kWasapiDevice = {
+    .open = Open,
+    .close = WasapiClose,
+    .lock = WasapiLock,
+    .unlock = WasapiUnlock,
+    .played = nullptr,
+    .forget = nullptr,
+    .note = nullptr,
+};
+
+// The same with the timing trace's events.
+const SoftAudioHooks kTracedWasapiDevice = {
+    .open = Open,
+    .close = WasapiClose,
+    .lock = WasapiLock,
+    .unlock = WasapiUnlock,
+    .played = Win32TracePlayed,
+    .forget = Win32TraceForget,
+    .note = Note,
+};
+
+}  // namespace
+
+int Win32AudioOpen() {
+    return SoftAudioOpen(Win32TraceOn() ? &kTracedWasapiDevice : &kWasapiDevice);
+}
+
+void Win32AudioClose() {
+    SoftAudioClose();
+}

@@ -1,0 +1,50 @@
+// The Windows backend: a Win32 window, keys and timers, WASAPI under the software sound device,
+// DirectInput 8 for the controller and WinINet for HTTP. On Windows it is the real backend: the
+// game selects it with PlatformSelectReal.
+#include "platform/driver.h"
+#include "platform/soft_audio.h"
+#include "platform/win32/win32_audio.h"
+#include "platform/win32/win32_backend.h"
+
+const PlatformDriver g_win32Driver = {
+    .name = "win32",
+    .kind = kPlatformReal,
+    .runWindow = Win32RunWindow,
+    .setTimer = Win32SetTimer,
+    .killTimer = Win32KillTimer,
+    .paintImage = Win32PaintImage,
+    .setWindowIcon = Win32SetWindowIcon,
+    .messageBox = Win32MessageBox,
+    .aboutBox = Win32AboutBox,
+    .nowMs = Win32NowMs,
+    .sleep = Win32Sleep,
+    .yield = Win32Yield,
+    .audioOpen = Win32AudioOpen,
+    .audioClose = Win32AudioClose,
+    .createBuffer = SoftAudioCreateBuffer,
+    .bufferLock = SoftAudioBufferLock,
+    .bufferUnlock = SoftAudioBufferUnlock,
+    .bufferSetPosition = SoftAudioBufferSetPosition,
+    .bufferSetPan = SoftAudioBufferSetPan,
+    .bufferSetVolume = SoftAudioBufferSetVolume,
+    .bufferPlay = SoftAudioBufferPlay,
+    .bufferStop = SoftAudioBufferStop,
+    .bufferGetStatus = SoftAudioBufferGetStatus,
+    .bufferRelease = SoftAudioBufferRelease,
+    .bufferSetLabel = SoftAudioBufferSetLabel,
+    .bufferGet3D = SoftAudioBufferGet3D,
+    .buffer3DSetMinDistance = SoftAudioBuffer3DSetMinDistance,
+    .buffer3DSetPosition = SoftAudioBuffer3DSetPosition,
+    .buffer3DRelease = SoftAudioBuffer3DRelease,
+    .createListener = SoftAudioCreateListener,
+    .listenerRelease = SoftAudioListenerRelease,
+    .controllerOpen = Win32ControllerOpen,
+    .controllerAcquire = Win32ControllerAcquire,
+    .controllerPoll = Win32ControllerPoll,
+    .controllerClose = Win32ControllerClose,
+    .httpGet = Win32HttpGet,
+};
+
+void PlatformSelectReal() {
+    PlatformSelectDriver(&g_win32Driver);
+}

@@ -1,0 +1,69 @@
+// Key messages of the main window as the game reads them. Windows gives virtual-key codes
+// already; what counts for a key that types one of the game's characters is the character the
+// player's layout typed with it (Shift and AltGr included), by the rule every backend shares
+// (platform/typed_keys.h), so the game answers the same keys as on Linux.
+#include "platform/key_codes.h"
+#include "platform/message_loop.h"
+#include "platform/typed_keys.h"
+#include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_trace.h"
+
+namespace {
+
+constexpr int kAboutCommand = 16;
+
+// The code each key went down with, so that its key-up carries the same.
+int s_heldCodes[256];
+
+// What the key typed by itself (no Shift, no AltGr): what a press counts as when it typed
+// nothing with the modifiers held (Ctrl, a dead key before it).
+uint32_t OwnCharacter(int virtualKey) {
+    UINT mapped = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_CHAR);
+    if (mapped & 0x80000000u) return 0;  // a dead key
+    return mapped & 0xFFFF;
+}
+
+}  // namespace
+
+uint32_t Win32TypedCharacter(int virtualKey, const BYTE* keyboardState) {
+    wchar_t typed[4];
+    UINT scanCode = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+    // Flag 4: the layout's dead-key state is left as it was.
+    int length = ToUnicodeEx(static_cast<UINT>(virtualKey), scanCode, keyboardState, typed, 4, 4,
+                             GetKeyboardLayout(0));
+    uint32_t character = length == 1 ? typed[0] : 0;
+    // Control characters are what Ctrl makes of a key, not characters typed.
+    if (character < 0x20 || character == 0x7F) character = 0;
+    return character ? character : OwnCharacter(virtualKey);
+}
+
+bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) {
+    int virtualKey = static_cast<int>(wParam & 0xFF);
+    bool repeat = down && (keyData & (1L << 30)) != 0;
+    if (system) {
+        // Keys with Alt held (and F10) stay system keys. Alt+A asks for the About box as on
+        // Linux, on a fresh press only; everything else (Alt+F4, Alt+Space) is Windows' own.
+        if (down && !repeat && virtualKey == kKeyA && (keyData & (1L << 29))) {
+            LoopPostMessage(kMsgSysCommand, kAboutCommand);
+            return true;
+        }
+        return false;
+    }
+    int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
+    int& held = s_heldCodes[virtualKey];
+    if (!down) {
+        LoopPostKey(kMsgKeyUp, held ? held : virtualKey, flags);
+        held = 0;
+        return true;
+    }
+    int code = virtualKey;
+    if (code == VK_LCONTROL || code == VK_RCONTROL) code = kKeyCtrl;
+    if (code == VK_LSHIFT || code == VK_RSHIFT) code = kKeyShift;
+    BYTE state[256];
+    if (GetKeyboardState(state)) code = TypedKeyCode(code, Win32TypedCharacter(virtualKey, state));
+    if (code == 0) code = kKeyUnknown;
+    Win32TraceNumber(repeat ? "key-repeat" : "key-down", code);
+    held = code;
+    LoopPostKey(kMsgKeyDown, code, flags);
+    return true;
+}

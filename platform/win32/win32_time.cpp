@@ -1,0 +1,63 @@
+// The clock, sleep and window timers. The shared loop keeps each timer's schedule (one rule for
+// every backend: at most one tick after a block) and its wait for messages ends when the next
+// tick is due. A Windows timer (SetTimer) beside it would only wake the loop a second time for
+// each tick: under Wine that took the idle menu from 1.8% to 2.75% of a core.
+
+#include "platform/message_loop.h"
+#include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_trace.h"
+// After windows.h, which they need.
+#include <mmsystem.h>
+
+#include <cstdio>
+
+namespace {
+
+// Sleep and the timers run at the system's coarse tick (15.6 ms) unless asked for better.
+struct FineTimerResolution {
+    FineTimerResolution() { timeBeginPeriod(1); }
+    ~FineTimerResolution() { timeEndPeriod(1); }
+};
+
+void AskFineResolution() {
+    static FineTimerResolution s_resolution;
+}
+
+}  // namespace
+
+int Win32SetTimer(int id, int periodMs) {
+    AskFineResolution();
+    const uint64_t now = Win32NowMs();
+    if (Win32TraceOn()) {
+        char detail[48];
+        std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
+                      static_cast<unsigned long long>(now));
+        Win32Trace("timer-set", detail);
+    }
+    return LoopSetTimer(id, periodMs, now);
+}
+
+void Win32KillTimer(int id) {
+    LoopKillTimer(id);
+}
+
+uint64_t Win32NowMs() {
+    static LARGE_INTEGER s_frequency = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return frequency;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<uint64_t>(counter.QuadPart / (s_frequency.QuadPart / 1000));
+}
+
+void Win32Sleep(int ms) {
+    AskFineResolution();
+    if (ms > 0) Sleep(static_cast<DWORD>(ms));
+}
+
+void Win32Yield() {
+    AskFineResolution();
+    Sleep(1);
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The installer and the zip as a player meets them, under Wine (WINEPREFIX as tests/windows/run.sh
+# sets it up): a silent install for the one user without administrator rights, into
+# %LOCALAPPDATA%\Programs\Tapdash with its Start-menu entries; a reinstall that keeps the
+# player's scores; an uninstall that removes the game but keeps best.dat and config.dat.
+#   tests/windows/installer_test.sh <dist folder holding Tapdash-setup.exe and the zip>
+set -euo pipefail
+dist="$(cd "$1" && pwd)"
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+zip_list="$(unzip -Z1 "$dist/Tapdash-windows.zip")"
+for entry in Tapdash/Tapdash.exe Tapdash/tapdash-player.exe Tapdash/best.dat Tapdash/menu/ Tapdash/TestSpk/; do
+  grep -qx "$entry" <<<"$zip_list" || fail "the zip has no $entry"
+done
+[ "$(grep -c '\.vgz$\|\.wav$' <<<"$zip_list")" -eq 112 ] || fail "the zip does not hold the 112 sound files"
+grep -q 'config.dat' <<<"$zip_list" && fail "the zip holds a config.dat"
+
+local_appdata="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')"
+home="$(winepath -u "$local_appdata")"
+folder="$home/Programs/Tapdash"
+start_menu="$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs/Tapdash"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tapdash'
+rm -rf "$folder" "$start_menu"
+
+wine "$dist/Tapdash-setup.exe" /S
+for file in Tapdash.exe tapdash-player.exe best.dat Uninstall.exe menu/start_game.vgz; do
+  [ -e "$folder/$file" ] || fail "installed without $file"
+done
+[ -s "$folder/best.dat" ] && fail "a fresh best.dat is not empty"
+[ -e "$start_menu/Tapdash.lnk" ] || fail "no Start-menu entry"
+wine reg query "$key" /v UninstallString >/dev/null || fail "no entry among the installed programs"
+
+echo "scores" >"$folder/best.dat"
+echo "details" >"$folder/config.dat"
+wine "$dist/Tapdash-setup.exe" /S
+[ "$(cat "$folder/best.dat")" = scores ] || fail "a reinstall replaced the player's best.dat"
+
+# _?= keeps the uninstaller in place, so that it is waited for.
+wine "$folder/Uninstall.exe" /S "_?=$(winepath -w "$folder")"
+[ -e "$folder/Tapdash.exe" ] && fail "the uninstaller left Tapdash.exe"
+[ -e "$folder/menu" ] && fail "the uninstaller left the sounds"
+[ -e "$start_menu" ] && fail "the uninstaller left the Start-menu entries"
+wine reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left its registry entry"
+[ "$(cat "$folder/best.dat")" = scores ] || fail "the uninstaller removed best.dat"
+[ "$(cat "$folder/config.dat")" = details ] || fail "the uninstaller removed config.dat"
+rm -rf "$folder"
+echo "installer and zip as expected"
