@@ -95,7 +95,7 @@ TEST_F(LevelPlay, AnswersAreJudgedOnTheLastKeyTypedAndTheLatestSide) {
 
     // Several keys before the answer: only the last counts.
     int right = g_characters[g_charIndex].keyCode;
-    Type(right == 'Z' ? 'Y' : 'Z');
+    Type(right == kKeyZ ? kKeyY : kKeyZ);
     Type(right);
     VirtualClearCalls();
     pan = g_charPan;
@@ -108,7 +108,7 @@ TEST_F(LevelPlay, AnswersAreJudgedOnTheLastKeyTypedAndTheLatestSide) {
 
     // The right key, then a stray one: wrong.
     Type(g_characters[g_charIndex].keyCode);
-    Type('0');
+    Type(kKey0);
     Press(SideKey());
     EXPECT_EQ(g_lives, 1);
     EXPECT_EQ(g_score, 100);

@@ -229,7 +229,7 @@ TEST_F(Startup, WithNoSoundDeviceEscapeStillEndsTheProgram) {
               (std::vector<std::string>{"Error!|DSound not created",
                                         "Error!|Error in second initialisation"}));
     EXPECT_TRUE(VirtualRunFor(0));
-    VirtualPress(17);
+    VirtualPress(kKeyCtrl);
     EXPECT_TRUE(VirtualRunFor(0));
     const uint64_t escapeAt = VirtualNowMs();
     VirtualPress(kKeyEscape);
