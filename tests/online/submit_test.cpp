@@ -148,7 +148,7 @@ TEST_F(SubmitScore, EveryPlaceIsHeardTheSameWithOrWithoutALineEnd) {
             SCOPED_TRACE("reply \"" + reply + "\"");
             Script({1, "", 0}, {1, reply, 0});
             ChooseSendScore(500);
-            Press(89);
+            Press(kKeyY);
             std::vector<std::string> expected = {kSending};
             if (place > 0) expected.insert(expected.end(), {kMadeIt, Number(place)});
             expected.push_back(kSendScoreItem);
