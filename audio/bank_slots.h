@@ -2,6 +2,19 @@
 // out one by one. The catalogue (audio/catalogue.cpp) gives each slot's file.
 #pragma once
 
+// g_menuSounds: an item's phrase lies in the slot of the item's number (g_menuIndex).
+enum MenuSlot {
+    kMenuSlotInstructions = 0,
+    kMenuSlotStartGame = 1,  // 2 and 3 hold copies of it that never play
+    kMenuSlotTestSpeakers = 4,
+    kMenuSlotLearnGameSounds = 5,
+    kMenuSlotFinalScore = 6,
+    kMenuSlotViewTopTen = 7,
+    kMenuSlotSendScore = 8,
+    kMenuSlotQuit = 9,
+    kMenuSlotMusic = 10,  // 11 holds a copy of it that never plays
+};
+
 // g_scoreSounds: the spoken numbers zero to twenty and thirty to ninety, then the words.
 enum ScoreSlot {
     kScoreSlotZero = 0,  // zero to twenty: the number's own slot (NumberSlot)
@@ -37,11 +50,62 @@ enum LevelSlot {
     kLevelSlotAnswerCue = 2,
     kLevelSlotErrorCue = 3,
     kLevelSlotSuccessCue = 4,
+    kLevelSlotBackslash = 5,
+    kLevelSlotColon = 6,
+    kLevelSlotComma = 7,
+    kLevelSlotGreater = 8,
+    kLevelSlotLess = 9,
+    kLevelSlotMinus = 10,
+    kLevelSlotPlus = 11,
+    kLevelSlotFullStop = 12,
+    kLevelSlotSemicolon = 13,
+    kLevelSlotSlash = 14,
+    kLevelSlotLetterA = 15,  // A to Z: LetterSlot
+    kLevelSlotLetterZ = 40,
+    kLevelSlotDigit0 = 41,  // 0 to 9: DigitSlot
+    kLevelSlotDigit9 = 50,
 };
+
+// The slot of the spoken letter A + n, n 0 to 25.
+constexpr int LetterSlot(int n) {
+    return kLevelSlotLetterA + n;
+}
+
+// The slot of the spoken digit n, 0 to 9.
+constexpr int DigitSlot(int n) {
+    return kLevelSlotDigit0 + n;
+}
+
+// g_learnSounds: items 0 to 4 are spoken in turn; each of the first four names a cue
+// (LearnCueSlot), the last names the way back to the menu.
+enum LearnSlot {
+    kLearnSlotKeyClickItem = 0,
+    kLearnSlotAnswerCueItem = 1,
+    kLearnSlotSuccessCueItem = 2,
+    kLearnSlotErrorCueItem = 3,
+    kLearnSlotReturnItem = 4,
+    kLearnSlotKeyClick = 5,  // the files of the level bank's cues
+    kLearnSlotAnswerCue = 6,
+    kLearnSlotSuccessCue = 7,
+    kLearnSlotErrorCue = 8,
+};
+
+// The slot of the cue that learn item `item` (0 to 3) names.
+constexpr int LearnCueSlot(int item) {
+    return kLearnSlotKeyClick + (item - kLearnSlotKeyClickItem);
+}
 
 // g_submitSounds.
 enum SubmitSlot {
     kSubmitSlotPrompt = 0,
     kSubmitSlotSending = 1,
     kSubmitSlotConfigFirst = 2,
+};
+
+// g_speakerTestSounds, in the order they play.
+enum SpeakerTestSlot {
+    kSpeakerTestSlotFrontLeft = 0,
+    kSpeakerTestSlotFrontRight = 1,
+    kSpeakerTestSlotRearLeft = 2,
+    kSpeakerTestSlotRearRight = 3,
 };

@@ -1,5 +1,5 @@
 // The reader of the stored form: one read of the whole file into the shared buffer, then the
-// first 50 bytes put back in order.
+// scrambled prefix put back in order.
 #include "audio/sound_file.h"
 
 #include <cstdio>
@@ -31,16 +31,16 @@ uint32_t ReadLe(const uint8_t* p, int bytes) {
     return value;
 }
 
-// The loader takes the wave format from byte 20 and the samples from byte 44, so only a file
-// whose format chunk is the 16-byte PCM one, followed at once by the data chunk, will do; and
-// the data may not claim more bytes than were read.
+// The loader takes the wave format and the samples from fixed offsets, so only a file whose
+// format chunk is the PCM one, followed at once by the data chunk, will do; and the data may not
+// claim more bytes than were read.
 bool IsCanonicalWave(const uint8_t* file, long bytesRead) {
     if (bytesRead < kSoundFileHeaderBytes) return false;
-    if (std::memcmp(file + 12, "fmt ", 4) != 0 ||
-        ReadLe(file + 16, 4) != kSoundFileFormatChunkBytes)
+    if (std::memcmp(file + kSoundFileFormatTagOffset, "fmt ", 4) != 0 ||
+        ReadLe(file + kSoundFileFormatSizeOffset, 4) != kSoundFileFormatChunkBytes)
         return false;
     if (ReadLe(file + kSoundFileFormatOffset, 2) != 1) return false;
-    if (std::memcmp(file + kSoundFileDataLengthOffset - 4, "data", 4) != 0) return false;
+    if (std::memcmp(file + kSoundFileDataTagOffset, "data", 4) != 0) return false;
     return ReadLe(file + kSoundFileDataLengthOffset, 4) <=
            static_cast<uint32_t>(bytesRead - kSoundFileHeaderBytes);
 }

@@ -8,8 +8,11 @@
 constexpr int kMaxSoundFileBytes = 10000000;    // the largest sound file
 constexpr int kScrambledPrefixBytes = 50;       // the first 50 bytes are stored in reverse order
 constexpr int kSoundFileHeaderBytes = 44;       // the canonical header; the samples follow it
+constexpr int kSoundFileFormatTagOffset = 12;   // "fmt "
+constexpr int kSoundFileFormatSizeOffset = 16;  // the format chunk's size, unsigned 32-bit
 constexpr int kSoundFileFormatChunkBytes = 16;  // the PCM format chunk, after its tag and size
 constexpr int kSoundFileFormatOffset = 20;      // the wave format handed to the platform
+constexpr int kSoundFileDataTagOffset = 36;     // "data"
 constexpr int kSoundFileDataLengthOffset = 40;  // the data length in bytes, unsigned 32-bit
 
 // The last file read, restored; shared by every load.

@@ -17,7 +17,6 @@ namespace {
 
 // Browsing the list stops every piece it may be speaking, up to the return-to-menu item.
 constexpr int kLastBrowsingSlot = kScoreSlotReturnToMenu;
-constexpr int kEnd = -1;
 constexpr int kPauseAfterScoreMs = 1000;
 
 Sound ScoreSound(int slot) {
@@ -25,7 +24,7 @@ Sound ScoreSound(int slot) {
 }
 
 int PieceAt(int pos) {
-    return pos >= 0 && pos < kSpeechLength ? g_speech[pos] : kEnd;
+    return pos >= 0 && pos < kSpeechLength ? g_speech[pos] : kSpeechEnd;
 }
 
 bool OnReturnItem() {
@@ -101,14 +100,14 @@ void AnnouncerTick() {
         return;
     }
     int piece = PieceAt(g_speechPos);
-    if (piece == kEnd) {
+    if (piece == kSpeechEnd) {
         g_tickEnabled = 0;
         return;
     }
     if (IsSoundPlaying(ScoreSound(piece))) return;
     g_speechPos += 1;
     piece = PieceAt(g_speechPos);
-    if (piece != kEnd) {
+    if (piece != kSpeechEnd) {
         PlaySoundOnce(ScoreSound(piece), 0, 0);
         return;
     }

@@ -4,6 +4,7 @@
 enum SpeechKind { kSpeechFinalScore = 1, kSpeechTopTenEntry = 2 };
 
 constexpr int kSpeechLength = 20;
+constexpr int kSpeechEnd = -1;  // follows the last piece of g_speech
 
 extern int g_speech[kSpeechLength];
 extern int g_speechPos;

@@ -15,33 +15,31 @@ struct SymbolRow {
 };
 
 constexpr SymbolRow kSymbols[] = {
-    {37, 5, kKeyOem5},        // backslash
-    {38, 6, kKeyColon},       // colon
-    {39, 7, kKeyOemComma},    // comma
-    {40, 8, kKeyGreater},     // greater-than sign
-    {41, 9, kKeyLess},        // less-than sign
-    {42, 10, kKeyOemMinus},   // minus sign
-    {43, 11, kKeyPlus},       // plus sign
-    {44, 12, kKeyOemPeriod},  // full stop
-    {45, 13, kKeyOem1},       // semicolon
-    {46, 14, kKeyOem2},       // slash
+    {37, kLevelSlotBackslash, kKeyOem5},      // backslash
+    {38, kLevelSlotColon, kKeyColon},         // colon
+    {39, kLevelSlotComma, kKeyOemComma},      // comma
+    {40, kLevelSlotGreater, kKeyGreater},     // greater-than sign
+    {41, kLevelSlotLess, kKeyLess},           // less-than sign
+    {42, kLevelSlotMinus, kKeyOemMinus},      // minus sign
+    {43, kLevelSlotPlus, kKeyPlus},           // plus sign
+    {44, kLevelSlotFullStop, kKeyOemPeriod},  // full stop
+    {45, kLevelSlotSemicolon, kKeyOem1},      // semicolon
+    {46, kLevelSlotSlash, kKeyOem2},          // slash
 };
 
 constexpr int kFirstLetterEntry = 0;
-constexpr int kFirstLetterSlot = 15;
 constexpr int kFirstDigitEntry = 26;
-constexpr int kFirstDigitSlot = 41;
 
 }  // namespace
 
 void BuildCharacterTable() {
     for (int n = 0; n < 26; ++n) {
-        g_characters[kFirstLetterEntry + n] = {kFirstLetterSlot + n, kKeyA + n};
+        g_characters[kFirstLetterEntry + n] = {LetterSlot(n), kKeyA + n};
     }
     for (int n = 0; n < 10; ++n) {
-        g_characters[kFirstDigitEntry + n] = {kFirstDigitSlot + n, kKey0 + n};
+        g_characters[kFirstDigitEntry + n] = {DigitSlot(n), kKey0 + n};
     }
     // Entry 36 keeps its start values; NextCharacter never lands on it.
-    g_characters[kUnusedCharacter] = {0, 0};
+    g_characters[kUnusedCharacter] = {kLevelSlotBackground, 0};
     for (const SymbolRow& row : kSymbols) g_characters[row.entry] = {row.soundSlot, row.keyCode};
 }

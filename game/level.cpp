@@ -49,7 +49,11 @@ struct LoadPass {
     int first;
     int last;
 };
-constexpr LoadPass kLoadPasses[] = {{0, 14}, {15, 40}, {41, 50}};
+constexpr LoadPass kLoadPasses[] = {
+    {kLevelSlotBackground, kLevelSlotSlash},
+    {kLevelSlotLetterA, kLevelSlotLetterZ},
+    {kLevelSlotDigit0, kLevelSlotDigit9},
+};
 
 int DrawPan() {
     switch (rand() % 3) {
@@ -108,7 +112,9 @@ void UnloadLevelSounds() {
 }
 
 void StopLevelSounds() {
-    for (int slot = 1; slot < kLevelSoundCount; ++slot) StopSound(LevelSound(slot));
+    // Every sound after the music.
+    for (int slot = kLevelSlotKeyClick; slot < kLevelSoundCount; ++slot)
+        StopSound(LevelSound(slot));
 }
 
 int StartLevel() {

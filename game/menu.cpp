@@ -1,6 +1,7 @@
 // The main menu: a spoken list stepped with Up and Down, chosen with Enter, over looping music.
 #include "game/menu.h"
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/announcer.h"
 #include "game/learn.h"
@@ -10,20 +11,9 @@
 #include "online/submit.h"
 #include "platform/key_codes.h"
 
-int g_menuIndex = 0;
+int g_menuIndex = kMenuSlotInstructions;
 
 namespace {
-
-// Entries of the menu bank; the index of an item's phrase is the item's number.
-constexpr int kInstructions = 0;
-constexpr int kStartGame = 1;
-constexpr int kTestSpeakers = 4;
-constexpr int kLearnGameSounds = 5;
-constexpr int kFinalScore = 6;
-constexpr int kViewTopTen = 7;
-constexpr int kSendScore = 8;
-constexpr int kQuit = 9;
-constexpr int kMusic = 10;
 
 struct MenuMove {
     int current;
@@ -31,17 +21,17 @@ struct MenuMove {
     int afterDown;
 };
 
-// Entries 2 and 3 hold copies of Start game and are never current.
+// Slots 2 and 3 hold copies of Start game and are never current.
 constexpr MenuMove kMenuMoves[] = {
     // current         after Up         after Down
-    {kInstructions, kStartGame, kStartGame},
-    {kStartGame, kQuit, kTestSpeakers},
-    {kTestSpeakers, kStartGame, kLearnGameSounds},
-    {kLearnGameSounds, kTestSpeakers, kFinalScore},
-    {kFinalScore, kLearnGameSounds, kViewTopTen},
-    {kViewTopTen, kFinalScore, kSendScore},
-    {kSendScore, kViewTopTen, kQuit},
-    {kQuit, kSendScore, kStartGame},
+    {kMenuSlotInstructions, kMenuSlotStartGame, kMenuSlotStartGame},
+    {kMenuSlotStartGame, kMenuSlotQuit, kMenuSlotTestSpeakers},
+    {kMenuSlotTestSpeakers, kMenuSlotStartGame, kMenuSlotLearnGameSounds},
+    {kMenuSlotLearnGameSounds, kMenuSlotTestSpeakers, kMenuSlotFinalScore},
+    {kMenuSlotFinalScore, kMenuSlotLearnGameSounds, kMenuSlotViewTopTen},
+    {kMenuSlotViewTopTen, kMenuSlotFinalScore, kMenuSlotSendScore},
+    {kMenuSlotSendScore, kMenuSlotViewTopTen, kMenuSlotQuit},
+    {kMenuSlotQuit, kMenuSlotSendScore, kMenuSlotStartGame},
 };
 
 void MoveMenu(bool up) {
@@ -55,9 +45,9 @@ void MoveMenu(bool up) {
 
 // Returns 0 when the player is leaving the program.
 int ChooseMenuItem() {
-    if (g_menuIndex == kInstructions) g_menuIndex = kStartGame;
+    if (g_menuIndex == kMenuSlotInstructions) g_menuIndex = kMenuSlotStartGame;
     switch (g_menuIndex) {
-        case kStartGame:
+        case kMenuSlotStartGame:
             StopMenuVoices();
             StopMenuMusic();
             g_mode = MODE_LEVEL;
@@ -66,27 +56,27 @@ int ChooseMenuItem() {
                 ReturnToMenu();
             }
             break;
-        case kTestSpeakers:
+        case kMenuSlotTestSpeakers:
             g_mode = MODE_SPEAKER_TEST;
             StopMenuVoices();
             if (!RunSpeakerTest()) g_mode = MODE_MENU;
             break;
-        case kLearnGameSounds:
+        case kMenuSlotLearnGameSounds:
             g_mode = MODE_LEARN;
             StopMenuVoices();
             if (!StartLearnSounds()) g_mode = MODE_MENU;
             break;
-        case kFinalScore:
+        case kMenuSlotFinalScore:
             g_mode = MODE_FINAL_SCORE;
             StopMenuVoices();
             SayScore(kSpeechFinalScore);
             break;
-        case kViewTopTen:
+        case kMenuSlotViewTopTen:
             g_mode = MODE_TOP_TEN;
             StopMenuVoices();
             SayScore(kSpeechTopTenEntry);
             break;
-        case kSendScore:
+        case kMenuSlotSendScore:
             if (g_score == 0) {
                 SayNotEnough();
                 break;
@@ -95,7 +85,7 @@ int ChooseMenuItem() {
             StopMenuVoices();
             if (!StartScoreSubmission()) g_mode = MODE_MENU;
             break;
-        case kQuit:
+        case kMenuSlotQuit:
             StopMenuVoices();
             StopMenuMusic();
             return 0;
@@ -116,15 +106,15 @@ void ReleaseMenuSounds() {
 }
 
 int EnterMenu() {
-    g_menuIndex = kInstructions;
-    PlaySoundLooping(g_menuSounds[kMusic], 0, 0);
-    PlaySoundOnce(g_menuSounds[kInstructions], 0, 0);
+    g_menuIndex = kMenuSlotInstructions;
+    PlaySoundLooping(g_menuSounds[kMenuSlotMusic], 0, 0);
+    PlaySoundOnce(g_menuSounds[kMenuSlotInstructions], 0, 0);
     return 1;
 }
 
 void ReturnToMenu() {
     g_mode = MODE_MENU;
-    Sound music = g_menuSounds[kMusic];
+    Sound music = g_menuSounds[kMenuSlotMusic];
     if (music && !IsSoundLooping(music)) PlaySoundLooping(music, 0, 0);
     SayMenuItem();
 }
@@ -135,12 +125,12 @@ void SayMenuItem() {
 }
 
 void StopMenuVoices() {
-    StopBank(g_menuSounds, 0, kMusic - 1);
-    StopBank(g_menuSounds, kMusic + 1, kMenuSoundCount - 1);
+    StopBank(g_menuSounds, kMenuSlotInstructions, kMenuSlotMusic - 1);
+    StopBank(g_menuSounds, kMenuSlotMusic + 1, kMenuSoundCount - 1);
 }
 
 void StopMenuMusic() {
-    StopSound(g_menuSounds[kMusic]);
+    StopSound(g_menuSounds[kMenuSlotMusic]);
 }
 
 int MenuKeyDown(int key) {
@@ -163,10 +153,10 @@ int MenuKeyDown(int key) {
 }
 
 void MenuTick() {
-    if (IsSoundPlaying(g_menuSounds[kInstructions])) return;
-    if (!g_tickEnabled || g_menuIndex != kInstructions) return;
+    if (IsSoundPlaying(g_menuSounds[kMenuSlotInstructions])) return;
+    if (!g_tickEnabled || g_menuIndex != kMenuSlotInstructions) return;
     // The instructions have ended by themselves: announce the first item and let the menu rest.
     g_tickEnabled = 0;
-    g_menuIndex = kStartGame;
+    g_menuIndex = kMenuSlotStartGame;
     SayMenuItem();
 }

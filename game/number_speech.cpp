@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kEnd = -1;
-
 // How many pieces of g_speech are filled while it is built.
 int pieceCount = 0;
 
@@ -16,7 +14,8 @@ void Add(int slot) {
 }
 
 void DropTrailingZero() {
-    if (pieceCount > 0 && g_speech[pieceCount - 1] == NumberSlot(0)) g_speech[--pieceCount] = kEnd;
+    if (pieceCount > 0 && g_speech[pieceCount - 1] == NumberSlot(0))
+        g_speech[--pieceCount] = kSpeechEnd;
 }
 
 void AddBelowHundredThousand(int n, bool piecesBefore);
@@ -87,7 +86,7 @@ int TopTenScore() {
 }  // namespace
 
 void BuildScoreSpeech(SpeechKind kind) {
-    for (int& slot : g_speech) slot = kEnd;
+    for (int& slot : g_speech) slot = kSpeechEnd;
     pieceCount = 0;
     if (kind == kSpeechTopTenEntry && g_topTenIndex > g_bestLastIndex) {
         Add(kScoreSlotReturnToMenu);

@@ -2,6 +2,7 @@
 // right of the listener, each followed by a second of silence, then back to the menu.
 #include "game/speaker_test.h"
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "platform/platform.h"
@@ -9,15 +10,17 @@
 namespace {
 
 struct SpeakerPoint {
+    int slot;
     float x, y, z;
 };
 
-// The listener sits at the origin facing +z: negative x is left, negative z behind.
-constexpr SpeakerPoint kSpeakerPoints[kSpeakerTestSoundCount] = {
-    {-1.0f, 0.0f, 5.0f},   // front left
-    {1.0f, 0.0f, 5.0f},    // front right
-    {-8.0f, 0.0f, -5.0f},  // rear left
-    {8.0f, 0.0f, -5.0f},   // rear right
+// The listener sits at the origin facing +z: negative x is left, negative z behind. The sounds
+// play in this order.
+constexpr SpeakerPoint kSpeakerPoints[] = {
+    {kSpeakerTestSlotFrontLeft, -1.0f, 0.0f, 5.0f},
+    {kSpeakerTestSlotFrontRight, 1.0f, 0.0f, 5.0f},
+    {kSpeakerTestSlotRearLeft, -8.0f, 0.0f, -5.0f},
+    {kSpeakerTestSlotRearRight, 8.0f, 0.0f, -5.0f},
 };
 
 // Every point lies inside this distance, so the four differ in direction only, not loudness.
@@ -44,9 +47,8 @@ int RunSpeakerTest() {
         ReleaseSlotBank(g_speakerTestSounds, kSpeakerTestSoundCount);
         return 0;
     }
-    for (int i = 0; i < kSpeakerTestSoundCount; ++i) {
-        const SoundSlot& slot = g_speakerTestSounds[i];
-        const SpeakerPoint& point = kSpeakerPoints[i];
+    for (const SpeakerPoint& point : kSpeakerPoints) {
+        const SoundSlot& slot = g_speakerTestSounds[point.slot];
         PlatformBuffer3DSetMinDistance(slot.buffer3D, kSpeakerMinDistance);
         PlatformBuffer3DSetPosition(slot.buffer3D, point.x, point.y, point.z);
         PlaySoundAndWait(slot.sound, 0, 0);

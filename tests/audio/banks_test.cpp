@@ -46,21 +46,24 @@ TEST(CatalogueTest, HoldsOneHundredAndTwentySlotsNamingOneHundredAndTwelveFiles)
 }
 
 TEST(CatalogueTest, ComputedNamesFollowTheirNumbersAndLetters) {
-    for (int i = 0; i <= 20; ++i) EXPECT_EQ(kScoreSoundFiles[i], Format("score\\%d.vgz", i));
-    for (int i = 21; i <= 27; ++i) {
+    for (int i = kScoreSlotZero; i <= kScoreSlotTwenty; ++i) {
+        EXPECT_EQ(kScoreSoundFiles[i], Format("score\\%d.vgz", i));
+    }
+    for (int i = kScoreSlotThirty; i <= kScoreSlotNinety; ++i) {
         EXPECT_EQ(kScoreSoundFiles[i], Format("score\\%d.vgz", (i - 18) * 10));
     }
-    for (int i = 15; i <= 40; ++i) {
-        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", 'A' + (i - 15)));
+    for (int i = kLevelSlotLetterA; i <= kLevelSlotLetterZ; ++i) {
+        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", 'A' + (i - kLevelSlotLetterA)));
     }
-    for (int i = 41; i <= 50; ++i) {
-        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", '0' + (i - 41)));
+    for (int i = kLevelSlotDigit0; i <= kLevelSlotDigit9; ++i) {
+        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", '0' + (i - kLevelSlotDigit0)));
     }
     // The learn mode's cues are the level's own files.
-    EXPECT_EQ(Lower(kLearnSoundFiles[5]), kLevelSoundFiles[1]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[6]), kLevelSoundFiles[2]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[7]), kLevelSoundFiles[4]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[8]), kLevelSoundFiles[3]);
+    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotKeyClick]), kLevelSoundFiles[kLevelSlotKeyClick]);
+    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotAnswerCue]), kLevelSoundFiles[kLevelSlotAnswerCue]);
+    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotSuccessCue]),
+              kLevelSoundFiles[kLevelSlotSuccessCue]);
+    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotErrorCue]), kLevelSoundFiles[kLevelSlotErrorCue]);
 }
 
 TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
@@ -69,10 +72,40 @@ TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
     for (int tens = 2; tens <= 9; ++tens) {
         EXPECT_EQ(kScoreSoundFiles[TensSlot(tens)], Format("score\\%d.vgz", tens * 10));
     }
+    for (int n = 0; n < 26; ++n) {
+        EXPECT_EQ(kLevelSoundFiles[LetterSlot(n)], Format("level1\\%c.vgz", 'A' + n));
+    }
+    for (int n = 0; n <= 9; ++n) {
+        EXPECT_EQ(kLevelSoundFiles[DigitSlot(n)], Format("level1\\%c.vgz", '0' + n));
+    }
+    // Each of the learn mode's first four items names the cue that Enter plays on it.
+    const struct {
+        int item;
+        const char* itemFile;
+        const char* cueFile;
+    } learnItems[] = {
+        {kLearnSlotKeyClickItem, "learn\\1.vgz", "Level1\\key.vgz"},
+        {kLearnSlotAnswerCueItem, "learn\\2.vgz", "Level1\\blust.vgz"},
+        {kLearnSlotSuccessCueItem, "learn\\3.vgz", "Level1\\success.vgz"},
+        {kLearnSlotErrorCueItem, "learn\\4.vgz", "Level1\\err.vgz"},
+    };
+    for (const auto& item : learnItems) {
+        EXPECT_STREQ(kLearnSoundFiles[item.item], item.itemFile);
+        EXPECT_STREQ(kLearnSoundFiles[LearnCueSlot(item.item)], item.cueFile);
+    }
     const struct {
         const char* file;
         const char* named;
     } named[] = {
+        {kMenuSoundFiles[kMenuSlotInstructions], "menu\\arrows.vgz"},
+        {kMenuSoundFiles[kMenuSlotStartGame], "menu\\start_game.vgz"},
+        {kMenuSoundFiles[kMenuSlotTestSpeakers], "menu\\test_speakers.vgz"},
+        {kMenuSoundFiles[kMenuSlotLearnGameSounds], "menu\\learn_game_sounds.vgz"},
+        {kMenuSoundFiles[kMenuSlotFinalScore], "menu\\final_score.vgz"},
+        {kMenuSoundFiles[kMenuSlotViewTopTen], "menu\\view_top_10.vgz"},
+        {kMenuSoundFiles[kMenuSlotSendScore], "menu\\send_score.vgz"},
+        {kMenuSoundFiles[kMenuSlotQuit], "menu\\quit.vgz"},
+        {kMenuSoundFiles[kMenuSlotMusic], "menu\\bgrn.vgz"},
         {kScoreSoundFiles[kScoreSlotTwenty], "score\\20.vgz"},
         {kScoreSoundFiles[kScoreSlotThirty], "score\\30.vgz"},
         {kScoreSoundFiles[kScoreSlotNinety], "score\\90.vgz"},
@@ -91,9 +124,26 @@ TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
         {kLevelSoundFiles[kLevelSlotAnswerCue], "level1\\blust.vgz"},
         {kLevelSoundFiles[kLevelSlotErrorCue], "level1\\err.vgz"},
         {kLevelSoundFiles[kLevelSlotSuccessCue], "level1\\success.vgz"},
+        {kLevelSoundFiles[kLevelSlotBackslash], "level1\\bslash.vgz"},
+        {kLevelSoundFiles[kLevelSlotColon], "level1\\col.vgz"},
+        {kLevelSoundFiles[kLevelSlotComma], "level1\\com.vgz"},
+        {kLevelSoundFiles[kLevelSlotGreater], "level1\\great.vgz"},
+        {kLevelSoundFiles[kLevelSlotLess], "level1\\less.vgz"},
+        {kLevelSoundFiles[kLevelSlotMinus], "level1\\minus.vgz"},
+        {kLevelSoundFiles[kLevelSlotPlus], "level1\\plus.vgz"},
+        {kLevelSoundFiles[kLevelSlotFullStop], "level1\\point.vgz"},
+        {kLevelSoundFiles[kLevelSlotSemicolon], "level1\\scol.vgz"},
+        {kLevelSoundFiles[kLevelSlotSlash], "level1\\slash.vgz"},
+        {kLevelSoundFiles[kLevelSlotLetterZ], "level1\\Z.vgz"},
+        {kLevelSoundFiles[kLevelSlotDigit9], "level1\\9.vgz"},
+        {kLearnSoundFiles[kLearnSlotReturnItem], "game\\return_to_menu.vgz"},
         {kSubmitSoundFiles[kSubmitSlotPrompt], "game\\check_connected.vgz"},
         {kSubmitSoundFiles[kSubmitSlotSending], "game\\sending_score.vgz"},
         {kSubmitSoundFiles[kSubmitSlotConfigFirst], "game\\say_config_first.vgz"},
+        {kSpeakerTestSoundFiles[kSpeakerTestSlotFrontLeft], "TestSpk\\f_left.vgz"},
+        {kSpeakerTestSoundFiles[kSpeakerTestSlotFrontRight], "TestSpk\\f_right.vgz"},
+        {kSpeakerTestSoundFiles[kSpeakerTestSlotRearLeft], "TestSpk\\f_left1.vgz"},
+        {kSpeakerTestSoundFiles[kSpeakerTestSlotRearRight], "TestSpk\\f_right1.vgz"},
     };
     for (const auto& slot : named) EXPECT_STREQ(slot.file, slot.named);
 }
@@ -123,14 +173,14 @@ TEST_F(BanksTest, StartUpBanksGiveRepeatedFilesTheirOwnBuffers) {
     EXPECT_EQ(VirtualLiveBuffers(), 50);
     EXPECT_EQ(VirtualCallsOf("Label", "menu\\start_game.vgz").size(), 3u);
     EXPECT_EQ(VirtualCallsOf("Label", "menu\\bgrn.vgz").size(), 2u);
-    EXPECT_NE(g_menuSounds[10], g_menuSounds[11]);
+    EXPECT_NE(g_menuSounds[kMenuSlotMusic], g_menuSounds[kMenuSlotMusic + 1]);
 
     // The menu's items stop; its music plays on.
-    PlaySoundLooping(g_menuSounds[10], 0, 0);
-    PlaySoundOnce(g_menuSounds[1], 0, 0);
-    StopBank(g_menuSounds, 0, 9);
-    EXPECT_EQ(IsSoundPlaying(g_menuSounds[1]), 0);
-    EXPECT_EQ(IsSoundLooping(g_menuSounds[10]), 1);
+    PlaySoundLooping(g_menuSounds[kMenuSlotMusic], 0, 0);
+    PlaySoundOnce(g_menuSounds[kMenuSlotStartGame], 0, 0);
+    StopBank(g_menuSounds, kMenuSlotInstructions, kMenuSlotQuit);
+    EXPECT_EQ(IsSoundPlaying(g_menuSounds[kMenuSlotStartGame]), 0);
+    EXPECT_EQ(IsSoundLooping(g_menuSounds[kMenuSlotMusic]), 1);
 
     ReleaseScoreSounds();
     for (Sound sound : g_scoreSounds) EXPECT_EQ(sound, nullptr);

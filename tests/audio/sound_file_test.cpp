@@ -62,21 +62,22 @@ class SoundFileTest : public ::testing::Test {
 TEST_F(SoundFileTest, StoredFileComesBackAsTheWaveItHides) {
     // 50 bytes: the header and 6 bytes of samples, all of them stored in reverse order.
     const std::string wav50 = Wave(6, 6);
-    ASSERT_EQ(wav50.size(), 50u);
+    ASSERT_EQ(wav50.size(), size_t(kScrambledPrefixBytes));
     const std::string stored50 = Stored(wav50);
     std::string reversed(wav50.rbegin(), wav50.rend());
     EXPECT_EQ(stored50, reversed);
     Put("score\\hundred.vgz", stored50);
     ASSERT_EQ(ReadSoundFile("score\\hundred.vgz"), 1);
-    EXPECT_EQ(BufferBytes(50), wav50);
-    EXPECT_EQ(g_fileBufferBytes, 50);
+    EXPECT_EQ(BufferBytes(kScrambledPrefixBytes), wav50);
+    EXPECT_EQ(g_fileBufferBytes, kScrambledPrefixBytes);
 
     // From byte 50 on nothing is touched; the game-over message with its .wav name is the same.
     const std::string wav60 = Wave(16, 16);
     Put("game\\say_game_over.wav", Stored(wav60));
     ASSERT_EQ(ReadSoundFile("game\\say_game_over.wav"), 1);
     EXPECT_EQ(BufferBytes(60), wav60);
-    EXPECT_EQ(BufferBytes(60).substr(50), Stored(wav60).substr(50));
+    EXPECT_EQ(BufferBytes(60).substr(kScrambledPrefixBytes),
+              Stored(wav60).substr(kScrambledPrefixBytes));
 }
 
 TEST_F(SoundFileTest, MissingEmptyTruncatedOrLyingFilesAreRefused) {
@@ -84,7 +85,7 @@ TEST_F(SoundFileTest, MissingEmptyTruncatedOrLyingFilesAreRefused) {
     Put("menu\\quit.vgz", "");
     EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
     // Shorter than a header.
-    Put("menu\\quit.vgz", Stored(Wave(100, 100)).substr(0, 43));
+    Put("menu\\quit.vgz", Stored(Wave(100, 100)).substr(0, kSoundFileHeaderBytes - 1));
     EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
     // The header claims more samples than the file holds.
     Put("menu\\quit.vgz", Stored(Wave(1000, 999)));

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ReadSoundFile("fuzz.vgz")) return 0;
     Require(g_fileBufferBytes == static_cast<int>(size));
     Require(size >= kSoundFileHeaderBytes);
-    Require(Le32(g_fileBuffer + 40) <= size - kSoundFileHeaderBytes);
+    Require(Le32(g_fileBuffer + kSoundFileDataLengthOffset) <= size - kSoundFileHeaderBytes);
     for (size_t i = kScrambledPrefixBytes; i < size; ++i) Require(g_fileBuffer[i] == data[i]);
     return 0;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/bank_slots.h"
+#include "audio/banks.h"
 #include "game/state.h"
 #include "storage/best_scores.h"
 #include "tests/game/level_play.h"
@@ -18,15 +20,15 @@ namespace {
 std::string SpokenNumber() {
     std::string words;
     for (int slot : g_speech) {
-        if (slot == -1) break;
+        if (slot == kSpeechEnd) break;
         std::string word;
-        if (slot <= 20) {
-            word = std::to_string(slot);
-        } else if (slot <= 27) {
-            word = std::to_string((slot - 18) * 10);
-        } else if (slot == 28) {
+        if (slot <= kScoreSlotTwenty) {
+            word = std::to_string(slot - kScoreSlotZero);
+        } else if (slot <= kScoreSlotNinety) {
+            word = std::to_string((slot - kScoreSlotThirty + 3) * 10);
+        } else if (slot == kScoreSlotHundred) {
             word = "hundred";
-        } else if (slot == 29) {
+        } else if (slot == kScoreSlotThousand) {
             word = "thousand";
         } else {
             continue;
@@ -77,12 +79,12 @@ TEST(AnnouncerSpeech, MillionsSayTheirCountOfHundredThousandsAsANumber) {
     // The largest score there can be stays within the sequence and the bank.
     EXPECT_EQ(FinalScoreSpoken(INT_MAX),
               "20 1 thousand 4 hundred 70 4 hundred 80 3 thousand 6 hundred 40 7");
-    EXPECT_EQ(g_speech[0], 30);
+    EXPECT_EQ(g_speech[0], kScoreSlotFinalScoreIntro);
     int end = 0;
-    while (end < kSpeechLength && g_speech[end] != -1) ++end;
+    while (end < kSpeechLength && g_speech[end] != kSpeechEnd) ++end;
     ASSERT_LT(end, kSpeechLength);
-    EXPECT_EQ(g_speech[end - 1], 33);
-    for (int i = 0; i < end; ++i) EXPECT_LT(g_speech[i], 38);
+    EXPECT_EQ(g_speech[end - 1], kScoreSlotPoints);
+    for (int i = 0; i < end; ++i) EXPECT_LT(g_speech[i], kScoreSoundCount);
 }
 
 TEST(AnnouncerSpeech, TopTenEntriesAndTheReturnItem) {
@@ -91,15 +93,15 @@ TEST(AnnouncerSpeech, TopTenEntriesAndTheReturnItem) {
     g_bestLastIndex = 1;
     g_topTenIndex = 0;
     BuildScoreSpeech(kSpeechTopTenEntry);
-    EXPECT_EQ(g_speech[0], 31);
+    EXPECT_EQ(g_speech[0], kScoreSlotTopTenIntro);
     EXPECT_EQ(SpokenNumber(), "9 hundred");
     g_topTenIndex = 1;  // an empty entry
     BuildScoreSpeech(kSpeechTopTenEntry);
     EXPECT_EQ(SpokenNumber(), "0");
     g_topTenIndex = 2;  // after the last entry
     BuildScoreSpeech(kSpeechTopTenEntry);
-    EXPECT_EQ(g_speech[0], 35);
-    EXPECT_EQ(g_speech[1], -1);
+    EXPECT_EQ(g_speech[0], kScoreSlotReturnToMenu);
+    EXPECT_EQ(g_speech[1], kSpeechEnd);
 }
 
 namespace {
@@ -163,7 +165,7 @@ TEST_F(AnnouncerModes, TheTopTenIsBrowsedWithTheArrowsAndWrapsBothWays) {
     EXPECT_EQ(SaidAfter(kKeyDown), Entry({"9", "hundred"}));
     EXPECT_EQ(SaidAfter(kKeyUp), kReturnItem);
     EXPECT_EQ(SaidAfter(kKeyUp), Entry({"2", "hundred"}));
-    EXPECT_EQ(SaidAfter('R'), Entry({"2", "hundred"}));  // any other key says it again
+    EXPECT_EQ(SaidAfter(kKeyN), Entry({"2", "hundred"}));  // any other key says it again
 
     // Enter on an entry stops the word being said and stays in the list.
     VirtualClearCalls();

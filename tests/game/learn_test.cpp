@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/state.h"
 #include "platform/key_codes.h"
@@ -43,7 +44,7 @@ class Learn : public GameFixture {
 
 TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
     Press({kKeyDown, kKeyDown, kKeyDown});
-    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(kLearnSlotKeyClickItem)});
     ASSERT_EQ(g_mode, MODE_LEARN);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers + kLearnSoundCount);
 
@@ -54,9 +55,13 @@ TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
 
 TEST_F(Learn, UpAndDownWalkTheFiveItemsInARing) {
     EnterLearn();
-    EXPECT_EQ(Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
-              (std::vector<std::string>{Name(1), Name(2), Name(3), Name(4), Name(0)}));
-    EXPECT_EQ(Press({kKeyUp, kKeyUp}), (std::vector<std::string>{Name(4), Name(3)}));
+    EXPECT_EQ(
+        Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
+        (std::vector<std::string>{Name(kLearnSlotAnswerCueItem), Name(kLearnSlotSuccessCueItem),
+                                  Name(kLearnSlotErrorCueItem), Name(kLearnSlotReturnItem),
+                                  Name(kLearnSlotKeyClickItem)}));
+    EXPECT_EQ(Press({kKeyUp, kKeyUp}),
+              (std::vector<std::string>{Name(kLearnSlotReturnItem), Name(kLearnSlotErrorCueItem)}));
 }
 
 TEST_F(Learn, EnterPlaysTheNamedCueAndStaysOnTheItem) {
@@ -64,18 +69,19 @@ TEST_F(Learn, EnterPlaysTheNamedCueAndStaysOnTheItem) {
     Press({kKeyDown, kKeyDown});
     EXPECT_EQ(Press({kKeyEnter, kKeyEnter}),
               (std::vector<std::string>{"Level1\\success.vgz", "Level1\\success.vgz"}));
-    EXPECT_EQ(g_learnPos, 2);
+    EXPECT_EQ(g_learnPos, kLearnSlotSuccessCueItem);
     // Every key that plays first cuts whatever of the mode is still sounding.
-    EXPECT_FALSE(VirtualCallsOf("Stop", Name(2)).empty());
+    EXPECT_FALSE(VirtualCallsOf("Stop", Name(kLearnSlotSuccessCueItem)).empty());
 
     EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyEnter}),
-              (std::vector<std::string>{Name(1), Name(0), "Level1\\key.vgz"}));
+              (std::vector<std::string>{Name(kLearnSlotAnswerCueItem), Name(kLearnSlotKeyClickItem),
+                                        "Level1\\key.vgz"}));
 }
 
 TEST_F(Learn, OtherKeysDoNothing) {
     EnterLearn();
     VirtualClearCalls();
-    for (int key : {kKeyLeft, kKeyRight, int('A'), int('7'), 32, 17}) VirtualPress(key);
+    for (int key : {kKeyLeft, kKeyRight, kKeyA, kKey0 + 7, kKeySpace, kKeyCtrl}) VirtualPress(key);
     VirtualRunFor(0);
     EXPECT_TRUE(VirtualCalls().empty());
     EXPECT_EQ(g_mode, MODE_LEARN);
@@ -83,20 +89,21 @@ TEST_F(Learn, OtherKeysDoNothing) {
 
 TEST_F(Learn, EnterOnTheLastItemOrEscapeReturnsToTheMenuWithNothingLeftLoaded) {
     EnterLearn();
-    EXPECT_EQ(Press({kKeyUp, kKeyEnter}),
-              (std::vector<std::string>{Name(4), "menu\\learn_game_sounds.vgz"}));
+    EXPECT_EQ(
+        Press({kKeyUp, kKeyEnter}),
+        (std::vector<std::string>{Name(kLearnSlotReturnItem), "menu\\learn_game_sounds.vgz"}));
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
 
     // The menu still stands on Learn game sounds: Enter loads the sounds afresh and starts at
     // the first item again.
-    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
-    EXPECT_EQ(VirtualCallsOf("Label", Name(0)).size(), 1u);
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(kLearnSlotKeyClickItem)});
+    EXPECT_EQ(VirtualCallsOf("Label", Name(kLearnSlotKeyClickItem)).size(), 1u);
     Press({kKeyDown});
     EXPECT_EQ(Press({kKeyEscape}), std::vector<std::string>{"menu\\learn_game_sounds.vgz"});
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers);
-    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(0)});
-    EXPECT_EQ(g_learnPos, 0);
+    EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(kLearnSlotKeyClickItem)});
+    EXPECT_EQ(g_learnPos, kLearnSlotKeyClickItem);
 }
 
 TEST_F(Learn, AMissingCueKeepsTheMenuSilentWithNothingLoaded) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "audio/banks.h"
+#include "game/level_internal.h"
 #include "game/state.h"
 #include "storage/best_scores.h"
 #include "tests/game/level_play.h"
@@ -95,7 +96,7 @@ TEST_F(LevelPlay, AnswersAreJudgedOnTheLastKeyTypedAndTheLatestSide) {
 
     // Several keys before the answer: only the last counts.
     int right = g_characters[g_charIndex].keyCode;
-    Type(right == 'Z' ? 'Y' : 'Z');
+    Type(right == kKeyZ ? kKeyY : kKeyZ);
     Type(right);
     VirtualClearCalls();
     pan = g_charPan;
@@ -108,7 +109,7 @@ TEST_F(LevelPlay, AnswersAreJudgedOnTheLastKeyTypedAndTheLatestSide) {
 
     // The right key, then a stray one: wrong.
     Type(g_characters[g_charIndex].keyCode);
-    Type('0');
+    Type(kKey0);
     Press(SideKey());
     EXPECT_EQ(g_lives, 1);
     EXPECT_EQ(g_score, 100);
@@ -224,10 +225,10 @@ TEST_F(LevelPlay, TheEmptyEntryOfTheTableIsNeverAsked) {
     int character = 0, side = 0;
     for (;; ++seed) {
         srand(seed);
-        if (rand() % 47 != 36) continue;
+        if (rand() % 47 != kUnusedCharacter) continue;
         character = rand() % 47;
         side = rand() % 3;
-        if (character != 36) break;
+        if (character != kUnusedCharacter) break;
     }
     Type(g_characters[g_charIndex].keyCode);
     srand(seed);
@@ -238,7 +239,7 @@ TEST_F(LevelPlay, TheEmptyEntryOfTheTableIsNeverAsked) {
     EXPECT_EQ(PlayedFiles().back(), CharacterFile());
 
     for (int i = 0; i < 500; ++i) {
-        ASSERT_NE(g_charIndex, 36);
+        ASSERT_NE(g_charIndex, kUnusedCharacter);
         AnswerRightly();
     }
     EXPECT_TRUE(Plays("level1\\bgrn.vgz").empty());  // never played as a character

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/state.h"
 #include "platform/key_codes.h"
@@ -66,7 +67,7 @@ TEST_F(Menu, UpAndDownWalkTheItemsInARing) {
     EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp}),
               (std::vector<std::string>{kQuit, kSendScore, kTopTen, kFinalScore, kLearn,
                                         kTestSpeakers, kStartGame}));
-    EXPECT_EQ(g_menuIndex, 1);
+    EXPECT_EQ(g_menuIndex, kMenuSlotStartGame);
 }
 
 TEST_F(Menu, DownDuringTheInstructionsCutsThemAndTheTickThenLeavesTheMenuAlone) {
@@ -117,13 +118,13 @@ TEST_F(Menu, ComingBackWhileTheMusicStillLoopsLeavesItUndisturbed) {
 TEST_F(Menu, SendScoreWithoutPointsSaysSoToTheEndAndStaysInTheMenu) {
     SkipToMenu();
     Press({kKeyUp, kKeyUp, kKeyUp});  // Start game, Quit, Send score
-    ASSERT_EQ(g_menuIndex, 8);
+    ASSERT_EQ(g_menuIndex, kMenuSlotSendScore);
 
     uint64_t pressedAt = VirtualNowMs();
     EXPECT_EQ(Press({kKeyEnter, kKeyDown}),
               (std::vector<std::string>{"game\\not_enough.vgz", kQuit}));
     EXPECT_EQ(g_mode, MODE_MENU);
-    EXPECT_TRUE(VirtualCallsOf("Label", kSubmitSoundFiles[0]).empty());
+    EXPECT_TRUE(VirtualCallsOf("Label", kSubmitSoundFiles[kSubmitSlotPrompt]).empty());
     // The Down waited for the message to end.
     EXPECT_GE(VirtualCallsOf("Play", kQuit)[0].timeMs, pressedAt + 1000);
 }

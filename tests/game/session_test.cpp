@@ -177,7 +177,7 @@ TEST_F(Session, ThreeGamesFromTheIntroBackToTheMenu) {
     Type(g_characters[g_charIndex].keyCode);
     Press(WrongSideKey());
     EXPECT_EQ(g_lives, 2);
-    Type(g_characters[g_charIndex].keyCode == '0' ? '1' : '0');
+    Type(g_characters[g_charIndex].keyCode == kKey0 ? kKey0 + 1 : kKey0);
     Press(SideKey());
     EXPECT_EQ(g_lives, 1);
     EXPECT_EQ(g_score, 600);

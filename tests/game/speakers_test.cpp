@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
@@ -101,7 +102,7 @@ TEST_F(SpeakerTest, KeysPressedDuringTheTestReachTheMenuAfterIt) {
     std::vector<std::string> afterTest(played.begin() + 4, played.end());
     EXPECT_EQ(afterTest,
               (std::vector<std::string>{"menu\\test_speakers.vgz", "menu\\learn_game_sounds.vgz",
-                                        kLearnSoundFiles[0]}));
+                                        kLearnSoundFiles[kLearnSlotKeyClickItem]}));
     EXPECT_EQ(VirtualCallsOf("Play", "menu\\learn_game_sounds.vgz")[0].timeMs, start + 5800);
     EXPECT_EQ(g_mode, MODE_LEARN);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/menu.h"
 #include "game/state.h"
@@ -63,7 +64,7 @@ class SubmitScore : public GameFixture {
     // Chooses Send score in the menu with this score; the prompt is playing.
     void ChooseSendScore(int score) {
         g_score = score;
-        g_menuIndex = 8;
+        g_menuIndex = kMenuSlotSendScore;
         VirtualPress(kKeyEnter);
         VirtualRunFor(0);
         ASSERT_EQ(g_mode, MODE_SEND_SCORE);
@@ -147,7 +148,7 @@ TEST_F(SubmitScore, EveryPlaceIsHeardTheSameWithOrWithoutALineEnd) {
             SCOPED_TRACE("reply \"" + reply + "\"");
             Script({1, "", 0}, {1, reply, 0});
             ChooseSendScore(500);
-            Press(89);
+            Press(kKeyY);
             std::vector<std::string> expected = {kSending};
             if (place > 0) expected.insert(expected.end(), {kMadeIt, Number(place)});
             expected.push_back(kSendScoreItem);
@@ -227,7 +228,7 @@ TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
 
 TEST_F(SubmitScore, WithNoScoreTheMenuSaysNotEnoughAndStays) {
     g_score = 0;
-    g_menuIndex = 8;
+    g_menuIndex = kMenuSlotSendScore;
     Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kNotEnough}));
@@ -237,7 +238,7 @@ TEST_F(SubmitScore, WithNoScoreTheMenuSaysNotEnoughAndStays) {
 TEST_F(SubmitScore, APromptThatCannotBeLoadedReturnsToASilentMenu) {
     RemovePackFile(programDir, kSending);
     g_score = 300;
-    g_menuIndex = 8;
+    g_menuIndex = kMenuSlotSendScore;
     Press(kKeyEnter);
     EXPECT_EQ(g_mode, MODE_MENU);
     EXPECT_TRUE(PlayedFiles().empty());

@@ -157,7 +157,7 @@ TEST_F(Loop, ShiftIsReportedOnlyForTheKeyThatWasTypedWithIt) {
 }
 
 TEST_F(Loop, AGameThatQuitsClosesBeforeTheKeysStillWaiting) {
-    s_quitKey = 27;
+    s_quitKey = kKeyEscape;
     Open();
     VirtualKeyDown(kKeyEscape);
     VirtualKeyDown(kKeyDown);

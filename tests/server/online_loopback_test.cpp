@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/bank_slots.h"
 #include "game/menu.h"
 #include "game/state.h"
 #include "online/submit.h"
@@ -56,7 +57,7 @@ class OnlineLoopback : public GameFixture {
     std::vector<std::string> SendScore(const std::string& details, int score) {
         WriteFileBytes(programDir + "config.dat", details);
         g_score = score;
-        g_menuIndex = 8;
+        g_menuIndex = kMenuSlotSendScore;
         VirtualPress(kKeyEnter);
         VirtualRunFor(0);
         EXPECT_EQ(g_mode, MODE_SEND_SCORE);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/state.h"
 #include "input/controller.h"
@@ -37,12 +38,12 @@ std::vector<std::string> LabelsOf(const std::string& op) {
 // Menu sounds, score sounds, timer, controller, device: each released wholly before the next.
 void ExpectShutdownInOrder() {
     int lastMenu = CallAt("Release", kMenuSoundFiles[kMenuSoundCount - 1], true);
-    int firstScore = CallAt("Release", kScoreSoundFiles[0]);
+    int firstScore = CallAt("Release", kScoreSoundFiles[kScoreSlotZero]);
     int lastScore = CallAt("Release", kScoreSoundFiles[kScoreSoundCount - 1], true);
     int timer = CallAt("KillTimer", "");
     int controller = CallAt("ControllerClose", "");
     int device = CallAt("AudioClose", "");
-    EXPECT_LT(CallAt("Release", kMenuSoundFiles[0]), lastMenu);
+    EXPECT_LT(CallAt("Release", kMenuSoundFiles[kMenuSlotInstructions]), lastMenu);
     EXPECT_LT(lastMenu, firstScore);
     EXPECT_LT(lastScore, timer);
     EXPECT_LT(timer, controller);
@@ -70,7 +71,8 @@ TEST_F(Startup, ACleanStartOpensTheDevicesInOrderAndTheFirstPaintStartsTheIntro)
     int timer = CallAt("SetTimer", "");
     EXPECT_LT(CallAt("AudioOpen", ""), timer);
     EXPECT_LT(timer, CallAt("ControllerOpen", ""));
-    EXPECT_LT(CallAt("ControllerOpen", ""), CallAt("Label", kMenuSoundFiles[0]));
+    EXPECT_LT(CallAt("ControllerOpen", ""),
+              CallAt("Label", kMenuSoundFiles[kMenuSlotInstructions]));
     EXPECT_EQ(VirtualCalls()[timer].a, kGameTimerId);
     EXPECT_EQ(VirtualCalls()[timer].b, 50);
 
@@ -200,7 +202,8 @@ TEST_F(Startup, LeavingFromTheMenuReleasesEverythingInOrderAfterTheGoodbye) {
     SkipToMenu();
     VirtualPress(kKeyEscape);
     EXPECT_FALSE(VirtualRunFor(5000));
-    EXPECT_LT(CallAt("Release", kExitSoundFile), CallAt("Release", kMenuSoundFiles[0]));
+    EXPECT_LT(CallAt("Release", kExitSoundFile),
+              CallAt("Release", kMenuSoundFiles[kMenuSlotInstructions]));
     ExpectShutdownInOrder();
     EXPECT_EQ(VirtualLiveBuffers(), 0);
 }

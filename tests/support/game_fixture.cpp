@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/game_app.h"
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "game/announcer.h"
 #include "game/learn.h"
@@ -30,10 +31,10 @@ void ResetGameGlobals() {
     g_mode = MODE_INTRO;
     g_tickEnabled = 0;
     g_score = 0;
-    g_menuIndex = 0;
+    g_menuIndex = kMenuSlotInstructions;
     ShutdownController();
     g_controllerLive = 0;
-    g_learnPos = 0;
+    g_learnPos = kLearnSlotKeyClickItem;
 
     g_lives = g_charIndex = g_charPoolSize = g_volumeStep = 0;
     g_charPan = g_charVolume = g_lastTypedKey = 0;
