@@ -33,6 +33,7 @@ LEVEL_START = 2.5  # from Enter on Start game to the level's first sounds: 51 so
 GAME_OVER = 1.5  # from Esc to the game-over message: the level unloaded, best.dat merged
 HANDOVER = 0.3  # from one sound's end to the next one's start, driven by the 50 ms tick
 ANSWER_WITHIN = 0.4  # a character is answered only this early in its play of 0.8 seconds
+OUTCOME_CUE = 0.5  # the success cue lasts 0.45 seconds, the error cue 0.38
 OUTCOME_SETTLES = 0.15  # of an outcome cue heard before it is taken as success or error
 
 
@@ -162,6 +163,7 @@ def play_session(session, checks):
             outcomes = [(settled_outcome(session, cue), meant) for cue, meant in outcomes]
             settled = len(outcomes)
             continue
+        session.wait_until(since, 5)
         current = character_to_answer(session, since)
         if not checks.that(current is not None, f"no character to answer after {since:.3f}"):
             return played
@@ -180,7 +182,10 @@ def play_session(session, checks):
         if not checks.that(outcome is not None, "an answer brought neither the success nor the error cue"):
             return played
         played["answers"].append({"character": current, "typed": typed, "at": at, "side": side})
-        since = outcome.start  # the next character comes with the outcome
+        # The next character comes with the outcome; it is answered at a play that starts once
+        # the outcome cue is over, since a second play of the same cue over the first may be heard
+        # as one play that started before the answer.
+        since = outcome.start + OUTCOME_CUE
         outcomes.append((outcome, meant_right))
 
     time.sleep(0.3)
