@@ -107,6 +107,10 @@ long PlatformWrite(PlatformFile file, const void* data, size_t bytes) {
     return WriteAll(file->handle, data, bytes) ? static_cast<long>(bytes) : -1;
 }
 
+int PlatformFlush(PlatformFile file) {
+    return file && FlushFileBuffers(file->handle) ? 1 : 0;
+}
+
 void PlatformClose(PlatformFile file) {
     if (!file) return;
     CloseHandle(file->handle);

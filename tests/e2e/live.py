@@ -126,11 +126,13 @@ class Wine:
     def prepare(self, env):
         """Makes the prefix if it is not there (wineboot returns once it is made), with ALSA as
         Wine's sound driver."""
+        # Not through pipes: the services a fresh prefix starts inherit them and keep them open.
+        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, capture_output=True)
+            subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
         subprocess.run(
             ["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Audio", "/d", "alsa", "/f"],
-            env=env, check=True, timeout=300, capture_output=True,
+            env=env, check=True, timeout=300, **quiet,
         )
 
 

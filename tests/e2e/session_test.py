@@ -33,6 +33,7 @@ LEVEL_START = 2.5  # from Enter on Start game to the level's first sounds: 51 so
 GAME_OVER = 1.5  # from Esc to the game-over message: the level unloaded, best.dat merged
 HANDOVER = 0.3  # from one sound's end to the next one's start, driven by the 50 ms tick
 ANSWER_WITHIN = 0.4  # a character is answered only this early in its play of 0.8 seconds
+OUTCOME_SETTLES = 0.15  # of an outcome cue heard before it is taken as success or error
 
 
 class Checks:
@@ -99,6 +100,15 @@ def character_to_answer(session, since, timeout=20):
     return None
 
 
+def settled_outcome(session, outcome):
+    """The outcome cue as heard once it has played a little. A play of the same cue just before
+    it may have run on into it meanwhile; then the first hearing stands."""
+    session.wait_until(outcome.start + OUTCOME_SETTLES, 5)
+    heard = [e for e in session.heard(outcome.start - 0.5, LEVEL)
+             if e.file in (SUCCESS, ERROR) and abs(e.start - outcome.start) <= 0.06]
+    return min(heard, key=lambda e: abs(e.start - outcome.start)) if heard else outcome
+
+
 def play_session(session, checks):
     """Plays the session as a player would, by ear; returns when each key went, in capture
     seconds, and what it answered."""
@@ -137,10 +147,22 @@ def play_session(session, checks):
 
     # Two right answers, then one from a wrong side. A late answer (the character moved on to
     # another side meanwhile) may be judged otherwise; the outcome heard decides what comes next.
-    rights = wrongs = 0
-    meant_wrong_heard = False
+    outcomes = []  # for each answer: the outcome cue heard, and whether it was meant right
+    settled = 0  # outcomes heard again once they had played a little
     since = current.start
-    while len(played["answers"]) < 6 and wrongs < 2 and not (rights >= 2 and meant_wrong_heard):
+    while True:
+        rights = sum(1 for cue, _ in outcomes if cue.file == SUCCESS)
+        wrongs = len(outcomes) - rights
+        meant_wrong_heard = any(cue.file == ERROR and not meant for cue, meant in outcomes)
+        if len(outcomes) >= 6 or wrongs >= 2 or (rights >= 2 and meant_wrong_heard):
+            # Before the answers stop, each outcome is heard again: taken at its first frames,
+            # mixed with the answer cue and the next character, one cue may pass for the other.
+            if settled == len(outcomes):
+                break
+            outcomes = [(settled_outcome(session, cue), meant) for cue, meant in outcomes]
+            settled = len(outcomes)
+            continue
+        session.wait_until(since, 5)
         current = character_to_answer(session, since)
         if not checks.that(current is not None, f"no character to answer after {since:.3f}"):
             return played
@@ -167,18 +189,11 @@ def play_session(session, checks):
         if not checks.that(outcome is not None, "an answer brought neither the success nor the error cue"):
             return played
         played["answers"].append({"character": current, "typed": typed, "at": at, "side": side})
-        since = outcome.start  # the next character comes with the outcome
-        # The next answer waits until this outcome's cue has ended: its own cue restarted over the
-        # tail would leave no onset to hear. The next character's first play is then too far on
-        # to be answered, so the old character's last repeat, which may have started with the
-        # outcome, is never taken for it.
-        length = session.tones[outcome.file.lower()].length_ms / 1000.0
-        session.wait_until(outcome.start + length + 0.05, 20)
-        if outcome.file == SUCCESS:
-            rights += 1
-        else:
-            wrongs += 1
-            meant_wrong_heard |= not meant_right
+        # The next character comes with the outcome; it is answered at a play that starts once the
+        # outcome cue is over: the same cue restarted over its own tail leaves no onset to hear,
+        # and the old character's last repeat, which may start with the outcome, is passed over.
+        since = outcome.start + session.tones[outcome.file.lower()].length_ms / 1000.0 + 0.05
+        outcomes.append((outcome, meant_right))
 
     time.sleep(0.3)
     played["esc"] = session.press("esc")

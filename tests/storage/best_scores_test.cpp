@@ -1,10 +1,12 @@
 #include "storage/best_scores.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -129,6 +131,9 @@ TEST(BestScores, AReadOnlyFileIsReadButNeverChanged) {
     EXPECT_EQ(ReadFileBytes(folder.Best()), stored);
 }
 
+#ifndef _WIN32
+// Users, permission bits and sparse files as POSIX systems have them.
+
 // A shared install: the player may write best.dat but not create files in the program folder,
 // so no temporary file can stand beside it. Root may create files anywhere, so there the game
 // runs as the unprivileged user "nobody".
@@ -186,6 +191,8 @@ TEST(BestScores, AHugeFileIsNeitherReadNorRewrittenWhole) {
     EXPECT_EQ(std::vector<int>(list.begin(), list.begin() + 4),
               (std::vector<int>{900, 600, 500, 200}));
 }
+
+#endif  // _WIN32
 
 TEST(BestScores, AFileOfMoreThanElevenRecordsIsReadUpToTheEleventh) {
     ProgramFolder folder;

@@ -19,7 +19,8 @@ cmake --build "$build" -j "$jobs"
 # driver; its server stays up for the whole run so that each test starts Wine quickly.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export HOME="$build/wine-home"
-mkdir -p "$HOME"
+# The server needs the prefix folder to exist; wineboot fills it.
+mkdir -p "$HOME" "$WINEPREFIX"
 display_fd_file="$build/xvfb.display"
 xvfb_pid=""
 cleanup() {
