@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/real/real_trace.h"
 #include "platform/soft_audio.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ SDL_AudioDeviceID s_device = 0;
 SoftAudioRender s_render = nullptr;
 
 void AudioCallback(void*, Uint8* stream, int length) {
-    const uint64_t start = RealTraceOn() ? RealTraceNow() : 0;
+    const uint64_t start = PlatformTraceOn() ? PlatformTraceNow() : 0;
     s_render(reinterpret_cast<int16_t*>(stream), length / static_cast<int>(2 * sizeof(int16_t)));
-    if (start) RealTraceHeard(start);
+    if (start) PlatformTraceHeard(start);
 }
 
 int Open(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period) {
@@ -68,7 +68,7 @@ void Unlock() {
 }
 
 void Note(const char* event, const char* detail) {
-    RealTrace(event, detail);
+    PlatformTrace(event, detail);
 }
 
 const SoftAudioHooks kSdlDevice = {
@@ -87,8 +87,8 @@ const SoftAudioHooks kTracedSdlDevice = {
     .close = Close,
     .lock = Lock,
     .unlock = Unlock,
-    .played = RealTracePlayed,
-    .forget = RealTraceForget,
+    .played = PlatformTracePlayed,
+    .forget = PlatformTraceForget,
     .note = Note,
 };
 
@@ -110,7 +110,7 @@ void TakePeriodSetting() {
 
 int RealAudioOpen() {
     TakePeriodSetting();
-    return SoftAudioOpen(RealTraceOn() ? &kTracedSdlDevice : &kSdlDevice);
+    return SoftAudioOpen(PlatformTraceOn() ? &kTracedSdlDevice : &kSdlDevice);
 }
 
 void RealAudioClose() {

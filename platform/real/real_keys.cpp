@@ -4,7 +4,7 @@
 
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
-#include "platform/real/real_trace.h"
+#include "platform/trace.h"
 #include "platform/typed_keys.h"
 
 namespace {
@@ -148,7 +148,7 @@ void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int mod
     if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
         // A system key: only its commands count, and only on a fresh press, so that holding
         // Alt+A does not reopen the About box the moment it is closed.
-        RealTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
+        PlatformTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
         held = 0;
         if (repeat) return;
         if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
@@ -160,7 +160,7 @@ void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int mod
     bool keyTypesCharacter = !(keycode & SDLK_SCANCODE_MASK);
     if (typed == 0 && keyTypesCharacter) typed = static_cast<uint32_t>(keycode);
     int code = TypedKeyCode(ownCode, typed);
-    RealTraceNumber(repeat ? "key-repeat" : "key-down", code);
+    PlatformTraceNumber(repeat ? "key-repeat" : "key-down", code);
     held = code;
     LoopPostKey(kMsgKeyDown, code, flags);
 }

@@ -5,15 +5,15 @@
 
 #include "platform/message_loop.h"
 #include "platform/real/real_backend.h"
-#include "platform/real/real_trace.h"
+#include "platform/trace.h"
 
 int RealSetTimer(int id, int periodMs) {
     const uint64_t now = SDL_GetTicks64();
-    if (RealTraceOn()) {
+    if (PlatformTraceOn()) {
         char detail[48];
         std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
                       static_cast<unsigned long long>(now));
-        RealTrace("timer-set", detail);
+        PlatformTrace("timer-set", detail);
     }
     return LoopSetTimer(id, periodMs, now);
 }

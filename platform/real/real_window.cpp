@@ -7,7 +7,7 @@
 #include "platform/message_loop.h"
 #include "platform/real/real_backend.h"
 #include "platform/real/real_keys.h"
-#include "platform/real/real_trace.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ void TracingHandler(const PlatformMessage& msg) {
         char detail[48];
         std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
                       static_cast<unsigned long long>(SDL_GetTicks64()));
-        RealTrace("tick", detail);
+        PlatformTrace("tick", detail);
     }
     s_handler(msg);
 }
@@ -143,11 +143,11 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
     // The text each key types, as the player's layout makes it with Shift and AltGr.
     SDL_StartTextInput();
     s_handler = handler;
-    LoopBegin(RealTraceOn() ? TracingHandler : handler);
+    LoopBegin(PlatformTraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         SDL_ShowWindow(s_window);
-        RealTrace("shown");
+        PlatformTrace("shown");
         LoopPostPaint();
         LoopRun(kSdlBackend, UINT64_MAX);
     }

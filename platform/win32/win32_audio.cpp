@@ -1,7 +1,7 @@
 #include "platform/win32/win32_audio.h"
 
 #include "platform/soft_audio.h"
-#include "platform/win32/win32_trace.h"
+#include "platform/trace.h"
 #include "platform/win32/win32_wasapi.h"
 
 namespace {
@@ -9,9 +9,9 @@ namespace {
 SoftAudioRender s_render = nullptr;
 
 void Render(int16_t* out, int frames) {
-    const uint64_t start = Win32TraceOn() ? Win32TraceNow() : 0;
+    const uint64_t start = PlatformTraceOn() ? PlatformTraceNow() : 0;
     s_render(out, frames);
-    if (start) Win32TraceHeard(start);
+    if (start) PlatformTraceHeard(start);
 }
 
 // WASAPI runs at the rate it is asked for (converting where the system must) and at the
@@ -24,7 +24,7 @@ int Open(SoftAudioRender render, int wantedRate, int, int* rate, int* period) {
 }
 
 void Note(const char* event, const char* detail) {
-    Win32Trace(event, detail);
+    PlatformTrace(event, detail);
 }
 
 const SoftAudioHooks kWasapiDevice = {
@@ -43,15 +43,15 @@ const SoftAudioHooks kTracedWasapiDevice = {
     .close = WasapiClose,
     .lock = WasapiLock,
     .unlock = WasapiUnlock,
-    .played = Win32TracePlayed,
-    .forget = Win32TraceForget,
+    .played = PlatformTracePlayed,
+    .forget = PlatformTraceForget,
     .note = Note,
 };
 
 }  // namespace
 
 int Win32AudioOpen() {
-    return SoftAudioOpen(Win32TraceOn() ? &kTracedWasapiDevice : &kWasapiDevice);
+    return SoftAudioOpen(PlatformTraceOn() ? &kTracedWasapiDevice : &kWasapiDevice);
 }
 
 void Win32AudioClose() {

@@ -4,9 +4,9 @@
 // (platform/typed_keys.h), so the game answers the same keys as on Linux.
 #include "platform/key_codes.h"
 #include "platform/message_loop.h"
+#include "platform/trace.h"
 #include "platform/typed_keys.h"
 #include "platform/win32/win32_backend.h"
-#include "platform/win32/win32_trace.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
     BYTE state[256];
     if (GetKeyboardState(state)) code = TypedKeyCode(code, Win32TypedCharacter(virtualKey, state));
     if (code == 0) code = kKeyUnknown;
-    Win32TraceNumber(repeat ? "key-repeat" : "key-down", code);
+    PlatformTraceNumber(repeat ? "key-repeat" : "key-down", code);
     held = code;
     LoopPostKey(kMsgKeyDown, code, flags);
     return true;

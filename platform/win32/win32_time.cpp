@@ -4,8 +4,8 @@
 // each tick: under Wine that took the idle menu from 1.8% to 2.75% of a core.
 
 #include "platform/message_loop.h"
+#include "platform/trace.h"
 #include "platform/win32/win32_backend.h"
-#include "platform/win32/win32_trace.h"
 // After windows.h, which they need.
 #include <mmsystem.h>
 
@@ -28,11 +28,11 @@ void AskFineResolution() {
 int Win32SetTimer(int id, int periodMs) {
     AskFineResolution();
     const uint64_t now = Win32NowMs();
-    if (Win32TraceOn()) {
+    if (PlatformTraceOn()) {
         char detail[48];
         std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
                       static_cast<unsigned long long>(now));
-        Win32Trace("timer-set", detail);
+        PlatformTrace("timer-set", detail);
     }
     return LoopSetTimer(id, periodMs, now);
 }

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "platform/message_loop.h"
+#include "platform/trace.h"
 #include "platform/win32/win32_backend.h"
-#include "platform/win32/win32_trace.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ void TracingHandler(const PlatformMessage& msg) {
         char detail[48];
         std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
                       static_cast<unsigned long long>(Win32NowMs()));
-        Win32Trace("tick", detail);
+        PlatformTrace("tick", detail);
     }
     s_handler(msg);
 }
@@ -202,13 +202,13 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
     }
     AddAboutItem(s_window);
     s_handler = handler;
-    LoopBegin(Win32TraceOn() ? TracingHandler : handler);
+    LoopBegin(PlatformTraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         ShowWindow(s_window, SW_SHOWNORMAL);
         SetForegroundWindow(s_window);
         UpdateWindow(s_window);
-        Win32Trace("shown");
+        PlatformTrace("shown");
         LoopPostPaint();
         LoopRun(kWin32Loop, UINT64_MAX);
     }
