@@ -1,6 +1,9 @@
 #include "platform/message_loop.h"
 
+#include <cstdio>
 #include <deque>
+
+#include "platform/trace.h"
 
 namespace {
 
@@ -87,6 +90,12 @@ bool LoopHasPendingEvents() {
 
 int LoopSetTimer(int id, int periodMs, uint64_t nowMs) {
     if (periodMs <= 0) return 0;
+    if (PlatformTraceOn()) {
+        char detail[48];
+        std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
+                      static_cast<unsigned long long>(nowMs));
+        PlatformTrace("timer-set", detail);
+    }
     for (int i = 0; i < s_timerCount; ++i) {
         if (s_timers[i].id == id) {
             s_timers[i].periodMs = periodMs;

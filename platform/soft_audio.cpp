@@ -15,6 +15,7 @@
 #include "platform/mixer.h"
 #include "platform/resample.h"
 #include "platform/sample_memory.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -47,15 +48,15 @@ void UnlockDevice() {
     if (s_hooks) s_hooks->unlock();
 }
 
-// Trace events, when the device wants them.
+// Events of the timing trace, when TAPDASH_TRACE asks for one.
 void TracePlayed(const void* voice, const char* label, int pan, int volume) {
-    if (s_hooks && s_hooks->played) s_hooks->played(voice, label, pan, volume);
+    if (PlatformTraceOn()) PlatformTracePlayed(voice, label, pan, volume);
 }
 void TraceForget(const void* voice) {
-    if (s_hooks && s_hooks->forget) s_hooks->forget(voice);
+    if (PlatformTraceOn()) PlatformTraceForget(voice);
 }
 void TraceNote(const char* event, const char* detail = nullptr) {
-    if (s_hooks && s_hooks->note) s_hooks->note(event, detail);
+    if (PlatformTraceOn()) PlatformTrace(event, detail);
 }
 
 SoftVoice* VoiceOf(const AudioBuffer* buffer) {
@@ -167,9 +168,6 @@ const SoftAudioHooks kSoftAudioManualDevice = {
     .close = ManualNothing,
     .lock = ManualNothing,
     .unlock = ManualNothing,
-    .played = nullptr,
-    .forget = nullptr,
-    .note = nullptr,
 };
 
 int SoftAudioSetPeriod(int frames) {

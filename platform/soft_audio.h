@@ -29,12 +29,6 @@ struct SoftAudioHooks {
     // Keeps render from running (or waits until the running one has finished) until unlock.
     void (*lock)();
     void (*unlock)();
-    // Optional, for a timing trace (null when not wanted): `played` under the lock when a voice
-    // starts, `forget` under the lock when it stops or goes away, `note` for other events
-    // ("audio-open", "create", "loaded" with the buffer's label).
-    void (*played)(const void* voice, const char* label, int pan, int volume);
-    void (*forget)(const void* voice);
-    void (*note)(const char* event, const char* detail);
 };
 
 // A device that never plays by itself: its output is made only by SoftAudioRenderNow, at the

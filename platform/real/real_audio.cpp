@@ -67,29 +67,11 @@ void Unlock() {
     SDL_UnlockAudioDevice(s_device);
 }
 
-void Note(const char* event, const char* detail) {
-    PlatformTrace(event, detail);
-}
-
 const SoftAudioHooks kSdlDevice = {
     .open = Open,
     .close = Close,
     .lock = Lock,
     .unlock = Unlock,
-    .played = nullptr,
-    .forget = nullptr,
-    .note = nullptr,
-};
-
-// The same with the timing trace's events.
-const SoftAudioHooks kTracedSdlDevice = {
-    .open = Open,
-    .close = Close,
-    .lock = Lock,
-    .unlock = Unlock,
-    .played = PlatformTracePlayed,
-    .forget = PlatformTraceForget,
-    .note = Note,
 };
 
 // The device period a player asked for in TAPDASH_AUDIO_PERIOD (frames, a power of two from 64
@@ -110,7 +92,7 @@ void TakePeriodSetting() {
 
 int RealAudioOpen() {
     TakePeriodSetting();
-    return SoftAudioOpen(PlatformTraceOn() ? &kTracedSdlDevice : &kSdlDevice);
+    return SoftAudioOpen(&kSdlDevice);
 }
 
 void RealAudioClose() {

@@ -23,35 +23,17 @@ int Open(SoftAudioRender render, int wantedRate, int, int* rate, int* period) {
     return kAudioOk;
 }
 
-void Note(const char* event, const char* detail) {
-    PlatformTrace(event, detail);
-}
-
 const SoftAudioHooks kWasapiDevice = {
     .open = Open,
     .close = WasapiClose,
     .lock = WasapiLock,
     .unlock = WasapiUnlock,
-    .played = nullptr,
-    .forget = nullptr,
-    .note = nullptr,
-};
-
-// The same with the timing trace's events.
-const SoftAudioHooks kTracedWasapiDevice = {
-    .open = Open,
-    .close = WasapiClose,
-    .lock = WasapiLock,
-    .unlock = WasapiUnlock,
-    .played = PlatformTracePlayed,
-    .forget = PlatformTraceForget,
-    .note = Note,
 };
 
 }  // namespace
 
 int Win32AudioOpen() {
-    return SoftAudioOpen(PlatformTraceOn() ? &kTracedWasapiDevice : &kWasapiDevice);
+    return SoftAudioOpen(&kWasapiDevice);
 }
 
 void Win32AudioClose() {

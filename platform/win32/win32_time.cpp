@@ -4,12 +4,9 @@
 // each tick: under Wine that took the idle menu from 1.8% to 2.75% of a core.
 
 #include "platform/message_loop.h"
-#include "platform/trace.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which they need.
 #include <mmsystem.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -27,14 +24,7 @@ void AskFineResolution() {
 
 int Win32SetTimer(int id, int periodMs) {
     AskFineResolution();
-    const uint64_t now = Win32NowMs();
-    if (PlatformTraceOn()) {
-        char detail[48];
-        std::snprintf(detail, sizeof detail, "%d %d %llu", id, periodMs,
-                      static_cast<unsigned long long>(now));
-        PlatformTrace("timer-set", detail);
-    }
-    return LoopSetTimer(id, periodMs, now);
+    return LoopSetTimer(id, periodMs, Win32NowMs());
 }
 
 void Win32KillTimer(int id) {

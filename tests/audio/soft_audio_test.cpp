@@ -44,8 +44,8 @@ int RecordingOpen(SoftAudioRender, int rate, int period, int* gotRate, int* gotP
     return kAudioOk;
 }
 void Nothing() {}
-const SoftAudioHooks kRecordingDevice = {RecordingOpen, Nothing, Nothing, Nothing,
-                                         nullptr,       nullptr, nullptr};
+const SoftAudioHooks kRecordingDevice = {
+    .open = RecordingOpen, .close = Nothing, .lock = Nothing, .unlock = Nothing};
 
 TEST(SoftAudio, ThePeriodIs512FramesUnlessAPowerOfTwoIsAskedFor) {
     EXPECT_EQ(SoftAudioWantedPeriod(), 512);
