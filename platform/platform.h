@@ -146,6 +146,17 @@ constexpr size_t kPlatformLargePageBytes = size_t{2} << 20;
 void PlatformAdviseLargePages(void* memory, size_t bytes);
 
 // ---------------------------------------------------------------------------------------------
+// The console, for the tools: text in UTF-8 whatever code page the console uses (platform/posix/,
+// and platform/win32/ on Windows, like the files).
+
+// Reads one line of standard input into `line`, without its line end. Typed at a console, the
+// line arrives as UTF-8 whatever the console's code page; from a pipe or a file its bytes are
+// taken as they are. False at the end of input (at a Windows console also Ctrl+Z and Enter).
+bool PlatformReadLine(std::string* line);
+// Writes UTF-8 text to standard output; a console shows the same characters.
+void PlatformWriteText(const std::string& text);
+
+// ---------------------------------------------------------------------------------------------
 // Time
 
 // Milliseconds on the backend's clock (the virtual clock on the virtual backend).

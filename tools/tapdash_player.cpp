@@ -1,13 +1,60 @@
 // tapdash-player: asks for the player's details and writes config.dat beside the game.
-#include <iostream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <string>
 
+#include "platform/platform.h"
 #include "tools/player_details_writer.h"
 
-int main() {
-    const std::string dir = ExecutableFolder();
-    if (dir.empty()) {
-        std::cout << "Cannot find the folder of this program. Nothing was saved.\n";
-        return 1;
+namespace {
+
+// Standard input a line at a time through the platform, so that a name typed at a Windows
+// console reaches config.dat in UTF-8 as it does everywhere else.
+class ConsoleInput : public std::streambuf {
+    std::string line_;
+
+    int_type underflow() override {
+        if (!PlatformReadLine(&line_)) return traits_type::eof();
+        line_ += '\n';
+        setg(line_.data(), line_.data(), line_.data() + line_.size());
+        return traits_type::to_int_type(line_[0]);
     }
-    return AskAndWritePlayerDetails(std::cin, std::cout, dir);
+};
+
+// Standard output through the platform, written at each flush.
+class ConsoleOutput : public std::streambuf {
+    std::string pending_;
+
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            pending_ += traits_type::to_char_type(c);
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pending_.append(text, static_cast<size_t>(count));
+        return count;
+    }
+    int sync() override {
+        PlatformWriteText(pending_);
+        pending_.clear();
+        return 0;
+    }
+};
+
+}  // namespace
+
+int main() {
+    ConsoleInput consoleIn;
+    ConsoleOutput consoleOut;
+    std::istream in(&consoleIn);
+    std::ostream out(&consoleOut);
+    const std::string dir = ExecutableFolder();
+    int result = 1;
+    if (dir.empty())
+        out << "Cannot find the folder of this program. Nothing was saved.\n";
+    else
+        result = AskAndWritePlayerDetails(in, out, dir);
+    out.flush();
+    return result;
 }

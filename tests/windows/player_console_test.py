@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""tapdash-player.exe at a console, under Wine on a pseudo-terminal: a player whose name, street
+and country have accents types them at the prompts, and config.dat holds them in UTF-8, the way
+the game sends them and the score server reads them. Ctrl+Z and Enter give up and keep the file.
+
+  player_console_test.py <tapdash-player.exe> <scratch folder>
+
+Each answer is typed once its prompt is on the screen; the time limits only end a run that hangs.
+"""
+import os
+import pty
+import re
+import select
+import shutil
+import signal
+import sys
+import time
+import tty
+
+ESCAPES = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]")
+
+
+def screen_text(shown):
+    """The characters on the screen: Wine's console may draw a space as a cursor move."""
+    return ESCAPES.sub(b"", shown).replace(b" ", b"")
+PROMPTS = [b"First name:", b"Last name:", b"Address:", b"Country:"]
+
+
+class Console:
+    """The program on a pseudo-terminal, and what its screen has shown so far."""
+
+    def __init__(self, program):
+        env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        self.pid, self.fd = pty.fork()
+        if self.pid == 0:
+            # Raw from the start, as Wine's console makes it once it reads: an Enter typed
+            # before that stays a carriage return instead of becoming a line feed.
+            tty.setraw(0)
+            os.chdir(os.path.dirname(program))
+            os.execvpe("wine", ["wine", program], env)
+        self.shown = b""
+        self.read_to = 0
+        self.status = None
+
+    def _read(self, seconds):
+        ready, _, _ = select.select([self.fd], [], [], seconds)
+        if not ready:
+            return True
+        try:
+            data = os.read(self.fd, 4096)
+        except OSError:  # the program has ended and the terminal closed
+            return False
+        self.shown += data
+        return bool(data)
+
+    def wait_for(self, text, limit=120):
+        deadline = time.monotonic() + limit
+        while time.monotonic() < deadline:
+            at = screen_text(self.shown).find(text.replace(b" ", b""), self.read_to)
+            if at >= 0:
+                self.read_to = at + len(text.replace(b" ", b""))
+                return
+            if not self._read(0.5):
+                break
+        sys.exit(f"the screen never showed {text!r}; it showed:\n{screen_text(self.shown)!r}")
+
+    def type(self, text):
+        os.write(self.fd, text)
+
+    def wait_for_end(self, limit=120):
+        deadline = time.monotonic() + limit
+        while time.monotonic() < deadline:
+            pid, status = os.waitpid(self.pid, os.WNOHANG)
+            if pid:
+                self.status = os.waitstatus_to_exitcode(status)
+                return self.status
+            self._read(0.2)
+        os.kill(self.pid, signal.SIGKILL)
+        sys.exit("the program did not end")
+
+
+def main():
+    program, scratch = sys.argv[1], sys.argv[2]
+    shutil.rmtree(scratch, ignore_errors=True)
+    os.makedirs(scratch)
+    player = os.path.join(scratch, "tapdash-player.exe")
+    shutil.copy(program, player)
+    config = os.path.join(scratch, "config.dat")
+
+    answers = ["José", "Müller", "Straße 1", "Österreich"]
+    console = Console(player)
+    for prompt, answer in zip(PROMPTS, answers):
+        console.wait_for(prompt)
+        console.type(answer.encode("utf-8") + b"\r")
+    console.wait_for(b"Saved.")
+    if console.wait_for_end() != 0:
+        sys.exit(f"the details were saved but the program ended with {console.status}")
+    with open(config, "rb") as f:
+        written = f.read()
+    expected = "".join(a + "\n" for a in answers).encode("utf-8")
+    if written != expected:
+        sys.exit(f"config.dat holds {written!r}, not {expected!r}")
+
+    console = Console(player)
+    console.wait_for(PROMPTS[0])
+    console.type(b"Ada\r")
+    console.wait_for(PROMPTS[1])
+    console.type(b"\x1a\r")
+    console.wait_for(b"Nothing was saved")
+    if console.wait_for_end() != 1:
+        sys.exit(f"giving up ended the program with {console.status}, not 1")
+    with open(config, "rb") as f:
+        if f.read() != expected:
+            sys.exit("giving up changed config.dat")
+    print("accented details reached config.dat in UTF-8; Ctrl+Z kept them")
+
+
+if __name__ == "__main__":
+    main()
