@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build's tests, from script/test: cross-builds the test program and Tapdash.exe
 # with mingw-w64 and runs them under Wine on a virtual display: the game's unit and scenario
-# tests, the Win32 backend's own tests, and the end-to-end session on Tapdash.exe.
+# tests, the Win32 backend's own tests, the end-to-end session on Tapdash.exe, and
+# tapdash-player.exe at Wine's console.
 #   tests/windows/run.sh <Linux build folder that made the sound pack and the tone pack>
 set -euo pipefail
 cd "$(dirname "$0")/../.."
