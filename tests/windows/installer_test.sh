@@ -7,6 +7,9 @@
 set -euo pipefail
 dist="$(cd "$1" && pwd)"
 fail() { echo "FAILED: $*" >&2; exit 1; }
+# Wine through the launcher the test programs use: a start that ended before it began is made again.
+launch="$(cd "$(dirname "$0")" && pwd)/wine_launch.sh"
+wine() { "$launch" "$@"; }
 
 zip_list="$(unzip -Z1 "$dist/Tapdash-windows.zip")"
 for entry in Tapdash/Tapdash.exe Tapdash/tapdash-player.exe Tapdash/best.dat Tapdash/menu/ Tapdash/TestSpk/; do
