@@ -52,6 +52,13 @@ int Win32ControllerOpen();
 void Win32ControllerAcquire();
 int Win32ControllerPoll();
 void Win32ControllerClose();
+// After a failed poll the controller is acquired again for as long as its input is reported lost,
+// but at most this many times: a controller that keeps reporting it must not hold up the game's
+// only thread, and the next tick tries again.
+constexpr int kControllerAcquireTries = 8;
+// Calls acquire(device) until it reports anything but lost input, at most kControllerAcquireTries
+// times; returns its last result.
+HRESULT Win32AcquireAfterLoss(HRESULT (*acquire)(void* device), void* device);
 
 // HTTP (win32_http.cpp).
 int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes);

@@ -64,13 +64,21 @@ void Win32ControllerAcquire() {
 int Win32ControllerPoll() {
     if (!s_controller) return 0;
     if (FAILED(s_controller->Poll())) {
-        while (s_controller->Acquire() == DIERR_INPUTLOST) {
-        }
+        Win32AcquireAfterLoss(
+            [](void* device) { return static_cast<IDirectInputDevice8W*>(device)->Acquire(); },
+            s_controller);
         return 0;
     }
     DIJOYSTATE2 state;
     HRESULT result = s_controller->GetDeviceState(sizeof state, &state);
     return FAILED(result) ? -1 : 0;
+}
+
+HRESULT Win32AcquireAfterLoss(HRESULT (*acquire)(void* device), void* device) {
+    HRESULT result = acquire(device);
+    for (int tries = 1; result == DIERR_INPUTLOST && tries < kControllerAcquireTries; ++tries)
+        result = acquire(device);
+    return result;
 }
 
 void Win32ControllerClose() {
