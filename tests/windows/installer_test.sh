@@ -7,9 +7,10 @@
 set -euo pipefail
 dist="$(cd "$1" && pwd)"
 fail() { echo "FAILED: $*" >&2; exit 1; }
-# Wine through the launcher the test programs use: a start that ended before it began is made again.
+# The folder questions go through the test programs' launcher, which starts Wine again when it
+# ended before it began. The installer and the uninstaller write nothing even when they fail, so
+# they run once, as a player runs them.
 launch="$(cd "$(dirname "$0")" && pwd)/wine_launch.sh"
-wine() { "$launch" "$@"; }
 
 zip_list="$(unzip -Z1 "$dist/Tapdash-windows.zip")"
 for entry in Tapdash/Tapdash.exe Tapdash/tapdash-player.exe Tapdash/best.dat Tapdash/menu/ Tapdash/TestSpk/; do
@@ -18,10 +19,10 @@ done
 [ "$(grep -c '\.vgz$\|\.wav$' <<<"$zip_list")" -eq 112 ] || fail "the zip does not hold the 112 sound files"
 grep -q 'config.dat' <<<"$zip_list" && fail "the zip holds a config.dat"
 
-local_appdata="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')"
+local_appdata="$("$launch" cmd /c echo %LOCALAPPDATA% | tr -d '\r')"
 home="$(winepath -u "$local_appdata")"
 folder="$home/Programs/Tapdash"
-start_menu="$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs/Tapdash"
+start_menu="$(winepath -u "$("$launch" cmd /c echo %APPDATA% | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs/Tapdash"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tapdash'
 rm -rf "$folder" "$start_menu"
 
