@@ -113,9 +113,9 @@ def main():
 
     answers = ["José", "Müller", "Straße 1", "Österreich"]
     console = start(player)
-    for prompt, answer in zip(PROMPTS, answers):
-        if prompt != PROMPTS[0]:
-            console.wait_for(prompt)
+    console.type(answers[0].encode("utf-8") + b"\r")
+    for prompt, answer in zip(PROMPTS[1:], answers[1:]):
+        console.wait_for(prompt)
         console.type(answer.encode("utf-8") + b"\r")
     console.wait_for(b"Saved.")
     if console.wait_for_end() != 0:
