@@ -7,6 +7,7 @@
 
 #include "app/picture.h"
 #include "audio/banks.h"
+#include "audio/music.h"
 #include "audio/sound.h"
 #include "game/dispatch.h"
 #include "game/intro.h"
@@ -14,6 +15,7 @@
 #include "game/state.h"
 #include "input/controller.h"
 #include "input/keyboard.h"
+#include "storage/settings.h"
 
 std::string g_programDir;
 int g_startupOk = 0;
@@ -124,6 +126,8 @@ bool CGameDlg::OnInitDialog() {
         PlatformPostClose();
         return true;
     }
+    // The music level the player chose last time; never a reason not to start.
+    g_musicLevel = ReadMusicSetting();
     PlatformClearLastError();
     if (!StartDevices()) {
         PlatformReportError("Error in second initialisation");
@@ -161,6 +165,7 @@ void CGameDlg::OnSysCommand(int command) {
 
 void CGameDlg::OnActivate(int active) {
     if (active) AcquireController();
+    HandleKeyboardFocus(active);
 }
 
 void CGameDlg::OnClose() {

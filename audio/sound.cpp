@@ -111,6 +111,15 @@ void StopSound(Sound sound) {
     if (sound) PlatformBufferStop(sound);
 }
 
+void SetSoundVolume(Sound sound, int volume) {
+    if (sound) PlatformBufferSetVolume(sound, volume);
+}
+
+void ResumeSound(Sound sound, int looping) {
+    // A stopped buffer keeps its position, and playing it goes on from there.
+    if (sound) PlatformBufferPlay(sound, looping ? kPlayLooping : 0);
+}
+
 void ReleaseSound(Sound sound) {
     if (sound) PlatformBufferRelease(sound);
 }

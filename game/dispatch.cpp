@@ -66,3 +66,11 @@ int TickDispatch() {
     if (route && route->tick) route->tick();
     return 1;
 }
+
+void FocusDispatch(int hasKeyboard) {
+    if (hasKeyboard) {
+        ResumeLevel();
+    } else if (g_mode == MODE_LEVEL) {
+        PauseLevel();
+    }
+}

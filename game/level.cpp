@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "audio/banks.h"
+#include "audio/music.h"
 #include "game/level_internal.h"
 #include "game/state.h"
 #include "platform/key_codes.h"
@@ -120,12 +121,13 @@ void StopLevelSounds() {
 int StartLevel() {
     if (!LoadLevelSounds()) return 0;
     BuildCharacterTable();
+    g_levelPaused = 0;
     g_tickEnabled = 1;
     g_score = 0;
     g_charPoolSize = kStartPoolSize;
     g_volumeStep = kStartVolumeStep;
     g_lives = kStartLives;
-    PlaySoundLooping(LevelSound(kLevelSlotBackground), 0, 0);
+    PlayMusicLooping(LevelSound(kLevelSlotBackground));
     NextCharacter();
     return 1;
 }
@@ -152,6 +154,7 @@ void RepeatCharacter() {
 }
 
 int LevelTick() {
+    if (g_levelPaused) return 1;
     if (g_lives < 1) {
         EndGame();
         return 1;

@@ -21,6 +21,8 @@ extern int g_volumeStep;
 extern int g_charPan;
 extern int g_charVolume;
 extern int g_lastTypedKey;
+// 1 while the level waits for the window to get the keyboard back.
+extern int g_levelPaused;
 
 int StartLevel();
 int LevelKeyDown(int key);
@@ -32,3 +34,6 @@ void GameOverTick();
 int LoadLevelSounds();
 void UnloadLevelSounds();
 void StopLevelSounds();
+// The window lost the keyboard during level play, and got it back.
+void PauseLevel();
+void ResumeLevel();

@@ -3,6 +3,7 @@
 
 #include "audio/bank_slots.h"
 #include "audio/banks.h"
+#include "audio/music.h"
 #include "game/announcer.h"
 #include "game/learn.h"
 #include "game/level.h"
@@ -107,7 +108,7 @@ void ReleaseMenuSounds() {
 
 int EnterMenu() {
     g_menuIndex = kMenuSlotInstructions;
-    PlaySoundLooping(g_menuSounds[kMenuSlotMusic], 0, 0);
+    PlayMusicLooping(g_menuSounds[kMenuSlotMusic]);
     PlaySoundOnce(g_menuSounds[kMenuSlotInstructions], 0, 0);
     return 1;
 }
@@ -115,7 +116,7 @@ int EnterMenu() {
 void ReturnToMenu() {
     g_mode = MODE_MENU;
     Sound music = g_menuSounds[kMenuSlotMusic];
-    if (music && !IsSoundLooping(music)) PlaySoundLooping(music, 0, 0);
+    if (music && !IsSoundLooping(music)) PlayMusicLooping(music);
     SayMenuItem();
 }
 

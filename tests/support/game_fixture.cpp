@@ -6,12 +6,14 @@
 #include "app/game_app.h"
 #include "audio/bank_slots.h"
 #include "audio/banks.h"
+#include "audio/music.h"
 #include "game/announcer.h"
 #include "game/learn.h"
 #include "game/level.h"
 #include "game/menu.h"
 #include "game/state.h"
 #include "input/controller.h"
+#include "input/keyboard.h"
 #include "online/submit.h"
 #include "platform/key_codes.h"
 #include "storage/best_scores.h"
@@ -38,6 +40,9 @@ void ResetGameGlobals() {
 
     g_lives = g_charIndex = g_charPoolSize = g_volumeStep = 0;
     g_charPan = g_charVolume = g_lastTypedKey = 0;
+    g_levelPaused = 0;
+    g_musicLevel = kMusicTop;
+    g_windowHasKeyboard = 1;
     std::fill(std::begin(g_characters), std::end(g_characters), CharacterEntry{0, 0});
     std::fill(std::begin(g_speech), std::end(g_speech), 0);
     g_speechPos = g_topTenIndex = 0;
