@@ -12,6 +12,7 @@ constexpr long kRequestTimeoutMs = 30000;
 // A score server that has moved answers with a redirect; a few are followed, as browsers do,
 // to the web's own protocols only, all within the one request's time-outs.
 constexpr long kMostRedirects = 5;
+constexpr long kStatusOk = 200;
 
 struct BodySink {
     std::string* body;
@@ -67,8 +68,12 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     bool complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.limitReached);
     if (!complete) {
         PlatformSetLastError("%s: %s", url, curl_easy_strerror(result));
-    } else if (status <= 0) {
-        PlatformSetLastError("%s: no HTTP status in the reply", url);
+    } else if (status != kStatusOk) {
+        // Only the server's own answer counts: a proxy asking for a password (407), a redirect
+        // left over or a server error is no score recorded and no place.
+        PlatformSetLastError("%s: HTTP status %ld", url, status);
     }
-    return complete && status > 0 ? 1 : 0;
+    bool answered = complete && status == kStatusOk;
+    if (!answered && body) body->clear();
+    return answered ? 1 : 0;
 }
