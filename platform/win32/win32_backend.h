@@ -26,6 +26,12 @@ HWND Win32Window();
 SIZE Win32WindowSizeFor(int width, int height);
 void Win32PaintImage(const PlatformImage& image);
 void Win32SetWindowIcon(const PlatformImage& big, const PlatformImage& small);
+// Blocks the game's thread until `handle` is signalled (null: none) or the clock reaches
+// `deadlineMs` (UINT64_MAX: none), reading the window's message queue all the while so that
+// Windows never marks the window hung. Keys pressed meanwhile wait in the loop's queue, other
+// input is held: the game handles them after the block, in order; no key, tick or paint reaches
+// it meanwhile. Without a window, a plain wait.
+void Win32WaitAnswering(HANDLE handle, uint64_t deadlineMs);
 
 // Keys (win32_keys.cpp). What one key message means to the game: posts it to the loop, or
 // nothing for a key the game does not take. `system` is true for WM_SYSKEYDOWN/UP (Alt held).
@@ -35,6 +41,10 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM virtualKey, LPARAM keyDa
 // when that is none (Ctrl held, a dead key) the one it types by itself; 0 for a key that types
 // nothing.
 uint32_t Win32TypedCharacter(int virtualKey, const BYTE* keyboardState);
+// Whether `key` is the left Ctrl that Windows makes up for AltGr on European layouts: a Ctrl
+// that is not an extended key, followed (`next`, the next key message) by the extended right
+// Alt going the same way with the same message time.
+bool Win32IsAltGrCtrl(const MSG& key, const MSG& next);
 
 // Message boxes (win32_dialogs.cpp).
 void Win32MessageBox(const char* caption, const char* text);

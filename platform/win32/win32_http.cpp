@@ -1,4 +1,7 @@
-// One HTTP GET with WinINet, which follows redirects and the system's proxy settings.
+// One HTTP GET with WinINet, which follows redirects and the system's proxy settings. The
+// request runs on a thread of its own while the game's thread waits for it with the window
+// still answering (a request may take WinINet's time-outs, far longer than Windows lets a
+// window ignore its queue).
 
 #include <cstring>
 #include <vector>
@@ -11,6 +14,7 @@ namespace {
 
 constexpr DWORD kConnectTimeoutMs = 10000;
 constexpr DWORD kRequestTimeoutMs = 30000;
+constexpr DWORD kStatusOk = 200;
 
 bool IsWebUrl(const char* url) {
     return std::strncmp(url, "http://", 7) == 0 || std::strncmp(url, "https://", 8) == 0;
@@ -27,11 +31,8 @@ struct InternetHandle {
     }
 };
 
-}  // namespace
-
-int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
-    if (body) body->clear();
-    if (!url || !IsWebUrl(url)) return 0;
+// The request itself, on the calling thread.
+int Get(const char* url, std::string* body, size_t maxBodyBytes) {
     InternetHandle session = {
         InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (!session.handle) {
@@ -49,6 +50,16 @@ int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
         PlatformSetLastError("%s: WinINet error %lu", url, GetLastError());
         return 0;
     }
+    // Only the server's own answer counts: a proxy asking for a password (407), a portal's
+    // page, a redirect left over or a server error is no score recorded and no place.
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &size, nullptr) ||
+        status != kStatusOk) {
+        PlatformSetLastError("%s: HTTP status %lu", url, status);
+        return 0;
+    }
     if (!body || maxBodyBytes == 0) return 1;
     // One read of at most maxBodyBytes: what it brings is the whole reply.
     std::vector<char> buffer(maxBodyBytes);
@@ -57,7 +68,7 @@ int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     if (!InternetReadFile(request.handle, buffer.data(), want, &got)) return 0;
     // A reply cut short by the network is a failure; one cut short by our limit is not.
     DWORD promised = 0;
-    DWORD size = sizeof promised;
+    size = sizeof promised;
     if (HttpQueryInfoA(request.handle, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
                        &promised, &size, nullptr) &&
         got < promised && got < want) {
@@ -65,4 +76,30 @@ int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     }
     body->assign(buffer.data(), got);
     return 1;
+}
+
+struct Request {
+    const char* url;
+    std::string* body;
+    size_t maxBodyBytes;
+    int result;
+};
+
+DWORD WINAPI RunRequest(void* context) {
+    auto* request = static_cast<Request*>(context);
+    request->result = Get(request->url, request->body, request->maxBodyBytes);
+    return 0;
+}
+
+}  // namespace
+
+int Win32HttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
+    if (body) body->clear();
+    if (!url || !IsWebUrl(url)) return 0;
+    Request request = {url, body, maxBodyBytes, 0};
+    HANDLE thread = CreateThread(nullptr, 0, RunRequest, &request, 0, nullptr);
+    if (!thread) return Get(url, body, maxBodyBytes);
+    Win32WaitAnswering(thread, UINT64_MAX);
+    CloseHandle(thread);
+    return request.result;
 }

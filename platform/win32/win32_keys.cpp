@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kAboutCommand = 16;
+constexpr LPARAM kExtendedKey = 1L << 24;
 
 // The code each key went down with, so that its key-up carries the same.
 int s_heldCodes[256];
@@ -37,6 +38,14 @@ uint32_t Win32TypedCharacter(int virtualKey, const BYTE* keyboardState) {
     return character ? character : OwnCharacter(virtualKey);
 }
 
+bool Win32IsAltGrCtrl(const MSG& key, const MSG& next) {
+    auto goesDown = [](UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; };
+    bool madeUpCtrl = (key.wParam & 0xFF) == VK_CONTROL && !(key.lParam & kExtendedKey);
+    bool rightAlt = (next.wParam & 0xFF) == VK_MENU && (next.lParam & kExtendedKey);
+    return madeUpCtrl && rightAlt && next.time == key.time &&
+           goesDown(key.message) == goesDown(next.message);
+}
+
 bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) {
     int virtualKey = static_cast<int>(wParam & 0xFF);
     bool repeat = down && (keyData & (1L << 30)) != 0;
@@ -49,6 +58,8 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
         }
         return false;
     }
+    // Alt outside a system key is AltGr's (or Alt with Ctrl held): a modifier, never a key.
+    if (virtualKey == VK_MENU) return true;
     int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
     int& held = s_heldCodes[virtualKey];
     if (!down) {

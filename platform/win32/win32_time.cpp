@@ -42,12 +42,13 @@ uint64_t Win32NowMs() {
     return static_cast<uint64_t>(counter.QuadPart / (s_frequency.QuadPart / 1000));
 }
 
+// Both block the game while the window keeps answering (win32_window.cpp).
 void Win32Sleep(int ms) {
     AskFineResolution();
-    if (ms > 0) Sleep(static_cast<DWORD>(ms));
+    if (ms > 0) Win32WaitAnswering(nullptr, Win32NowMs() + static_cast<uint64_t>(ms));
 }
 
 void Win32Yield() {
     AskFineResolution();
-    Sleep(1);
+    Win32WaitAnswering(nullptr, Win32NowMs() + 1);
 }

@@ -2,12 +2,20 @@
 // (platform/message_loop.cpp) decides what the game gets next; this file only feeds it: key
 // messages are taken from the queue before they are dispatched (as a dialog's
 // PreTranslateMessage would), everything else goes through the window procedure.
+//
+// While the game's one thread blocks (a sleep, a sound played to its end, a request to the score
+// server) the queue is still read, so that Windows never takes the window for hung: keys go to
+// the shared loop's queue for after the block, other input is held, and nothing reaches the game
+// until the block ends.
 #include <climits>
 #include <cstdio>
+#include <deque>
 
 #include "platform/message_loop.h"
 #include "platform/trace.h"
 #include "platform/win32/win32_backend.h"
+// After windows.h, which it needs.
+#include <imm.h>
 
 namespace {
 
@@ -16,9 +24,15 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 constexpr UINT kAboutCommand = 16;
 constexpr int kMainIconResource = 128;
+// The longest a blocked game leaves the queue unread; Windows calls a window hung after 5 s.
+constexpr DWORD kAnswerSliceMs = 100;
 
 HWND s_window = nullptr;
 HICON s_icons[2] = {nullptr, nullptr};
+// Input read while the game blocked that the window procedure would act on (system keys, the
+// mouse): dispatched once the block is over, in arrival order.
+std::deque<MSG> s_heldInput;
+uint64_t s_queueReadMs = 0;  // when the queue was last read
 
 void AddAboutItem(HWND window) {
     HMENU menu = GetSystemMenu(window, FALSE);
@@ -45,6 +59,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 LoopPostMessage(kMsgSysCommand, kAboutCommand);
                 return 0;
             }
+            // Alt or F10 alone (and Alt with a letter that names nothing) would open the menu
+            // from the keyboard: a modal loop in which ticks stop and the answer keys drive the
+            // system menu. Only Alt+Space opens it; Alt+F4 and Alt+A are handled elsewhere.
+            if ((wParam & 0xFFF0) == SC_KEYMENU && lParam != ' ') return 0;
             break;
         case WM_ACTIVATE:
             LoopPostMessage(kMsgActivate, LOWORD(wParam) != WA_INACTIVE ? 1 : 0);
@@ -62,23 +80,62 @@ bool IsKeyMessage(UINT message) {
            message == WM_SYSKEYUP;
 }
 
-void PollMessages() {
+bool IsInputMessage(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+// Hands a key message of the window to the game's queue; false when the window procedure is to
+// have it (system keys).
+bool TakeKey(const MSG& msg) {
+    if ((msg.wParam & 0xFF) == VK_CONTROL) {
+        MSG next;
+        if (PeekMessageW(&next, s_window, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) &&
+            Win32IsAltGrCtrl(msg, next)) {
+            return true;
+        }
+    }
+    bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    bool system = msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP;
+    return Win32PostKeyMessage(down, system, msg.wParam, msg.lParam);
+}
+
+// Keys the game took are never translated; system keys are, so that Alt+Space opens the system
+// menu and Alt+F4 closes the window as everywhere else.
+void Dispatch(const MSG& msg) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+// Reads the whole queue. While the game blocks (`blocked`), input that the window procedure
+// would act on is held for afterwards; what else arrives (paint, activation) only posts to the
+// loop's queue through the window procedure.
+void ReadQueue(bool blocked) {
+    s_queueReadMs = Win32NowMs();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             LoopPostClose();
             continue;
         }
-        if (IsKeyMessage(msg.message) && msg.hwnd == s_window) {
-            bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-            bool system = msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP;
-            if (Win32PostKeyMessage(down, system, msg.wParam, msg.lParam)) continue;
+        if (IsKeyMessage(msg.message) && msg.hwnd == s_window && TakeKey(msg)) continue;
+        // A system command can open a modal loop of its own (moving, the menu): held as well.
+        if (blocked && (IsInputMessage(msg.message) || msg.message == WM_SYSCOMMAND)) {
+            s_heldInput.push_back(msg);
+            continue;
         }
-        // Keys the game took are never translated; system keys are, so that Alt+Space opens
-        // the system menu and Alt+F4 closes the window as everywhere else.
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Dispatch(msg);
     }
+}
+
+void PollMessages() {
+    while (!s_heldInput.empty()) {
+        MSG msg = s_heldInput.front();
+        s_heldInput.pop_front();
+        Dispatch(msg);
+    }
+    ReadQueue(false);
 }
 
 // Sleeps until a message arrives or the deadline passes, so that an idle window costs no
@@ -175,6 +232,43 @@ HWND Win32Window() {
     return s_window;
 }
 
+void Win32WaitAnswering(HANDLE handle, uint64_t deadlineMs) {
+    for (;;) {
+        DWORD timeout = kAnswerSliceMs;
+        if (deadlineMs != UINT64_MAX) {
+            uint64_t now = Win32NowMs();
+            if (now >= deadlineMs) return;
+            if (deadlineMs - now < timeout) timeout = static_cast<DWORD>(deadlineMs - now);
+        }
+        if (!s_window) {
+            // No window to keep alive: a plain wait.
+            if (handle) {
+                if (WaitForSingleObject(handle, deadlineMs == UINT64_MAX ? INFINITE : timeout) !=
+                    WAIT_TIMEOUT) {
+                    return;
+                }
+            } else {
+                Sleep(timeout);
+            }
+            continue;
+        }
+        DWORD count = handle ? 1 : 0;
+        DWORD woke = MsgWaitForMultipleObjectsEx(count, handle ? &handle : nullptr, timeout,
+                                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (handle && woke == WAIT_OBJECT_0) return;
+        if (woke == WAIT_FAILED) {
+            // A wait that cannot be made must not turn into a spin.
+            Sleep(timeout);
+            if (handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return;
+        }
+        // Short waits (a sound played to its end waits a millisecond at a time) read the queue
+        // when something arrived, and at least once a slice.
+        if (woke == WAIT_OBJECT_0 + count || Win32NowMs() - s_queueReadMs >= kAnswerSliceMs) {
+            ReadQueue(true);
+        }
+    }
+}
+
 SIZE Win32WindowSizeFor(int width, int height) {
     RECT rect = {0, 0, width, height};
     AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
@@ -201,6 +295,9 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
         return;
     }
     AddAboutItem(s_window);
+    // Letters reach the game as letters even where an input method (Chinese, Japanese, Korean)
+    // is on: the window has no input context, so the method never turns keys into its own.
+    ImmAssociateContextEx(s_window, nullptr, 0);
     s_handler = handler;
     LoopBegin(PlatformTraceOn() ? TracingHandler : handler);
     LoopDeliver(kMsgInitDialog, 0);
@@ -216,6 +313,7 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
     s_window = nullptr;
     DestroyIcons();
     // Whatever the closing left in the queue belongs to a window that is gone.
+    s_heldInput.clear();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }

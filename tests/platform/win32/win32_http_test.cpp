@@ -1,85 +1,14 @@
 // Asking a score server for something over WinINet: a small server on the loopback interface
 // answers with canned replies.
 #include <gtest/gtest.h>
-#include <winsock2.h>
 
 #include <cstdlib>
-#include <map>
 #include <string>
-#include <thread>
 
 #include "platform/win32/win32_backend.h"
+#include "tests/platform/win32/loopback_server.h"
 
-namespace {
-
-struct LoopbackServer {
-    SOCKET listener = INVALID_SOCKET;
-    int port = 0;
-    std::map<std::string, std::string> replies;  // request path -> raw reply
-    std::string lastRequestLine;
-    std::thread thread;
-};
-
-std::string Reply(const std::string& status, const std::string& body) {
-    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
-
-void Serve(LoopbackServer* server) {
-    for (;;) {
-        SOCKET client = accept(server->listener, nullptr, nullptr);
-        if (client == INVALID_SOCKET) return;
-        std::string request;
-        char chunk[1024];
-        while (request.find("\r\n\r\n") == std::string::npos) {
-            int got = recv(client, chunk, sizeof chunk, 0);
-            if (got <= 0) break;
-            request.append(chunk, static_cast<size_t>(got));
-        }
-        std::string line = request.substr(0, request.find("\r\n"));
-        server->lastRequestLine = line;
-        std::string path = line.size() > 4 ? line.substr(4, line.rfind(' ') - 4) : "";
-        auto reply = server->replies.find(path);
-        std::string answer =
-            reply != server->replies.end() ? reply->second : Reply("404 Not Found", "no such page");
-        send(client, answer.data(), static_cast<int>(answer.size()), 0);
-        shutdown(client, SD_SEND);
-        // Wait for the client to finish reading before the connection goes.
-        while (recv(client, chunk, sizeof chunk, 0) > 0) {
-        }
-        closesocket(client);
-    }
-}
-
-void Start(LoopbackServer& server) {
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    server.listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ASSERT_NE(server.listener, INVALID_SOCKET);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(server.listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(server.listener, 8), 0);
-    int length = sizeof address;
-    getsockname(server.listener, reinterpret_cast<sockaddr*>(&address), &length);
-    server.port = ntohs(address.sin_port);
-    server.thread = std::thread(Serve, &server);
-}
-
-void Stop(LoopbackServer& server) {
-    closesocket(server.listener);
-    if (server.thread.joinable()) server.thread.join();
-    WSACleanup();
-}
-
-std::string Url(const LoopbackServer& server, const std::string& path) {
-    return "http://127.0.0.1:" + std::to_string(server.port) + path;
-}
-
-}  // namespace
-
-TEST(Win32Http, TheServersAnswerComesBackWhateverItsStatusAndCutToTheLimit) {
+TEST(Win32Http, TheServersAnswerComesBackCutToTheLimit) {
     LoopbackServer server;
     server.replies["/top2.php?name=Ada%20Lovelace&score=4200"] = Reply("200 OK", "3");
     server.replies["/top1.php"] = Reply("200 OK", "");
@@ -93,10 +22,8 @@ TEST(Win32Http, TheServersAnswerComesBackWhateverItsStatusAndCutToTheLimit) {
                            100000),
               1);
     EXPECT_EQ(body, "3");
-    EXPECT_EQ(server.lastRequestLine, "GET /top2.php?name=Ada%20Lovelace&score=4200 HTTP/1.1");
-    // A page the server does not have is still a reply; so is an empty one.
-    EXPECT_EQ(Win32HttpGet(Url(server, "/gone.php").c_str(), &body, 1024), 1);
-    EXPECT_EQ(body, "no such page");
+    EXPECT_EQ(LastRequestLine(server), "GET /top2.php?name=Ada%20Lovelace&score=4200 HTTP/1.1");
+    // An empty reply is a reply.
     EXPECT_EQ(Win32HttpGet(Url(server, "/top1.php").c_str(), nullptr, 0), 1);
     // One read of at most the limit.
     EXPECT_EQ(Win32HttpGet(Url(server, "/long").c_str(), &body, 100000), 1);
@@ -118,6 +45,41 @@ TEST(Win32Http, NoServerOrABrokenReplyIsAFailure) {
     EXPECT_EQ(Win32HttpGet(closedUrl.c_str(), &body, 1024), 0);
     EXPECT_EQ(body, "");
     EXPECT_EQ(Win32HttpGet("file:///C:/windows/win.ini", &body, 1024), 0);
+}
+
+// What stands between the game and its server on a hotel's or a school's network, and a server
+// in trouble: none of it is the server's answer, whatever its page says.
+TEST(Win32Http, AProxyAPortalOrAServerErrorIsNoAnswer) {
+    const char* const kNotTheServersAnswer[] = {
+        "407 Proxy Authentication Required",
+        "404 Not Found",
+        "500 Internal Server Error",
+        "502 Bad Gateway",
+        "503 Service Unavailable",
+        "302 Found",  // a portal's redirect that names no page to go on to
+    };
+    LoopbackServer server;
+    for (std::string status : kNotTheServersAnswer) {
+        server.replies["/" + status.substr(0, 3)] = Reply(status, "4");
+    }
+    // A portal that sends the request on to a page WinINet will not open.
+    server.replies["/to-file"] =
+        "HTTP/1.1 302 Found\r\nLocation: file:///C:/windows/win.ini\r\nContent-Length: 1\r\n"
+        "Connection: close\r\n\r\n4";
+    Start(server);
+    for (std::string status : kNotTheServersAnswer) {
+        std::string body;
+        EXPECT_EQ(Win32HttpGet(Url(server, "/" + status.substr(0, 3)).c_str(), &body, 1024), 0)
+            << status;
+        EXPECT_EQ(body, "") << status;
+        EXPECT_NE(std::string(PlatformLastError()).find("status " + status.substr(0, 3)),
+                  std::string::npos)
+            << PlatformLastError();
+    }
+    std::string body;
+    EXPECT_EQ(Win32HttpGet(Url(server, "/to-file").c_str(), &body, 1024), 0);
+    EXPECT_EQ(body, "");
+    Stop(server);
 }
 
 // The game's two requests against the score server itself (tests/windows/run.sh starts one on
