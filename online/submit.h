@@ -6,7 +6,9 @@
 constexpr int kMaxReplyBytes = 100000;
 constexpr int kPlaceQueryDelayMs = 6000;
 
-// Host and optional port of the score server ("localhost:8080"); tests may point it elsewhere.
+// Host and optional port of the score server ("localhost:8080"), spoken to over https; or
+// "http://host[:port]" for a server on the player's own machine or network. The build's
+// TAPDASH_SCORE_SERVER; tests may point it elsewhere.
 extern std::string g_scoreServer;
 // The request URL: the first request's, then the second's.
 extern std::string g_submitUrl;
@@ -16,6 +18,9 @@ extern std::string g_submitUrl;
 void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,
                     const char* country);
 
+// The scheme, host and port the requests go to: "https://" and the setting, or the setting as it
+// stands where it begins with "http://" or "https://" (in any case).
+std::string ScoreServerOrigin(const std::string& setting);
 // Percent-encodes one query value: letters, digits and - . _ ~ stay, every other byte becomes
 // %XX with capital hex digits.
 std::string PercentEncode(const std::string& value);

@@ -31,9 +31,29 @@ std::string PercentEncode(const std::string& value) {
     return encoded;
 }
 
+static bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    size_t i = 0;
+    for (; prefix[i]; ++i) {
+        if (i >= text.size()) return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+std::string ScoreServerOrigin(const std::string& setting) {
+    // The query holds the player's name and postal address: it goes over TLS unless the
+    // setting itself asks for plain http, for a server on the player's own machine or network.
+    if (StartsWithNoCase(setting, "https://") || StartsWithNoCase(setting, "http://")) {
+        return setting;
+    }
+    return "https://" + setting;
+}
+
 void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,
                     const char* country) {
-    g_submitUrl = "http://" + g_scoreServer + "/tapdash/" + kScorePage +
+    g_submitUrl = ScoreServerOrigin(g_scoreServer) + "/tapdash/" + kScorePage +
                   "?first_name=" + PercentEncode(firstName) +
                   "&last_name=" + PercentEncode(lastName) + "&addr=" + PercentEncode(address) +
                   "&country=" + PercentEncode(country) + "&score=";

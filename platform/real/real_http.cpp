@@ -1,7 +1,11 @@
 // One HTTP GET with libcurl.
 #include <curl/curl.h>
+#include <strings.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <string>
 
 #include "platform/real/real_backend.h"
 
@@ -36,6 +40,15 @@ size_t KeepBody(char* data, size_t size, size_t count, void* context) {
     return CURL_WRITEFUNC_ERROR;
 }
 
+bool IsHttps(const char* url) {
+    return strncasecmp(url, "https://", 8) == 0;
+}
+
+// The URL without its query, which holds the player's details: what a reason may show.
+std::string WithoutQuery(const char* url) {
+    return std::string(url, std::strcspn(url, "?"));
+}
+
 }  // namespace
 
 int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
@@ -51,10 +64,23 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     BodySink sink = {body, maxBodyBytes, false};
     curl_easy_setopt(curl, CURLOPT_URL, url);
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    // A request made over TLS stays on it: a redirect to plain http is refused, never followed.
+    const char* protocols = IsHttps(url) ? "https" : "http,https";
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMostRedirects);
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+    // The certificate must be valid for the host and come from an authority the system trusts;
+    // TAPDASH_CA_FILE names a PEM file of more authorities, for tests and operators who run a
+    // server of their own. Verification is never turned off.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    const char* extraAuthorities = std::getenv("TAPDASH_CA_FILE");
+    if (extraAuthorities && *extraAuthorities) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, extraAuthorities);
+    }
+    char reason[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, reason);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kRequestTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -67,11 +93,12 @@ int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     // A reply cut short by the network is a failure; one cut short by our limit is not.
     bool complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.limitReached);
     if (!complete) {
-        PlatformSetLastError("%s: %s", url, curl_easy_strerror(result));
+        PlatformSetLastError("%s: %s", WithoutQuery(url).c_str(),
+                             *reason ? reason : curl_easy_strerror(result));
     } else if (status != kStatusOk) {
         // Only the server's own answer counts: a proxy asking for a password (407), a redirect
         // left over or a server error is no score recorded and no place.
-        PlatformSetLastError("%s: HTTP status %ld", url, status);
+        PlatformSetLastError("%s: HTTP status %ld", WithoutQuery(url).c_str(), status);
     }
     bool answered = complete && status == kStatusOk;
     if (!answered && body) body->clear();

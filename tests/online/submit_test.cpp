@@ -97,12 +97,38 @@ TEST_F(SubmitScore, ANameWithSpacesAmpersandsAndThePageNameIsSentIntactInBothReq
         "?first_name=Mary%20Jo%26score%3D99999&last_name=O%27Neil%20top1.php"
         "&addr=1%20High%20St&country=UK%0D&score=1234";
     EXPECT_EQ(RequestedUrls(), (std::vector<std::string>{
-                                   "http://scores.test:8080/tapdash/top1.php" + query,
-                                   "http://scores.test:8080/tapdash/top2.php" + query,
+                                   "https://scores.test:8080/tapdash/top1.php" + query,
+                                   "https://scores.test:8080/tapdash/top2.php" + query,
                                }));
     EXPECT_EQ(PlayedFiles(),
               (std::vector<std::string>{kSending, kMadeIt, Number(3), kSendScoreItem}));
     EXPECT_EQ(g_mode, MODE_MENU);
+}
+
+TEST_F(SubmitScore, TheDetailsGoOverHttpsUnlessTheSettingAsksForPlainHttp) {
+    const struct {
+        const char* setting;
+        const char* firstRequest;
+    } settings[] = {
+        {"scores.example.org", "https://scores.example.org/tapdash/top1.php?"},
+        {"localhost:8080", "https://localhost:8080/tapdash/top1.php?"},
+        {"[::1]:8443", "https://[::1]:8443/tapdash/top1.php?"},
+        {"https://scores.example.org", "https://scores.example.org/tapdash/top1.php?"},
+        {"http://192.168.1.20:8080", "http://192.168.1.20:8080/tapdash/top1.php?"},
+        {"HTTP://laptop.local", "HTTP://laptop.local/tapdash/top1.php?"},
+        // Not a scheme of the web: taken as a host name, which fails over https.
+        {"ftp://scores.example.org", "https://ftp://scores.example.org/tapdash/top1.php?"},
+    };
+    for (const auto& each : settings) {
+        SCOPED_TRACE(each.setting);
+        g_scoreServer = each.setting;
+        Script({1, "", 0}, {1, "2", 0});
+        ChooseSendScore(300);
+        Press(kKeyY);
+        auto urls = RequestedUrls();
+        ASSERT_EQ(urls.size(), 2u);
+        EXPECT_EQ(urls[0].rfind(each.firstRequest, 0), 0u) << urls[0];
+    }
 }
 
 TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {

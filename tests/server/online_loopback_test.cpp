@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -95,7 +96,7 @@ std::vector<std::vector<std::string>> StoredNames(const std::string& dbPath) {
 TEST_F(OnlineLoopback, PlayersHearTheirPlaceFromTheRealScoreServer) {
     std::string dir = MakeScratchDir();
     ScoreServerProcess server = StartScoreServer(dir + "scores.db");
-    g_scoreServer = ScoreServerHost(server);
+    g_scoreServer = "http://" + ScoreServerHost(server);
 
     EXPECT_EQ(SendScore("Mary Jo & Co\nO'Neil\n1 High St, Leeds\nUK\n", 1500),
               (std::vector<std::string>{kSending, kMadeIt, Number(1), kSendScoreItem}));
@@ -120,7 +121,7 @@ TEST_F(OnlineLoopback, PlayersHearTheirPlaceFromTheRealScoreServer) {
 TEST_F(OnlineLoopback, AServerThatIsDownLeavesOnlyTheSendingCue) {
     std::string dir = MakeScratchDir();
     ScoreServerProcess server = StartScoreServer(dir + "scores.db");
-    g_scoreServer = ScoreServerHost(server);
+    g_scoreServer = "http://" + ScoreServerHost(server);
     // Stopped the moment it has started: it still shuts down cleanly.
     ASSERT_EQ(StopScoreServer(server, SIGTERM), 0);
 
@@ -140,7 +141,7 @@ TEST_F(OnlineLoopback, AServerThatNeverAnswersIsGivenUpAfterTheRequestTimeOut) {
     ASSERT_EQ(listen(silent, 4), 0);
     socklen_t length = sizeof address;
     getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
-    g_scoreServer = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    g_scoreServer = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
 
     auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
@@ -149,6 +150,111 @@ TEST_F(OnlineLoopback, AServerThatNeverAnswersIsGivenUpAfterTheRequestTimeOut) {
     EXPECT_EQ(VirtualCallsOf("HttpGet").size(), 1u);
     EXPECT_LT(waited, std::chrono::seconds(60));
     close(silent);
+}
+
+TEST_F(OnlineLoopback, AServerSettingWithoutSchemeNeverSendsTheDetailsInClear) {
+    // A plain http server where the game expects https: it sees a TLS greeting, never a request
+    // line, and the player hears nothing after the sending cue.
+    int plain = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(plain, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(plain, 4), 0);
+    socklen_t length = sizeof address;
+    getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
+    g_scoreServer = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    std::string received;
+    std::thread listener([&] {
+        int client = accept(plain, nullptr, nullptr);
+        char chunk[4096];
+        ssize_t got = client >= 0 ? recv(client, chunk, sizeof chunk, 0) : -1;
+        if (got > 0) received.assign(chunk, static_cast<size_t>(got));
+        // A plain server's answer to what it cannot read; the game must not take it either.
+        const char reply[] = "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\n1";
+        if (client >= 0) send(client, reply, sizeof reply - 1, MSG_NOSIGNAL);
+        if (client >= 0) close(client);
+    });
+
+    EXPECT_EQ(SendScore("Ann\nLee\n1 Secret Rd\nUK\n", 300),
+              (std::vector<std::string>{kSending, kSendScoreItem}));
+    listener.join();
+    close(plain);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received[0], '\x16') << "not a TLS handshake";
+    EXPECT_EQ(received.find("GET"), std::string::npos);
+    EXPECT_EQ(received.find("Secret"), std::string::npos);
+}
+
+// A throw-away authority and the certificates a player's game may meet: one the authority gave
+// this machine, one it gave another name, one that has expired, and one that signed itself.
+std::string MakeCertificates() {
+    std::string dir = MakeScratchDir();
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    auto issued = [&](const char* name, const char* altName, int days) {
+        return std::string(" && openssl req -subj /CN=x") + key + " -keyout " + name +
+               ".key -out " + name + ".csr && echo subjectAltName=" + altName + " >" + name +
+               ".ext && openssl x509 -req -in " + name +
+               ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile " + name +
+               ".ext -days " + std::to_string(days) + " -out " + name + ".pem";
+    };
+    std::string script = "cd '" + dir + "' && openssl req -x509 -subj /CN=Test-authority" + key +
+                         " -keyout ca.key -out ca.pem -days 2" +
+                         issued("good", "IP:127.0.0.1", 2) +
+                         issued("other_name", "DNS:scores.example.org", 2) +
+                         issued("expired", "IP:127.0.0.1", -1) +
+                         " && openssl req -x509 -subj /CN=self" + key +
+                         " -keyout self.key -out self.pem -days 2"
+                         " -addext subjectAltName=IP:127.0.0.1";
+    return std::system(("(" + script + ") >/dev/null 2>&1").c_str()) == 0 ? dir : "";
+}
+
+TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
+    const std::string certificates = MakeCertificates();
+    ASSERT_FALSE(certificates.empty()) << "openssl could not make the test certificates";
+    const struct {
+        const char* certificate;
+        bool authorityAdded;
+        bool placeSpoken;
+    } cases[] = {
+        {"good", true, true},
+        {"good", false, false},  // the system's authorities never heard of this one
+        {"other_name", true, false},
+        {"expired", true, false},
+        {"self", true, false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(std::string(each.certificate) + (each.authorityAdded ? "" : ", no authority"));
+        if (each.authorityAdded) {
+            setenv("TAPDASH_CA_FILE", (certificates + "ca.pem").c_str(), 1);
+        } else {
+            unsetenv("TAPDASH_CA_FILE");
+        }
+        httplib::SSLServer server((certificates + each.certificate + ".pem").c_str(),
+                                  (certificates + each.certificate + ".key").c_str());
+        int requests = 0;
+        server.Get(R"(/tapdash/top[12]\.php)", [&](const httplib::Request& request,
+                                                   httplib::Response& response) {
+            ++requests;
+            response.set_content(request.path == "/tapdash/top2.php" ? "4" : "", "text/plain");
+        });
+        int port = server.bind_to_any_port("127.0.0.1");
+        ASSERT_GT(port, 0);
+        std::thread serving([&] { server.listen_after_bind(); });
+        g_scoreServer = "127.0.0.1:" + std::to_string(port);
+
+        std::vector<std::string> heard = SendScore("Ann\nLee\n1 Secret Rd\nUK\n", 300);
+        server.stop();
+        serving.join();
+        if (each.placeSpoken) {
+            EXPECT_EQ(heard, (std::vector<std::string>{kSending, kMadeIt, Number(4), kSendScoreItem}));
+            EXPECT_EQ(requests, 2);
+        } else {
+            EXPECT_EQ(heard, (std::vector<std::string>{kSending, kSendScoreItem}));
+            EXPECT_EQ(requests, 0) << "the details reached a server that did not verify";
+        }
+    }
+    unsetenv("TAPDASH_CA_FILE");
 }
 
 TEST_F(OnlineLoopback, RepliesTheRealServerNeverGivesAreHandledOverRealHttp) {
@@ -166,7 +272,7 @@ TEST_F(OnlineLoopback, RepliesTheRealServerNeverGivesAreHandledOverRealHttp) {
     int port = standIn.bind_to_any_port("127.0.0.1");
     ASSERT_GT(port, 0);
     std::thread serving([&] { standIn.listen_after_bind(); });
-    g_scoreServer = "127.0.0.1:" + std::to_string(port);
+    g_scoreServer = "http://127.0.0.1:" + std::to_string(port);
 
     // More than the 100,000 bytes the game reads: only the first character counts.
     placeReply = "6" + std::string(250000, '0');

@@ -76,7 +76,7 @@ TEST(PlayerDetails, ConfigDatFillsTheScoreUrl) {
     WriteFileBytes(folder.Config(), file);
     EXPECT_EQ(ReadPlayerDetails(), 1);
     EXPECT_EQ(g_submitUrl,
-              "http://scores.test/tapdash/top1.php?first_name=Ann&last_name=Lee&addr=Harbour"
+              "https://scores.test/tapdash/top1.php?first_name=Ann&last_name=Lee&addr=Harbour"
               "&country=Wales&score=");
     EXPECT_EQ(ReadFileBytes(folder.Config()), file);
 }
