@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "server/http.h"
+#include "server/moderation.h"
 #include "server/options.h"
 #include "server/rate_limit.h"
 #include "server/recorder.h"
@@ -16,6 +17,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tapdash-scores: %s\n%s", error.c_str(), kServerUsage);
         return 2;
     }
+    if (options.command == "list")
+        return ListBestSubmissions(options.db, options.listCount, stdout, stderr);
+    if (options.command == "remove")
+        return RemoveSubmission(options.db, options.removeId, stdout, stderr);
+    if (options.command == "backup")
+        return BackupScores(options.db, options.backupFile, stdout, stderr);
     g_rateLimitsOn = options.rateLimits;
 
     // SIGINT and SIGTERM are taken by waiting for them here instead of by a handler, so that

@@ -15,7 +15,11 @@ const char kServerUsage[] =
     "                  take the client address from X-Real-IP or X-Forwarded-For, set by a\n"
     "                  proxy in front (default off)\n"
     "  --connections-per-address N\n"
-    "                  open connections allowed from one address (default 16; 0: no limit)\n";
+    "                  open connections allowed from one address (default 16; 0: no limit)\n"
+    "On the database of --db, while the server runs, instead of serving:\n"
+    "  --list [N]      the N best entries (default 10) with their ids\n"
+    "  --remove ID     removes the entry with that id from the top ten and the places\n"
+    "  --backup FILE   writes a consistent copy of the database to FILE\n";
 
 static bool ParseNumber(const std::string& text, int maximum, int* number) {
     if (text.empty() || text.size() > 6) return false;
@@ -45,6 +49,44 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             name = std::string(arg.substr(0, eq));
             value = std::string(arg.substr(eq + 1));
             hasValue = true;
+        }
+        if (name == "--list" || name == "--remove" || name == "--backup") {
+            if (!options->command.empty()) {
+                *error = "only one of --list, --remove and --backup at a time";
+                return false;
+            }
+            options->command = name.substr(2);
+            // The count of --list is optional: a number right after it.
+            bool next = i + 1 < argc && argv[i + 1][0] != '-';
+            if (!hasValue && (name != "--list" || next)) {
+                if (!next) {
+                    *error = name + " needs a value";
+                    return false;
+                }
+                value = argv[++i];
+                hasValue = true;
+            }
+            int number = 0;
+            if (name == "--list") {
+                if (hasValue && (!ParseNumber(value, 100000, &number) || number == 0)) {
+                    *error = "--list needs a number from 1 to 100000";
+                    return false;
+                }
+                if (hasValue) options->listCount = number;
+            } else if (name == "--remove") {
+                char* end = nullptr;
+                options->removeId = std::strtoll(value.c_str(), &end, 10);
+                if (value.empty() || *end || options->removeId <= 0) {
+                    *error = "--remove needs the id of an entry, as --list shows it";
+                    return false;
+                }
+            } else if (value.empty()) {
+                *error = "--backup needs a file";
+                return false;
+            } else {
+                options->backupFile = value;
+            }
+            continue;
         }
         if (name != "--port" && name != "--bind" && name != "--db" && name != "--rate-limit" &&
             name != "--trust-proxy" && name != "--connections-per-address") {

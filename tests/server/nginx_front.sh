@@ -93,10 +93,10 @@ https="https://scores.example.org:$https_port"
 tls=(--cacert "$work/cert.pem" --resolve "scores.example.org:$https_port:127.0.0.1")
 q="first_name=Ann%20Lee&last_name=Lee&addr=1%20Secret%20Rd&country=UK&score=1500"
 
-# The game: plain http, no headers of its own. A client's own X-Real-IP is replaced by nginx.
-status="$(curl -s -o /dev/null -w '%{http_code}' -H 'X-Real-IP: 203.0.113.9' "$http/tapdash/top1.php?$q")"
+# The game: https, no headers of its own. A client's own X-Real-IP is replaced by nginx.
+status="$(curl -s -o /dev/null -w '%{http_code}' "${tls[@]}" -H 'X-Real-IP: 203.0.113.9' "$https/tapdash/top1.php?$q")"
 [ "$status" = 200 ] || fail "a submission through nginx answered $status"
-place="$(curl -s "$http/tapdash/top2.php?$q")"
+place="$(curl -s "${tls[@]}" "$https/tapdash/top2.php?$q")"
 [ "$place" = 1 ] || fail "the place through nginx was '$place'"
 echo "ok   a submission through nginx is recorded and its place answered"
 grep -q '^127\.0\.0\.1 - - .*"GET /tapdash/top1.php HTTP/1.[01]" 200 0' "$work/server.log" ||
@@ -115,11 +115,18 @@ redirect="$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "$http/tapdas
   fail "the page over http answered '$redirect'"
 echo "ok   the page is served over TLS, and plain http is sent there"
 
+# Plain http carries no scores: a submission there is sent to https and never reaches the server.
+lines_before="$(wc -l <"$work/server.log")"
+redirect="$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "$http/tapdash/top1.php?$q")"
+[[ "$redirect" == "301 https://"*"/tapdash/top1.php?"* ]] || fail "a submission over http answered '$redirect'"
+[ "$(wc -l <"$work/server.log")" = "$lines_before" ] || fail "a submission over plain http reached the server"
+echo "ok   a submission over plain http is sent to https and never reaches the server"
+
 # A burst of scores: nginx and the server's own limits refuse most of it.
 codes=""
 burst_started=$SECONDS
 for n in $(seq 1 30); do
-  codes+="$(curl -s -o /dev/null -w '%{http_code}' "$http/tapdash/top1.php?first_name=Bot$n&last_name=X&addr=a&country=UK&score=100") "
+  codes+="$(curl -s -o /dev/null -w '%{http_code}' "${tls[@]}" "$https/tapdash/top1.php?first_name=Bot$n&last_name=X&addr=a&country=UK&score=100") "
 done
 accepted="$(grep -o 200 <<<"$codes" | wc -l)"
 refused="$(grep -o 429 <<<"$codes" | wc -l)"
@@ -137,7 +144,11 @@ echo "ok   a 20 KB header is refused by nginx ($status)"
 if command -v systemd-analyze >/dev/null; then
   sed "s#/usr/local/bin/tapdash-scores#$server_exe#" "$root/deploy/tapdash-scores.service" \
     >"$work/tapdash-scores.service"
-  systemd-analyze verify "$work/tapdash-scores.service" || fail "systemd-analyze verify of the unit"
-  echo "ok   the unit file passes systemd-analyze verify"
+  for unit in tapdash-scores-backup.service tapdash-scores-backup.timer; do
+    sed "s#/usr/local/bin/tapdash-scores#$server_exe#" "$root/deploy/$unit" >"$work/$unit"
+  done
+  systemd-analyze verify "$work/tapdash-scores.service" "$work/tapdash-scores-backup.service" \
+    "$work/tapdash-scores-backup.timer" || fail "systemd-analyze verify of the units"
+  echo "ok   the unit files pass systemd-analyze verify"
 fi
 echo "all passed"

@@ -1,0 +1,132 @@
+// The operator at work while players send scores: a forged score of a million taken off the top
+// ten, the list read and a backup taken meanwhile, and refusals that say what is wrong. The real
+// server runs throughout; the commands are the real executable's.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "tests/server/score_server_process.h"
+#include "tests/support/test_pack.h"
+
+namespace {
+
+struct Command {
+    int status;
+    std::string output;  // standard output and error
+};
+
+Command RunScores(const std::string& arguments) {
+    std::string line = std::string(TAPDASH_SCORES_EXE) + " " + arguments + " 2>&1";
+    Command run{-1, ""};
+    FILE* pipe = popen(line.c_str(), "r");
+    char chunk[4096];
+    size_t got;
+    while (pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, got);
+    int status = pipe ? pclose(pipe) : -1;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::set<long long> StoredScores(const std::string& db) {
+    std::set<long long> scores;
+    sqlite3* connection = nullptr;
+    sqlite3_open_v2(db.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* rows = nullptr;
+    sqlite3_prepare_v2(connection, "SELECT score, first_name, country FROM submissions", -1, &rows,
+                       nullptr);
+    while (rows && sqlite3_step(rows) == SQLITE_ROW) {
+        // A half-written row would lose its name or country.
+        EXPECT_NE(sqlite3_column_bytes(rows, 1), 0);
+        EXPECT_NE(sqlite3_column_bytes(rows, 2), 0);
+        scores.insert(sqlite3_column_int64(rows, 0));
+    }
+    sqlite3_finalize(rows);
+    sqlite3_close(connection);
+    return scores;
+}
+
+std::string Query(const std::string& first, long long score) {
+    return "first_name=" + first +
+           "&last_name=Lee&addr=1%20Main%20St&country=UK&score=" + std::to_string(score);
+}
+
+}  // namespace
+
+TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhilePlayersPlay) {
+    const std::string dir = MakeScratchDir();
+    const std::string db = dir + "scores.db", backup = dir + "backup.db";
+    ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
+    httplib::Client client("127.0.0.1", server.port);
+    client.set_url_encode(false);
+    ASSERT_EQ(client.Get(("/tapdash/top1.php?" + Query("Forger", 1000000)).c_str())->status, 200);
+
+    // Players go on sending scores 100, 200, 300, ... through everything the operator does.
+    std::atomic<long long> acknowledged{0};
+    std::atomic<bool> playing{true};
+    std::thread players([&] {
+        httplib::Client player("127.0.0.1", server.port);
+        player.set_url_encode(false);
+        for (long long score = 1; playing || score <= 20; ++score) {
+            auto reply = player.Get(("/tapdash/top1.php?" + Query("Ann", score * 100)).c_str());
+            if (reply && reply->status == 200) acknowledged = score;
+        }
+    });
+    while (acknowledged < 10) std::this_thread::yield();
+
+    Command list = RunScores("--db " + db + " --list 3");
+    EXPECT_EQ(list.status, 0) << list.output;
+    ASSERT_NE(list.output.find("\tForger\tLee\t1 Main St\tUK\t1000000\n"), std::string::npos)
+        << list.output;
+    const std::string forgedId = list.output.substr(
+        list.output.find('\n') + 1,
+        list.output.find('\t', list.output.find('\n')) - list.output.find('\n') - 1);
+    EXPECT_EQ(RunScores("--db " + db + " --remove " + forgedId).status, 0);
+    // The page and the next place answer reflect it at once.
+    EXPECT_EQ(client.Get("/tapdash/")->body.find("Forger"), std::string::npos);
+    const long long before = acknowledged;
+    Command copy = RunScores("--db " + db + " --backup " + backup);
+    EXPECT_EQ(copy.status, 0) << copy.output;
+    while (acknowledged < before + 10) std::this_thread::yield();
+    playing = false;
+    players.join();
+
+    const std::set<long long> kept = StoredScores(db);
+    EXPECT_EQ(kept.count(1000000), 0u) << "the forged score is still there";
+    for (long long score = 1; score <= acknowledged; ++score)
+        ASSERT_EQ(kept.count(score * 100), 1u) << "acknowledged score " << score << " was lost";
+    const std::set<long long> restored = StoredScores(backup);
+    for (long long score = 1; score <= before; ++score)
+        ASSERT_EQ(restored.count(score * 100), 1u) << "score " << score << " was sent before the backup";
+    auto place = client.Get(("/tapdash/top2.php?" + Query("Ann", acknowledged * 100)).c_str());
+    EXPECT_EQ(place->body, "1") << "the forged score still takes first place";
+
+    // What the operator may get wrong is refused with a reason and a failing status.
+    const struct {
+        std::string arguments;
+        int status;
+        const char* says;
+    } refusals[] = {
+        {"--db " + db + " --remove " + forgedId, 1, "has no entry"},
+        {"--db " + db + " --remove 0", 2, "needs the id"},
+        {"--db " + dir + "missing.db --list", 1, "no score database"},
+        {"--db " + dir + "missing.db --backup " + dir + "b.db", 1, "no score database"},
+        {"--db " + db + " --list 5 --remove 3", 2, "only one of"},
+    };
+    for (const auto& refusal : refusals) {
+        Command run = RunScores(refusal.arguments);
+        EXPECT_EQ(run.status, refusal.status) << refusal.arguments;
+        EXPECT_NE(run.output.find(refusal.says), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "missing.db")) << "a mistyped name made a database";
+    StopScoreServer(server, SIGTERM);
+    std::filesystem::remove_all(dir);
+}
