@@ -1,9 +1,12 @@
 // Host file access on Windows, the same for every backend there: wide-character paths, so that
 // a program folder with any name works. Windows matches names without regard to case and takes the
 // game's backslashes as they are, so a name resolves to itself.
+#include <algorithm>
 #include <cstdio>
 
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_files.h"
+
+void (*g_fileStepWatch)(FileStep step, const wchar_t* path, DWORD error) = nullptr;
 
 struct PlatformFileTag {
     HANDLE handle;
@@ -19,6 +22,58 @@ bool IsWritableFile(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+}
+
+void Watch(FileStep step, const std::wstring& path, DWORD error) {
+    if (g_fileStepWatch) g_fileStepWatch(step, path.c_str(), error);
+}
+
+// Errors that another program holding the file gives, and that end when it lets go.
+bool IsHeldByOthers(DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_USER_MAPPED_FILE:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Pauses before the next try of a file others hold, longer each time; false once kFileRetryMs
+// have passed since `started`.
+bool PauseBeforeRetry(ULONGLONG started, DWORD* pause, const std::wstring& path, DWORD error) {
+    ULONGLONG waited = GetTickCount64() - started;
+    if (waited >= kFileRetryMs) return false;
+    Watch(FileStep::kRetrying, path, error);
+    Sleep(static_cast<DWORD>(std::min<ULONGLONG>(*pause, kFileRetryMs - waited)));
+    *pause = std::min(*pause * 2, kFileRetryLongestPauseMs);
+    return true;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Opens an existing file, waiting while another program holds it without sharing.
+HANDLE OpenHeldFile(const std::wstring& path, DWORD access, DWORD sharing) {
+    ULONGLONG started = GetTickCount64();
+    DWORD pause = kFileRetryFirstPauseMs;
+    for (;;) {
+        HANDLE handle = CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Only a sharing error is waited out: access denied is also what a folder answers.
+        DWORD error = GetLastError();
+        if (handle != INVALID_HANDLE_VALUE ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+            !PauseBeforeRetry(started, &pause, path, error)) {
+            return handle;
+        }
+    }
 }
 
 bool WriteAll(HANDLE handle, const void* data, size_t bytes) {
@@ -73,14 +128,14 @@ PlatformFile PlatformOpenRead(const char* path) {
     std::wstring wide = Win32Wide(path);
     if (wide.empty()) return nullptr;
     // Others may read and also replace the file meanwhile; this handle keeps what it opened.
-    return Wrap(CreateFileW(wide.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Wrap(
+        OpenHeldFile(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
 }
 
 PlatformFile PlatformOpenWriteExisting(const char* path) {
     std::wstring wide = Win32Wide(path);
     if (wide.empty() || !IsWritableFile(wide)) return nullptr;
+    // Not waited for: this writes in place only after a replacement failed or could not be made.
     return Wrap(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -117,9 +172,45 @@ void PlatformClose(PlatformFile file) {
     delete file;
 }
 
+// One try at putting `temp` in the place of `target`; 0 or the error met. The old file is
+// moved to `backup` first and put back when the new one could not take its place: Windows may
+// stop between the two renames, and without a backup name it then leaves no best.dat at all.
+static DWORD PutInPlace(const std::wstring& target, const std::wstring& temp,
+                        const std::wstring& backup, bool exists) {
+    if (exists && !Exists(target) && Exists(backup)) {
+        // An earlier try left the old file under the backup name: the new bytes may take its
+        // place directly.
+        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+            return GetLastError();
+        DeleteFileW(backup.c_str());
+        return 0;
+    }
+    if (!exists) {
+        return MoveFileExW(temp.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : GetLastError();
+    }
+    // ReplaceFileW keeps the old file's attributes and access rights.
+    if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
+        DeleteFileW(backup.c_str());
+        return 0;
+    }
+    DWORD error = GetLastError();
+    if (!Exists(target) && Exists(backup))
+        MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (IsHeldByOthers(error)) return error;
+    // A file system that cannot replace (some network shares): a write-through rename.
+    return MoveFileExW(temp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : GetLastError();
+}
+
 // Writes `bytes` beside `target` and puts them in its place as one step: flushed to disk first,
-// then ReplaceFileW (which keeps the old file's attributes and access rights) or, for a new file
-// or where the file system cannot do that, a write-through rename.
+// then renamed over it, tried again for about two seconds while another program holds either
+// file. The new bytes are deleted only while `target` exists, whatever happened.
 static int WriteThroughTemporary(const std::wstring& target, const void* data, size_t bytes,
                                  bool exists) {
     std::wstring temp;
@@ -129,19 +220,29 @@ static int WriteThroughTemporary(const std::wstring& target, const void* data, s
                              Win32Utf8(target.c_str()).c_str(), GetLastError());
         return 0;
     }
-    bool ok = WriteAll(handle, data, bytes) && FlushFileBuffers(handle);
-    ok = CloseHandle(handle) && ok;
-    if (ok && !(exists && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))) {
-        ok = MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    bool written = WriteAll(handle, data, bytes) && FlushFileBuffers(handle);
+    DWORD error = GetLastError();
+    written = CloseHandle(handle) && written;
+    if (written) {
+        Watch(FileStep::kTemporaryWritten, temp, 0);
+        const std::wstring backup = temp.substr(0, temp.size() - 4) + L".old";
+        ULONGLONG started = GetTickCount64();
+        DWORD pause = kFileRetryFirstPauseMs;
+        while ((error = PutInPlace(target, temp, backup, exists)) != 0 && IsHeldByOthers(error) &&
+               PauseBeforeRetry(started, &pause, target, error)) {
+        }
+        if (error == 0) return 1;
+        if (exists && !Exists(target)) {
+            PlatformSetLastError("cannot write %s (error %lu); the new bytes are kept in %s",
+                                 Win32Utf8(target.c_str()).c_str(), error,
+                                 Win32Utf8(temp.c_str()).c_str());
+            return 0;
+        }
+        DeleteFileW(backup.c_str());
     }
-    if (!ok) {
-        PlatformSetLastError("cannot write %s (error %lu)", Win32Utf8(target.c_str()).c_str(),
-                             GetLastError());
-        DeleteFileW(temp.c_str());
-    }
-    return ok ? 1 : 0;
+    PlatformSetLastError("cannot write %s (error %lu)", Win32Utf8(target.c_str()).c_str(), error);
+    DeleteFileW(temp.c_str());
+    return 0;
 }
 
 int PlatformReplaceFile(const char* path, const void* data, size_t bytes) {

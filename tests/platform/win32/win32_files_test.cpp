@@ -1,11 +1,16 @@
 // best.dat and the program folder on Windows: the replacement is whole or not at all, a
 // read-only file is left alone, and folders with any name work.
+#include "platform/win32/win32_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
-#include "platform/win32/win32_backend.h"
+#include "game/state.h"
+#include "storage/best_scores.h"
+#include "tests/storage/best_files.h"
 #include "tests/support/test_pack.h"
 
 namespace fs = std::filesystem;
@@ -94,4 +99,165 @@ TEST(Win32Files, TheProgramFolderIsTheExecutablesWithItsBackslash) {
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '\\');
     EXPECT_TRUE(fs::exists(fs::path(std::u8string(dir.begin(), dir.end())) / "tapdash_tests.exe"));
+}
+
+// Another program holding best.dat or the new file beside it while a score is recorded, as an
+// antivirus or the search indexer does the moment a file is written. It opens the file when the
+// save reaches it and lets go once the save has had to wait for it.
+namespace {
+
+struct Holder {
+    bool holdsTemporary = false;
+    DWORD sharing = 0;
+    std::wstring best;
+    std::string newList;
+    bool letGoWhenWaitedFor = true;
+
+    HANDLE open = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE opened = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE letGo = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE released = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::wstring path;
+    bool holding = false;
+    bool temporaryWritten = false;
+    int retries = 0;
+    std::vector<std::string> lost;  // what the folder held at a moment the new list was nowhere
+    std::thread thread;
+
+    void Run() {
+        WaitForSingleObject(open, INFINITE);
+        HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        holding = handle != INVALID_HANDLE_VALUE;
+        SetEvent(opened);
+        WaitForSingleObject(letGo, INFINITE);
+        if (holding) CloseHandle(handle);
+        holding = false;
+        SetEvent(released);
+    }
+    void Take(const std::wstring& file) {
+        path = file;
+        thread = std::thread(&Holder::Run, this);
+        SetEvent(open);
+        WaitForSingleObject(opened, INFINITE);
+    }
+    void LetGo() {
+        if (!thread.joinable()) return;
+        SetEvent(letGo);
+        WaitForSingleObject(released, INFINITE);
+        thread.join();
+    }
+    ~Holder() {
+        LetGo();
+        for (HANDLE event : {open, opened, letGo, released}) CloseHandle(event);
+    }
+};
+
+Holder* s_holder = nullptr;
+
+std::string ReadShared(const fs::path& path) {
+    HANDLE handle = CreateFileW(path.wstring().c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return "<held>";
+    std::string bytes(4096, '\0');
+    DWORD got = 0;
+    ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(handle);
+    bytes.resize(got);
+    return bytes;
+}
+
+void WatchSave(FileStep step, const wchar_t* path, DWORD) {
+    Holder& holder = *s_holder;
+    if (step == FileStep::kTemporaryWritten) {
+        holder.temporaryWritten = true;
+        if (holder.holdsTemporary) holder.Take(path);
+        return;
+    }
+    ++holder.retries;
+    if (holder.temporaryWritten) {
+        // Each moment the save waits: the new list is in best.dat or in the file beside it.
+        bool kept = false;
+        std::string seen;
+        for (auto& entry : fs::directory_iterator(fs::path(holder.best).parent_path())) {
+            std::string bytes = ReadShared(entry.path());
+            kept = kept || bytes == holder.newList;
+            seen += entry.path().filename().string() + " ";
+        }
+        if (!kept) holder.lost.push_back(seen);
+    }
+    if (holder.letGoWhenWaitedFor) holder.LetGo();
+}
+
+struct HeldSave {
+    const char* who;
+    bool holdsTemporary;
+    DWORD sharing;
+};
+
+}  // namespace
+
+TEST(Win32Files, AScoreIsRecordedOnceTheProgramHoldingTheFilesLetsGo) {
+    const HeldSave cases[] = {
+        {"an antivirus scanning best.dat", false, FILE_SHARE_READ},
+        {"a program locking best.dat", false, 0},
+        {"an antivirus scanning the new file", true, FILE_SHARE_READ},
+        {"the indexer reading the new file", true, FILE_SHARE_READ | FILE_SHARE_WRITE},
+    };
+    for (const HeldSave& held : cases) {
+        SCOPED_TRACE(held.who);
+        ProgramFolder folder;
+        WriteFileBytes(folder.Best(), StoredList({1200, 800}));
+        Holder holder;
+        holder.holdsTemporary = held.holdsTemporary;
+        holder.sharing = held.sharing;
+        holder.best = fs::path(folder.Best()).wstring();
+        holder.newList = StoredList({1500, 1200, 800});
+        s_holder = &holder;
+        g_fileStepWatch = WatchSave;
+        if (!held.holdsTemporary) {
+            holder.Take(holder.best);
+            ASSERT_TRUE(holder.holding);
+        }
+
+        g_score = 1500;
+        UpdateBestScores();
+        holder.LetGo();
+        g_fileStepWatch = nullptr;
+
+        EXPECT_GT(holder.retries, 0) << "the save never met the file held";
+        EXPECT_TRUE(holder.lost.empty())
+            << "the new list was nowhere; the folder held " << holder.lost.front();
+        EXPECT_EQ(ReadFileBytes(folder.Best()), holder.newList);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.dir), fs::directory_iterator()), 1)
+            << "nothing is left beside best.dat";
+    }
+}
+
+// Held for longer than a save waits: the game goes on with best.dat as it was, nothing beside.
+TEST(Win32Files, ASaveGivesUpOnAFileHeldForGoodAndKeepsTheOldScores) {
+    ProgramFolder folder;
+    WriteFileBytes(folder.Best(), StoredList({1200, 800}));
+    Holder holder;
+    holder.sharing = FILE_SHARE_READ;
+    holder.best = fs::path(folder.Best()).wstring();
+    holder.newList = StoredList({1500, 1200, 800});
+    holder.letGoWhenWaitedFor = false;
+    s_holder = &holder;
+    g_fileStepWatch = WatchSave;
+    holder.Take(holder.best);
+
+    g_score = 1500;
+    ULONGLONG started = GetTickCount64();
+    UpdateBestScores();
+    ULONGLONG waited = GetTickCount64() - started;
+    g_fileStepWatch = nullptr;
+    holder.LetGo();
+
+    EXPECT_EQ(ReadFileBytes(folder.Best()), StoredList({1200, 800}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.dir), fs::directory_iterator()), 1);
+    // The figure for the record, not a limit: the longest a game over waits for a held file.
+    std::printf("a save waited %llu ms in %d tries for a file held for good\n", waited,
+                holder.retries + 1);
 }
