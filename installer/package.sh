@@ -4,6 +4,8 @@
 # leaves <dist>/Tapdash-windows.zip (the folder, to unpack anywhere) and <dist>/Tapdash-setup.exe
 # (the installer). Only what is shipped goes in: the executables, the six sound folders and an
 # empty best.dat, never the scores or details a run of the build left behind.
+# With TAPDASH_SIGN_PFX set, the two programs, the uninstaller and the installer are signed
+# (installer/sign.sh says how); without it nothing is, and this says so.
 set -euo pipefail
 program="$(cd "$1" && pwd)"
 icon="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
@@ -21,7 +23,37 @@ done
 : >"$stage/Tapdash/best.dat"
 cp "$icon" "$stage/tapdash.ico"
 
+# The installer's list of files, made from the folder: install.nsh writes each file but best.dat
+# (which the installer writes only where none is), uninstall.nsh removes the same files, then
+# each folder deepest first, which NSIS removes only when it is empty.
+(
+  cd "$stage/Tapdash"
+  if find . | grep -q '[^A-Za-z0-9_./-]'; then
+    echo "installer/package.sh: a file name the installer's list cannot hold:" >&2
+    find . | grep '[^A-Za-z0-9_./-]' >&2
+    exit 1
+  fi
+  for dir in $(find . -type d | sort); do
+    echo "SetOutPath \"\$INSTDIR${dir#.}\""
+    find "$dir" -mindepth 1 -maxdepth 1 -type f ! -path ./best.dat | sort | sed 's|^\./|File "${SOURCE}/|; s|$|"|'
+  done | tr / '\\' >"$stage/install.nsh"
+  {
+    find . -type f ! -path ./best.dat | sort | sed 's|^\./|Delete "$INSTDIR/|; s|$|"|'
+    find . -mindepth 1 -type d | sort -r | sed 's|^\./|RMDir "$INSTDIR/|; s|$|"|'
+  } | tr / '\\' >"$stage/uninstall.nsh"
+)
+
+sign=()
+if [ -n "${TAPDASH_SIGN_PFX:-}" ]; then
+  "$source_dir/sign.sh" "$stage/Tapdash/Tapdash.exe"
+  "$source_dir/sign.sh" "$stage/Tapdash/tapdash-player.exe"
+  sign=(-DSIGN="$source_dir/sign.sh")
+fi
 rm -f "$dist/Tapdash-windows.zip"
 (cd "$stage" && zip -q -r -X "$dist/Tapdash-windows.zip" Tapdash)
-makensis -V2 -DSOURCE="$stage/Tapdash" -DOUTFILE="$dist/Tapdash-setup.exe" "$source_dir/tapdash.nsi"
+makensis -V2 -DSOURCE="$stage/Tapdash" -DOUTFILE="$dist/Tapdash-setup.exe" "${sign[@]}" \
+  "$source_dir/tapdash.nsi"
+if [ -z "${TAPDASH_SIGN_PFX:-}" ]; then
+  echo "installer/package.sh: NOT SIGNED: no TAPDASH_SIGN_PFX was given, so Tapdash.exe, tapdash-player.exe, the uninstaller and Tapdash-setup.exe carry no signature (see the README's Windows section)"
+fi
 rm -rf "$stage"

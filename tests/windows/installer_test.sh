@@ -2,7 +2,8 @@
 # The installer and the zip as a player meets them, under Wine (WINEPREFIX as tests/windows/run.sh
 # sets it up): a silent install for the one user without administrator rights, into
 # %LOCALAPPDATA%\Programs\Tapdash with its Start-menu entries; a reinstall that keeps the
-# player's scores; an uninstall that removes the game but keeps best.dat and config.dat.
+# player's scores; an uninstall that removes the game but keeps best.dat and config.dat, and keeps
+# the player's own files in the game's folders (a folder named score of sheet music in Documents).
 #   tests/windows/installer_test.sh <dist folder holding Tapdash-setup.exe and the zip>
 set -euo pipefail
 dist="$(cd "$1" && pwd)"
@@ -39,10 +40,17 @@ echo "details" >"$folder/config.dat"
 wine "$dist/Tapdash-setup.exe" /S
 [ "$(cat "$folder/best.dat")" = scores ] || fail "a reinstall replaced the player's best.dat"
 
+echo "sheet music" >"$folder/score/concerto.txt"
+echo "notes" >"$folder/my notes.txt"
+
 # _?= keeps the uninstaller in place, so that it is waited for.
 wine "$folder/Uninstall.exe" /S "_?=$(winepath -w "$folder")"
 [ -e "$folder/Tapdash.exe" ] && fail "the uninstaller left Tapdash.exe"
 [ -e "$folder/menu" ] && fail "the uninstaller left the sounds"
+[ "$(cat "$folder/score/concerto.txt" 2>/dev/null)" = "sheet music" ] ||
+  fail "the uninstaller removed the player's own file in the folder score"
+[ "$(ls "$folder/score")" = concerto.txt ] || fail "the uninstaller left sounds beside the player's file"
+[ "$(cat "$folder/my notes.txt" 2>/dev/null)" = notes ] || fail "the uninstaller removed the player's notes"
 [ -e "$start_menu" ] && fail "the uninstaller left the Start-menu entries"
 wine reg query "$key" >/dev/null 2>&1 && fail "the uninstaller left its registry entry"
 [ "$(cat "$folder/best.dat")" = scores ] || fail "the uninstaller removed best.dat"
