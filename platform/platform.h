@@ -155,6 +155,9 @@ void PlatformAdviseLargePages(void* memory, size_t bytes);
 bool PlatformReadLine(std::string* line);
 // Writes UTF-8 text to standard output; a console shows the same characters.
 void PlatformWriteText(const std::string& text);
+// True when the console closes as soon as this program ends: on Windows, one that was made for
+// it alone, as when it was started from the Start menu, and its last lines vanish unheard.
+bool PlatformConsoleEndsWithProgram();
 
 // ---------------------------------------------------------------------------------------------
 // Time

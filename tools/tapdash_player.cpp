@@ -55,6 +55,14 @@ int main() {
         out << "Cannot find the folder of this program. Nothing was saved.\n";
     else
         result = AskAndWritePlayerDetails(in, out, dir);
+    // Started alone (from the Start menu), its window would close on the last line before a
+    // screen reader has read it.
+    if (PlatformConsoleEndsWithProgram()) {
+        out << "Press Enter to close this window.\n";
+        out.flush();
+        std::string ignored;
+        PlatformReadLine(&ignored);
+    }
     out.flush();
     return result;
 }

@@ -13,3 +13,8 @@ void PlatformWriteText(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }
+
+// A terminal stays open after the programs it ran.
+bool PlatformConsoleEndsWithProgram() {
+    return false;
+}

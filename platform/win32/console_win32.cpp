@@ -53,3 +53,9 @@ void PlatformWriteText(const std::string& text) {
     if (output && output != INVALID_HANDLE_VALUE)
         WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
+
+// A console that lists this process alone was made for it, and closes with it.
+bool PlatformConsoleEndsWithProgram() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
