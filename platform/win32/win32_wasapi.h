@@ -20,7 +20,7 @@ typedef void (*WasapiRender)(int16_t* out, int frames);
 
 // Starts the render thread and opens the device. 0 once the thread runs, with the device or
 // (*hasDevice false) without one for now; negative when the thread cannot run at all.
-// `askedFrames` is a latency the player asked for (0: the measured default, kWasapiLatencyFrames).
+// `askedFrames` is a latency the player asked for (0: kWasapiLatencyFrames).
 // *periodFrames receives the period the device's engine runs at, in frames of `rate`.
 int WasapiOpen(WasapiRender render, int rate, int askedFrames, int* periodFrames, bool* hasDevice);
 void WasapiClose();
@@ -29,9 +29,9 @@ void WasapiLock();
 void WasapiUnlock();
 
 // How far ahead of the device the mix is kept unless the player asks otherwise: 384 frames
-// (8 ms at 48000 Hz), the shortest that missed no period on a loaded two-core machine
-// (bench/windows/wasapi_periods.sh). Never more than the engine period and a quarter on top of it
-// when the engine runs at longer periods, since that is all the device can take at once.
+// (8 ms at 48000 Hz), a period of 3 ms and 5 ms of slack for a busy machine; where the engine
+// runs at a longer period, one period and a sixteenth (510 frames at 10 ms, 10.6 ms), since the
+// device takes a period at a time. bench/windows/wasapi_periods.sh counts the periods missed.
 constexpr int kWasapiLatencyFrames = 384;
 
 // What the render thread has done since WasapiOpen.
