@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
     WasapiClose();
     std::printf(
         "latency %d frames (%.1f ms), engine period %d frames: %llu periods, %llu missed, "
-        "%d device losses in %d s\n",
+        "%d device losses, clock let ahead %d frames in %d s\n",
         stats.latencyFrames, 1000.0 * stats.latencyFrames / kRate, stats.periodFrames,
         static_cast<unsigned long long>(stats.wakes), static_cast<unsigned long long>(stats.missed),
-        stats.losses, seconds);
+        stats.losses, stats.aheadFrames, seconds);
     return 0;
 }

@@ -53,7 +53,8 @@ bool s_lockReady = false;
 WasapiEnumeratorMaker s_enumeratorMaker = nullptr;
 
 // Written by the render thread, read by anyone.
-std::atomic<int> s_openings{0}, s_losses{0}, s_periodFrames{0}, s_latencyFrames{0};
+std::atomic<int> s_openings{0}, s_losses{0}, s_periodFrames{0}, s_latencyFrames{0},
+    s_aheadFrames{0};
 std::atomic<bool> s_device{false};
 std::atomic<uint64_t> s_wakes{0}, s_missed{0}, s_frames{0};
 
@@ -355,7 +356,10 @@ struct Device {
         } else {
             ++s_wakes;
             if (padding == 0) ++s_missed;
-            if (padding < periodFrames) aheadFrames += periodFrames / 500 + 1;
+            // Short of the one period the device took since the last fill: the clock held the
+            // mix back while the device ran ahead of it.
+            if (padding + periodFrames < latencyFrames) aheadFrames += periodFrames / 500 + 1;
+            s_aheadFrames = int(aheadFrames);
         }
         const int64_t due = int64_t((now - startMs) * uint64_t(rate) / 1000) + latencyFrames +
                             aheadFrames - int64_t(supplied);
@@ -510,7 +514,7 @@ int WasapiOpen(WasapiRender render, int rate, int askedFrames, int* periodFrames
         InitializeCriticalSection(&s_lock);
         s_lockReady = true;
     }
-    s_openings = s_losses = s_periodFrames = s_latencyFrames = 0;
+    s_openings = s_losses = s_periodFrames = s_latencyFrames = s_aheadFrames = 0;
     s_wakes = s_missed = s_frames = 0;
     s_device = false;
     s_stream.render = render;
@@ -550,8 +554,8 @@ void WasapiClose() {
 }
 
 WasapiStats WasapiGetStats() {
-    return {s_openings,      s_losses, s_device,        s_periodFrames,
-            s_latencyFrames, s_wakes,  s_missed.load(), s_frames.load()};
+    return {s_openings,    s_losses,       s_device,        s_periodFrames, s_latencyFrames,
+            s_aheadFrames, s_wakes.load(), s_missed.load(), s_frames.load()};
 }
 
 void WasapiSetEnumeratorMaker(WasapiEnumeratorMaker maker) {

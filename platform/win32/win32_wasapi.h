@@ -41,6 +41,7 @@ struct WasapiStats {
     bool device;        // playing to a device now (else to the scratch buffer)
     int periodFrames;   // the device engine's period, in frames of the stream's rate
     int latencyFrames;  // how far ahead of the device the mix is kept
+    int aheadFrames;    // how far the clock has been let ahead for a device that runs faster
     uint64_t wakes;     // periods filled
     uint64_t missed;    // periods at which the device had run dry
     uint64_t frames;    // frames rendered, device and scratch buffer alike
