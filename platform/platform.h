@@ -234,6 +234,10 @@ int PlatformBufferSetPosition(PlatformBuffer buffer, uint32_t bytePosition);
 int PlatformBufferSetPan(PlatformBuffer buffer, int pan);
 int PlatformBufferSetVolume(PlatformBuffer buffer, int volume);
 int PlatformBufferPlay(PlatformBuffer buffer, int flags);
+// SetPosition, SetPan, SetVolume and Play in one step, each refused on its own terms as the four
+// calls would be (a buffer without pan control keeps playing unpanned); the result is Play's.
+int PlatformBufferStart(PlatformBuffer buffer, uint32_t bytePosition, int pan, int volume,
+                        int flags);
 int PlatformBufferStop(PlatformBuffer buffer);
 int PlatformBufferGetStatus(PlatformBuffer buffer, uint32_t* status);
 void PlatformBufferRelease(PlatformBuffer buffer);

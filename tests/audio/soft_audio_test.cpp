@@ -13,25 +13,25 @@ TEST(SoftAudio, BuffersAndListenersNeedAnOpenDeviceAndEndWithIt) {
     SoftAudioClose();
     PlatformBuffer buffer = nullptr;
     PlatformListener listener = nullptr;
-    EXPECT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
+    EXPECT_EQ(PlatformCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
               kAudioErrNoDevice);
-    EXPECT_EQ(SoftAudioCreateListener(&listener), kAudioErrNoDevice);
+    EXPECT_EQ(PlatformCreateListener(&listener), kAudioErrNoDevice);
 
     ASSERT_EQ(SoftAudioOpen(&kSoftAudioManualDevice), kAudioOk);
     EXPECT_TRUE(SoftAudioIsOpen());
     EXPECT_EQ(SoftAudioDeviceRate(), 48000);
-    ASSERT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer), kAudioOk);
-    ASSERT_EQ(SoftAudioCreateListener(&listener), kAudioOk);
-    EXPECT_EQ(SoftAudioBufferPlay(buffer, kPlayLooping), kAudioOk);
+    ASSERT_EQ(PlatformCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer), kAudioOk);
+    ASSERT_EQ(PlatformCreateListener(&listener), kAudioOk);
+    EXPECT_EQ(PlatformBufferPlay(buffer, kPlayLooping), kAudioOk);
 
     // The sound was playing; with the device gone its handle is refused.
     SoftAudioClose();
     EXPECT_FALSE(SoftAudioIsOpen());
     uint32_t status = 9;
-    EXPECT_LT(SoftAudioBufferGetStatus(buffer, &status), 0);
+    EXPECT_LT(PlatformBufferGetStatus(buffer, &status), 0);
     EXPECT_EQ(status, 0u);
-    EXPECT_LT(SoftAudioBufferPlay(buffer, 0), 0);
-    EXPECT_EQ(SoftAudioCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
+    EXPECT_LT(PlatformBufferPlay(buffer, 0), 0);
+    EXPECT_EQ(PlatformCreateBuffer(&kFormat, 4410, kFlags, kAlgorithmDefault, &buffer),
               kAudioErrNoDevice);
 }
 
