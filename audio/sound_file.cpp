@@ -72,3 +72,20 @@ int ReadSoundFile(const char* relativeName) {
     g_fileBufferBytes = static_cast<int>(bytesRead);
     return 1;
 }
+
+PlatformWaveFormat SoundFileFormat() {
+    PlatformWaveFormat format;
+    format.formatTag = static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset, 2));
+    format.channels = static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 2, 2));
+    format.samplesPerSec = ReadLe(g_fileBuffer + kSoundFileFormatOffset + 4, 4);
+    format.avgBytesPerSec = ReadLe(g_fileBuffer + kSoundFileFormatOffset + 8, 4);
+    format.blockAlign =
+        static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 12, 2));
+    format.bitsPerSample =
+        static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 14, 2));
+    return format;
+}
+
+uint32_t SoundFileDataBytes() {
+    return ReadLe(g_fileBuffer + kSoundFileDataLengthOffset, 4);
+}

@@ -59,4 +59,35 @@ TEST(SoftAudio, ThePeriodIs512FramesUnlessAPowerOfTwoIsAskedFor) {
     SoftAudioSetPeriod(512);
 }
 
+// A play from the start, as the game makes one, changes what the mixer reads in one step: the
+// device is held once, and the sound it then mixes is at the new pan and volume.
+int s_locks = 0;
+void CountLock() {
+    ++s_locks;
+}
+const SoftAudioHooks kCountingDevice = {
+    .open = RecordingOpen, .close = Nothing, .lock = CountLock, .unlock = Nothing};
+
+TEST(SoftAudio, APlayFromTheStartHoldsTheDeviceOnce) {
+    ASSERT_EQ(SoftAudioOpen(&kCountingDevice), kAudioOk);
+    const PlatformWaveFormat format{1, 1, 48000, 96000, 2, 16};
+    PlatformBuffer buffer = nullptr;
+    ASSERT_EQ(PlatformCreateBuffer(&format, 960, kFlags, kAlgorithmDefault, &buffer), kAudioOk);
+    void* region = nullptr;
+    uint32_t bytes = 0;
+    ASSERT_EQ(PlatformBufferLock(buffer, 0, 960, &region, &bytes, nullptr, nullptr), kAudioOk);
+    for (uint32_t i = 0; i < bytes / 2; ++i) static_cast<int16_t*>(region)[i] = 16000;
+    PlatformBufferUnlock(buffer, region, bytes, nullptr, 0);
+
+    s_locks = 0;
+    EXPECT_EQ(PlatformBufferStart(buffer, 0, -3000, -600, 0), kAudioOk);
+    EXPECT_EQ(s_locks, 1);
+    int16_t out[2 * 16];
+    SoftAudioRenderNow(out, 16);
+    // Left at the volume's -6 dB, right a further 30 dB down.
+    EXPECT_NEAR(out[0], 16000 * 0.501, 20);
+    EXPECT_NEAR(out[1], 16000 * 0.501 * 0.0316, 20);
+    SoftAudioClose();
+}
+
 }  // namespace
