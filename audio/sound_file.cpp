@@ -8,17 +8,9 @@
 #include "app/game_app.h"
 #include "platform/platform.h"
 
-namespace {
-// The buffer starts on a large page, so that the reads of the first files land on large pages
-// too (see PlatformAdviseLargePages). Windows executables cannot align static data that far.
-#ifdef _WIN32
-constexpr size_t kFileBufferAlignment = 64;
-#else
-constexpr size_t kFileBufferAlignment = kPlatformLargePageBytes;
-#endif
-}  // namespace
-
-alignas(kFileBufferAlignment) uint8_t g_fileBuffer[kMaxSoundFileBytes];
+// The buffer starts on a large page where the system allows it, so that the reads of the first
+// files land on large pages too (see PlatformAdviseLargePages).
+alignas(kPlatformStaticAlignment) uint8_t g_fileBuffer[kMaxSoundFileBytes];
 int g_fileBufferBytes = 0;
 
 namespace {
