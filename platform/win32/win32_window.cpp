@@ -22,7 +22,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"TapdashMainWindow";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
-constexpr UINT kAboutCommand = 16;
+constexpr UINT kAboutCommand = kSysCommandAbout;
 constexpr int kMainIconResource = 128;
 // The longest a blocked game leaves the queue unread; Windows calls a window hung after 5 s.
 constexpr DWORD kAnswerSliceMs = 100;
