@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/soft_audio.h"
 #include "platform/win32/win32_wasapi.h"
 
@@ -19,17 +20,17 @@ PlatformBuffer MakeVoice(int index) {
     PlatformWaveFormat format{1, 1, kRate, kRate * 2, 2, 16};
     const uint32_t bytes = kRate * 2;
     PlatformBuffer buffer = nullptr;
-    SoftAudioCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
-                          kAlgorithmDefault, &buffer);
+    PlatformCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
+                         kAlgorithmDefault, &buffer);
     void *region1 = nullptr, *region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    SoftAudioBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2);
+    PlatformBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2);
     auto* samples = static_cast<int16_t*>(region1);
     for (uint32_t i = 0; i < bytes1 / 2; ++i) {
         samples[i] = int16_t(600 * std::sin(2 * M_PI * (200 + 37 * index) * i / kRate));
     }
-    SoftAudioBufferUnlock(buffer, region1, bytes1, region2, bytes2);
-    SoftAudioBufferSetPan(buffer, (index % 3 - 1) * 3000);
+    PlatformBufferUnlock(buffer, region1, bytes1, region2, bytes2);
+    PlatformBufferSetPan(buffer, (index % 3 - 1) * 3000);
     return buffer;
 }
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     const int latency = argc > 2 ? std::atoi(argv[2]) : 0;
     // The voices live in the software device; the render thread mixes them.
     SoftAudioOpen(&kSoftAudioManualDevice);
-    for (int i = 0; i < kVoices; ++i) SoftAudioBufferPlay(MakeVoice(i), kPlayLooping);
+    for (int i = 0; i < kVoices; ++i) PlatformBufferPlay(MakeVoice(i), kPlayLooping);
     int period = 0;
     bool device = false;
     if (WasapiOpen(SoftAudioRenderNow, kRate, latency, &period, &device) != 0 || !device) {

@@ -67,6 +67,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_ACTIVATE:
             LoopPostMessage(kMsgActivate, LOWORD(wParam) != WA_INACTIVE ? 1 : 0);
             break;  // the default still gives the window the keyboard focus
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            // The keyboard may go and come back without a change of activation.
+            LoopPostMessage(kMsgActivate, message == WM_SETFOCUS ? 1 : 0);
+            break;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(s_icons[0]);
         default:
