@@ -5,7 +5,7 @@
 
 const char kServerUsage[] =
     "usage: tapdash-scores [--port N] [--bind ADDRESS] [--db FILE] [--rate-limit on|off]\n"
-    "                      [--trust-proxy on|off] [--connections-per-address N]\n"
+    "                      [--trust-proxy on|off] [--connections-per-address N] [--web FOLDER]\n"
     "  --port N        TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --bind ADDRESS  address to listen on (default 127.0.0.1)\n"
     "  --db FILE       SQLite database file (default scores.db in the working folder)\n"
@@ -15,7 +15,8 @@ const char kServerUsage[] =
     "                  take the client address from X-Real-IP or X-Forwarded-For, set by a\n"
     "                  proxy in front (default off)\n"
     "  --connections-per-address N\n"
-    "                  open connections allowed from one address (default 16; 0: no limit)\n";
+    "                  open connections allowed from one address (default 16; 0: no limit)\n"
+    "  --web FOLDER    serve the browser build in FOLDER under /tapdash/play/\n";
 
 static bool ParseNumber(const std::string& text, int maximum, int* number) {
     if (text.empty() || text.size() > 6) return false;
@@ -47,7 +48,7 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             hasValue = true;
         }
         if (name != "--port" && name != "--bind" && name != "--db" && name != "--rate-limit" &&
-            name != "--trust-proxy" && name != "--connections-per-address") {
+            name != "--trust-proxy" && name != "--connections-per-address" && name != "--web") {
             *error = "unknown option " + name;
             return false;
         }
@@ -73,6 +74,8 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             *error = name + " needs a value";
         } else if (name == "--bind") {
             options->bind = value;
+        } else if (name == "--web") {
+            options->web = value;
         } else {
             options->db = value;
         }

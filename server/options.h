@@ -11,10 +11,11 @@ struct ServerOptions {
     // Take the client's address from X-Real-IP or X-Forwarded-For, as a proxy in front sets them.
     bool trustProxy = false;
     int connectionsPerAddress = 16;  // 0: no limit
+    std::string web;  // the browser build's folder, served under /tapdash/play/; empty: none
 };
 
 // Reads --port, --bind, --db, --rate-limit on|off, --trust-proxy on|off and
-// --connections-per-address (as "--port 8080" or "--port=8080"). Returns false with a message
+// --connections-per-address, --web FOLDER (as "--port 8080" or "--port=8080"). Returns false with a message
 // in `error` for an unknown option, a missing or malformed value.
 bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* options,
                         std::string* error);
