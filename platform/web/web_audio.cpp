@@ -6,6 +6,7 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/soft_audio.h"
@@ -25,7 +26,29 @@ EM_JS(void, WebCloseSound, (), { TapdashPage.closeSound(); });
 EM_JS(void, WebNotePlay, (), { TapdashPage.notePlay(); });
 // clang-format on
 
-int Open(SoftAudioRender render, int, int, int* rate, int* period) {
+// Each play is noted to the page, so that its latency figures can tell the render that first
+// holds a sound the game started.
+void Called(const SoftAudioCall& call) {
+    if (std::strcmp(call.op, "Play") == 0) WebNotePlay();
+}
+
+bool RefusesNothing(const char*) {
+    return false;
+}
+
+}  // namespace
+
+const SoftAudioWatcher kWebPlayNotes = {Called, RefusesNothing};
+
+// Renders `frames` frames of 16-bit stereo for the worklet; the page copies them out of the
+// returned memory before the game runs again.
+extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* WebAudioRender(int frames) {
+    s_frames.assign(static_cast<size_t>(frames > 0 ? frames : 0) * 2, 0);
+    if (s_render && frames > 0) s_render(s_frames.data(), frames);
+    return s_frames.data();
+}
+
+int WebAudioOpen(SoftAudioRender render, int, int, int* rate, int* period) {
     const int opened = WebOpenSound(kWebRate);
     if (opened <= 0) {
         PlatformSetLastError("the browser gave no sound output");
@@ -37,42 +60,11 @@ int Open(SoftAudioRender render, int, int, int* rate, int* period) {
     return kAudioOk;
 }
 
-void Close() {
+void WebAudioClose() {
     WebCloseSound();
     s_render = nullptr;
 }
 
-void Nothing() {}
-
-const SoftAudioHooks kPageDevice = {
-    .open = Open,
-    .close = Close,
-    .lock = Nothing,
-    .unlock = Nothing,
-};
-
-}  // namespace
-
-// Renders `frames` frames of 16-bit stereo for the worklet; the page copies them out of the
-// returned memory before the game runs again.
-extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* WebAudioRender(int frames) {
-    s_frames.assign(static_cast<size_t>(frames > 0 ? frames : 0) * 2, 0);
-    if (s_render && frames > 0) s_render(s_frames.data(), frames);
-    return s_frames.data();
-}
-
-int WebAudioOpen() {
-    return SoftAudioOpen(&kPageDevice);
-}
-
-void WebAudioClose() {
-    SoftAudioClose();
-}
-
-// A play as the software device's, noted to the page so that its latency figures can tell the
-// render that first holds a sound the game started.
-int WebBufferPlay(PlatformBuffer buffer, int flags) {
-    const int result = SoftAudioBufferPlay(buffer, flags);
-    if (result >= 0) WebNotePlay();
-    return result;
-}
+// One thread: render runs only between the game's own turns, so there is nothing to keep out.
+void WebAudioLock() {}
+void WebAudioUnlock() {}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/soft_audio.h"
 
 // Window, message loop, clock and timers (web_window.cpp).
 void WebRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
@@ -22,10 +23,13 @@ void WebSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 void WebMessageBox(const char* caption, const char* text);
 void WebAboutBox(const char* caption, const char* const* lines, int lineCount);
 
-// The sound device on the page's sound graph (web_audio.cpp).
-int WebAudioOpen();
+// The sound device on the page's sound graph (web_audio.cpp), and the note of each play for
+// the page's latency figures.
+int WebAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period);
 void WebAudioClose();
-int WebBufferPlay(PlatformBuffer buffer, int flags);
+void WebAudioLock();
+void WebAudioUnlock();
+extern const SoftAudioWatcher kWebPlayNotes;
 
 // A request to the server that served the page (web_http.cpp).
 int WebHttpGet(const char* url, std::string* body, size_t maxBodyBytes);

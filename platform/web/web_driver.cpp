@@ -1,7 +1,6 @@
 // The browser backend: the page's canvas, keys, sound graph and fetch, and the browser's storage
 // under the program folder's files.
 #include "platform/driver.h"
-#include "platform/soft_audio.h"
 #include "platform/web/web_backend.h"
 
 namespace {
@@ -26,25 +25,10 @@ const PlatformDriver g_webDriver = {
     .nowMs = WebNowMs,
     .sleep = WebSleep,
     .yield = WebYield,
-    .audioOpen = WebAudioOpen,
-    .audioClose = WebAudioClose,
-    .createBuffer = SoftAudioCreateBuffer,
-    .bufferLock = SoftAudioBufferLock,
-    .bufferUnlock = SoftAudioBufferUnlock,
-    .bufferSetPosition = SoftAudioBufferSetPosition,
-    .bufferSetPan = SoftAudioBufferSetPan,
-    .bufferSetVolume = SoftAudioBufferSetVolume,
-    .bufferPlay = WebBufferPlay,
-    .bufferStop = SoftAudioBufferStop,
-    .bufferGetStatus = SoftAudioBufferGetStatus,
-    .bufferRelease = SoftAudioBufferRelease,
-    .bufferSetLabel = SoftAudioBufferSetLabel,
-    .bufferGet3D = SoftAudioBufferGet3D,
-    .buffer3DSetMinDistance = SoftAudioBuffer3DSetMinDistance,
-    .buffer3DSetPosition = SoftAudioBuffer3DSetPosition,
-    .buffer3DRelease = SoftAudioBuffer3DRelease,
-    .createListener = SoftAudioCreateListener,
-    .listenerRelease = SoftAudioListenerRelease,
+    .audio = {.open = WebAudioOpen,
+              .close = WebAudioClose,
+              .lock = WebAudioLock,
+              .unlock = WebAudioUnlock},
     // A game controller reaches a page only through the Gamepad API after a button press; the
     // game only reads and discards its state, so the page offers none.
     .controllerOpen = NoController,
@@ -52,6 +36,7 @@ const PlatformDriver g_webDriver = {
     .controllerPoll = NoController,
     .controllerClose = Nothing,
     .httpGet = WebHttpGet,
+    .soundWatcher = &kWebPlayNotes,
 };
 
 // The browser build's one backend, selected as the real one is on the other systems.
