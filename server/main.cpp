@@ -9,6 +9,7 @@
 #include "server/rate_limit.h"
 #include "server/recorder.h"
 #include "server/store.h"
+#include "server/web_files.h"
 
 int main(int argc, char** argv) {
     ServerOptions options;
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     if (options.command == "backup")
         return BackupScores(options.db, options.backupFile, stdout, stderr);
     g_rateLimitsOn = options.rateLimits;
+    g_webFolder = options.web;
 
     // SIGINT and SIGTERM are taken by waiting for them here instead of by a handler, so that
     // stopping happens outside signal context. Blocked before any thread starts, so every

@@ -5,7 +5,7 @@
 
 const char kServerUsage[] =
     "usage: tapdash-scores [--port N] [--bind ADDRESS] [--db FILE] [--rate-limit on|off]\n"
-    "                      [--trust-proxy on|off] [--connections-per-address N]\n"
+    "                      [--trust-proxy on|off] [--connections-per-address N] [--web FOLDER]\n"
     "  --port N        TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --bind ADDRESS  address to listen on (default 127.0.0.1)\n"
     "  --db FILE       SQLite database file (default scores.db in the working folder)\n"
@@ -16,6 +16,7 @@ const char kServerUsage[] =
     "                  proxy in front (default off)\n"
     "  --connections-per-address N\n"
     "                  open connections allowed from one address (default 16; 0: no limit)\n"
+    "  --web FOLDER    serve the browser build in FOLDER under /tapdash/play/\n"
     "On the database of --db, while the server runs, instead of serving:\n"
     "  --list [N]      the N best entries (default 10) with their ids\n"
     "  --remove ID     removes the entry with that id from the top ten and the places\n"
@@ -89,7 +90,7 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             continue;
         }
         if (name != "--port" && name != "--bind" && name != "--db" && name != "--rate-limit" &&
-            name != "--trust-proxy" && name != "--connections-per-address") {
+            name != "--trust-proxy" && name != "--connections-per-address" && name != "--web") {
             *error = "unknown option " + name;
             return false;
         }
@@ -115,6 +116,8 @@ bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* option
             *error = name + " needs a value";
         } else if (name == "--bind") {
             options->bind = value;
+        } else if (name == "--web") {
+            options->web = value;
         } else {
             options->db = value;
         }

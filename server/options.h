@@ -17,11 +17,12 @@ struct ServerOptions {
     int listCount = 10;
     long long removeId = 0;
     std::string backupFile;
+    std::string web;  // the browser build's folder, served under /tapdash/play/; empty: none
 };
 
 // Reads --port, --bind, --db, --rate-limit on|off, --trust-proxy on|off,
-// --connections-per-address (as "--port 8080" or "--port=8080") and one of the commands
-// --list [N], --remove ID and --backup FILE. Returns false with a message
+// --connections-per-address, --web FOLDER (as "--port 8080" or "--port=8080") and one of the
+// commands --list [N], --remove ID and --backup FILE. Returns false with a message
 // in `error` for an unknown option, a missing or malformed value.
 bool ParseServerOptions(int argc, const char* const* argv, ServerOptions* options,
                         std::string* error);

@@ -78,8 +78,9 @@ static const char kPageHead[] =
 
 static const char kPageFoot[] = "</main>\n</body>\n</html>\n";
 
-std::string RenderTopListPage(const std::vector<TopEntry>& entries) {
+std::string RenderTopListPage(const std::vector<TopEntry>& entries, bool playLink) {
     std::string page = kPageHead;
+    if (playLink) page += "<p><a href=\"/tapdash/play/\">Play Tapdash in your browser</a></p>\n";
     if (entries.empty()) {
         page += "<p>No scores have been sent yet.</p>\n";
         return page + kPageFoot;

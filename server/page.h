@@ -11,4 +11,5 @@
 std::string HtmlEscape(const std::string& text);
 // The first character (a whole UTF-8 sequence) of a last name, or "" when it is empty.
 std::string LastNameInitial(const std::string& lastName);
-std::string RenderTopListPage(const std::vector<TopEntry>& entries);
+// With `playLink`, the page links to the browser build under /tapdash/play/.
+std::string RenderTopListPage(const std::vector<TopEntry>& entries, bool playLink = false);

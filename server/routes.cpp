@@ -5,6 +5,7 @@
 #include "server/page.h"
 #include "server/rate_limit.h"
 #include "server/store.h"
+#include "server/web_files.h"
 
 Reply Refusal(int status, const std::string& reason) {
     Reply reply;
@@ -42,7 +43,7 @@ static Reply TopTenPage() {
     if (!ReadTopList(&entries)) return Refusal(500, "the top ten could not be read");
     Reply reply;
     reply.contentType = "text/html; charset=utf-8";
-    reply.body = RenderTopListPage(entries);
+    reply.body = RenderTopListPage(entries, !g_webFolder.empty());
     reply.headers.emplace_back("Cache-Control", "no-cache");
     return reply;
 }
@@ -65,6 +66,10 @@ bool RouteRequest(const std::string& method, const std::string& target, const st
     // The query exactly as it came, before any decoding, so that a repeated key or a malformed
     // escape can be refused rather than silently merged.
     std::string query = question == std::string::npos ? "" : target.substr(question + 1);
+    if (IsPlayPath(path)) {
+        *reply = method == "GET" || method == "HEAD" ? WebFileReply(path) : NotAllowed("GET, HEAD");
+        return false;
+    }
     bool record = path == "/tapdash/top1.php";
     bool place = path == "/tapdash/top2.php";
     bool known = record || place || path == "/tapdash/" || path == "/tapdash" || path == "/";

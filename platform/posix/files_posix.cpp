@@ -15,6 +15,9 @@
 #include <string>
 
 #include "platform/platform.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web/web_storage.h"
+#endif
 
 struct PlatformFileTag {
     int fd;
@@ -132,6 +135,10 @@ int WriteThroughTemporary(const std::string& file, const void* data, size_t byte
         fsync(dirFd);
         close(dirFd);
     }
+#ifdef __EMSCRIPTEN__
+    // In a browser the folder lives in memory: the browser's storage keeps the file.
+    WebStoreFile(file.c_str());
+#endif
     return 1;
 }
 
@@ -155,6 +162,9 @@ std::string PlatformResolvePath(const char* path) {
 }
 
 PlatformFile PlatformOpenRead(const char* path) {
+#ifdef __EMSCRIPTEN__
+    WebAwaitFile(path);
+#endif
     std::string resolved = Resolve(path);
     int fd = open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

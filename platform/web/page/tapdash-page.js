@@ -1,0 +1,417 @@
+// The page's side of the browser build: the button that starts the game (a browser starts sound
+// only after a key or a click), the program folder filled from the server and the browser's
+// storage, the key queue the game reads, the sound graph its mixer feeds, the dialogs and the
+// player's details. The game's code reaches it through window.TapdashPage (platform/web/).
+'use strict';
+
+(() => {
+  const programDir = '/tapdash/';
+  // Folders the game loads before its intro is heard; the level folders follow once it sounds.
+  const startFolders = ['game/', 'menu/', 'score/'];
+  const kinds = { keydown: 'keydown', keyup: 'keyup' };
+  const $ = (id) => document.getElementById(id);
+
+  const figures = { buttonAt: 0, introAt: 0, bytesBeforeIntro: 0, underruns: 0, lead: 0,
+                    keyToSample: [] };
+  const events = [];
+  let wake = null;
+  let running = false;
+
+  // ---- the browser's storage: one object store of the program folder's own files ----------
+
+  const database = new Promise((resolve) => {
+    if (!window.indexedDB) { resolve(null); return; }
+    const request = indexedDB.open('tapdash', 1);
+    request.onupgradeneeded = () => request.result.createObjectStore('files');
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => resolve(null);
+  });
+
+  async function storedFiles() {
+    const db = await database;
+    if (!db) return [];
+    return new Promise((resolve) => {
+      const files = [];
+      const cursor = db.transaction('files').objectStore('files').openCursor();
+      cursor.onsuccess = () => {
+        const at = cursor.result;
+        if (!at) { resolve(files); return; }
+        files.push([at.key, at.value]);
+        at.continue();
+      };
+      cursor.onerror = () => resolve(files);
+    });
+  }
+
+  async function keep(name, bytes) {
+    const db = await database;
+    if (!db) return false;
+    return new Promise((resolve) => {
+      const transaction = db.transaction('files', 'readwrite');
+      transaction.objectStore('files').put(bytes, name);
+      transaction.oncomplete = () => resolve(true);
+      transaction.onerror = transaction.onabort = () => resolve(false);
+    });
+  }
+
+  // ---- the program folder: the sound pack from the server ----------------------------------
+
+  const pack = new Map();  // lower-case name -> { name, promise, started }
+  let packListed = null;
+
+  function fetchPackFile(entry) {
+    if (!entry.started) {
+      entry.started = true;
+      entry.promise = fetch(entry.name).then((reply) => {
+        if (!reply.ok) throw new Error(`${entry.name}: ${reply.status}`);
+        return reply.arrayBuffer();
+      }).then((bytes) => {
+        const path = programDir + entry.name;
+        Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+        Module.FS.writeFile(path, new Uint8Array(bytes));
+      }).catch((why) => console.error('tapdash: cannot fetch', String(why)));
+    }
+    return entry.promise;
+  }
+
+  async function fetchAll(entries, atOnce) {
+    let next = 0;
+    const workers = [];
+    for (let w = 0; w < atOnce; ++w) {
+      workers.push((async () => {
+        while (next < entries.length) await fetchPackFile(entries[next++]);
+      })());
+    }
+    await Promise.all(workers);
+  }
+
+  function listPack() {
+    if (!packListed) {
+      packListed = fetch('files.txt').then((reply) => reply.text()).then((text) => {
+        for (const line of text.split('\n')) {
+          const name = line.trim();
+          if (name) pack.set(name.toLowerCase(), { name, promise: null, started: false });
+        }
+      });
+    }
+    return packListed;
+  }
+
+  function startPack() {
+    const first = [...pack.values()].filter((e) => startFolders.some((f) => e.name.toLowerCase().startsWith(f))
+                                              || !e.name.includes('/'));
+    return fetchAll(first, 6);
+  }
+
+  let restStarted = false;
+  function fetchRest() {
+    if (restStarted) return;
+    restStarted = true;
+    fetchAll([...pack.values()], 4);
+  }
+
+  async function fillProgramFolder() {
+    const FS = Module.FS;
+    FS.mkdirTree(programDir);
+    // The executable's own path: the program folder is where it lies.
+    FS.writeFile(programDir + 'tapdash', new Uint8Array(0));
+    try { FS.mkdirTree('/proc/self'); FS.symlink(programDir + 'tapdash', '/proc/self/exe'); } catch (e) {}
+    for (const [name, bytes] of await storedFiles()) FS.writeFile(programDir + name, bytes);
+    // The game keeps its best scores only in a best.dat that is there.
+    if (!FS.analyzePath(programDir + 'best.dat').exists) FS.writeFile(programDir + 'best.dat', new Uint8Array(0));
+    await startPack();
+  }
+
+  // ---- sound: an AudioWorklet (a ScriptProcessor where there is none) fed by the mixer ------
+
+  let context = null;
+  let player = null;
+  let tap = null;
+  let playNotedAt = 0;  // performance.now() of the first play since the last render, 0 for none
+  let lastKeyAt = 0;
+  let keyAnswered = true;
+
+  function render(frames, port) {
+    const at = Module._WebAudioRender(frames) >> 1;
+    const pcm = Module.HEAP16.subarray(at, at + frames * 2);
+    const left = new Float32Array(frames);
+    const right = new Float32Array(frames);
+    for (let i = 0; i < frames; ++i) {
+      left[i] = pcm[2 * i] / 32768;
+      right[i] = pcm[2 * i + 1] / 32768;
+    }
+    const mark = playNotedAt;
+    playNotedAt = 0;
+    port.postMessage({ left, right, mark }, [left.buffer, right.buffer]);
+  }
+
+  function heard(mark) {
+    const now = performance.now();
+    if (!figures.introAt) {
+      figures.introAt = now;
+      figures.bytesBeforeIntro = bytesSoFar();
+      fetchRest();
+    }
+    if (!keyAnswered && mark >= lastKeyAt) {
+      keyAnswered = true;
+      figures.keyToSample.push(now - lastKeyAt);
+    }
+  }
+
+  function fromWorklet(event) {
+    const data = event.data;
+    if (data.need) render(data.need, player.port);
+    if (data.heard) heard(data.heard);
+    if (data.underruns !== undefined) { figures.underruns = data.underruns; figures.lead = data.lead; }
+  }
+
+  // A stand-in for the worklet where the browser has none: the same protocol on the main thread.
+  function scriptProcessorPlayer() {
+    const node = context.createScriptProcessor(1024, 0, 2);
+    const queue = [];
+    const port = { postMessage: (chunk) => queue.push(chunk) };
+    node.onaudioprocess = (event) => {
+      const out = event.outputBuffer;
+      render(out.length, port);
+      const chunk = queue.shift();
+      out.getChannelData(0).set(chunk.left);
+      out.getChannelData(1).set(chunk.right);
+      if (chunk.mark) heard(chunk.mark);
+    };
+    return node;
+  }
+
+  function openSound() {
+    if (!context) return 0;
+    if (context.audioWorklet && window.AudioWorkletNode) {
+      player = new AudioWorkletNode(context, 'tapdash-player', { numberOfInputs: 0, outputChannelCount: [2] });
+      player.port.onmessage = fromWorklet;
+    } else {
+      player = scriptProcessorPlayer();
+    }
+    let last = player;
+    // A test listens to what leaves the graph's player (window.tapdashCapture).
+    if (window.tapdashCapture && context.audioWorklet) {
+      tap = new AudioWorkletNode(context, 'tapdash-tap', { numberOfInputs: 1, outputChannelCount: [2] });
+      tap.port.onmessage = (event) => window.tapdashCapture(event.data);
+      player.connect(tap);
+      last = tap;
+    }
+    last.connect(context.destination);
+    return context.sampleRate;
+  }
+
+  function closeSound() {
+    if (player) player.disconnect();
+    if (tap) tap.disconnect();
+    player = tap = null;
+  }
+
+  function bytesSoFar() {
+    let bytes = 0;
+    for (const entry of performance.getEntriesByType('navigation')) bytes += entry.transferSize || 0;
+    for (const entry of performance.getEntriesByType('resource')) bytes += entry.transferSize || 0;
+    return bytes;
+  }
+
+  // ---- keys and focus, queued for the game's loop --------------------------------------------
+
+  function modifiers(e) {
+    const altGraph = e.getModifierState && e.getModifierState('AltGraph');
+    return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0) | (altGraph ? 8 : 0);
+  }
+
+  // Keys the page leaves to the browser: Tab moves the focus, F5 reloads, F11 and F12 are the
+  // browser's, and so is Alt with anything but A. Every other key is the game's alone.
+  function browsersKey(e, mods) {
+    if (['Tab', 'F5', 'F11', 'F12'].includes(e.code) || e.metaKey) return true;
+    return (mods & 4) && !(mods & 8) && e.code !== 'KeyA';
+  }
+
+  function push(event) {
+    events.push(event);
+    if (wake) { const w = wake; wake = null; w(); }
+  }
+
+  function onKey(e) {
+    if (!running) return;
+    const mods = modifiers(e);
+    if (browsersKey(e, mods)) return;
+    e.preventDefault();
+    if (e.type === 'keydown') { lastKeyAt = performance.now(); keyAnswered = false; }
+    push({ kind: kinds[e.type], code: e.code, key: e.key, repeat: e.repeat, modifiers: mods });
+  }
+
+  // ---- what the game calls (platform/web/) ---------------------------------------------------
+
+  window.TapdashPage = {
+    figures,
+    takeEvent: () => events.shift() || null,
+    hasEvent: () => events.length > 0,
+    waitForEvent(timeoutMs) {
+      if (events.length) return Promise.resolve();
+      return new Promise((resolve) => {
+        let timer = 0;
+        wake = () => { clearTimeout(timer); resolve(); };
+        if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; resolve(); }, timeoutMs);
+      });
+    },
+    windowShown(title, width, height) {
+      document.title = title;
+      const picture = $('picture');
+      picture.width = width;
+      picture.height = height;
+      $('start-area').hidden = true;
+      $('game').hidden = false;
+      running = true;
+      $('game').focus();
+    },
+    windowEnded() {
+      running = false;
+      $('game').hidden = true;
+      $('start-area').hidden = true;
+      $('ended').hidden = false;
+      $('ended-heading').focus();
+      if (context) context.close();
+    },
+    showPicture(width, height, bytes) {
+      const canvas = $('picture');
+      const image = canvas.getContext('2d').createImageData(width, height);
+      const stride = (width * 3 + 3) & ~3;
+      for (let y = 0; y < height; ++y) {
+        const row = (height - 1 - y) * stride;
+        for (let x = 0; x < width; ++x) {
+          const from = row + x * 3;
+          const to = (y * width + x) * 4;
+          image.data[to] = bytes[from + 2];
+          image.data[to + 1] = bytes[from + 1];
+          image.data[to + 2] = bytes[from];
+          image.data[to + 3] = 255;
+        }
+      }
+      canvas.getContext('2d').putImageData(image, 0, 0);
+    },
+    showDialog(which, caption, lines) {
+      const dialog = $(which);
+      $(`${which}-caption`).textContent = caption;
+      const text = $(`${which}-text`);
+      text.replaceChildren(...lines.map((line) => {
+        const p = document.createElement('p');
+        p.textContent = line;
+        return p;
+      }));
+      running = false;
+      return new Promise((resolve) => {
+        dialog.addEventListener('close', () => {
+          running = true;
+          if (!$('game').hidden) $('game').focus();
+          resolve();
+        }, { once: true });
+        dialog.showModal();
+      });
+    },
+    openSound,
+    closeSound,
+    notePlay() { if (!playNotedAt) playNotedAt = performance.now(); },
+    async fetchFromServer(path, limit) {
+      try {
+        const reply = await fetch(path, { cache: 'no-store', signal: AbortSignal.timeout(30000) });
+        const bytes = new Uint8Array(await reply.arrayBuffer());
+        return { status: reply.status, bytes: bytes.subarray(0, limit) };
+      } catch (why) {
+        return { status: 0, bytes: new Uint8Array(0) };
+      }
+    },
+    // A sound of the pack still on its way from the server is waited for.
+    async awaitFile(path) {
+      await listPack();
+      let name = path.replaceAll('\\', '/');
+      if (name.startsWith(programDir)) name = name.slice(programDir.length);
+      const entry = pack.get(name.toLowerCase());
+      if (entry) await fetchPackFile(entry);
+    },
+    async storeFile(path) {
+      if (!path.startsWith(programDir) || path.slice(programDir.length).includes('/')) return;
+      if (!(await keep(path.slice(programDir.length), Module.FS.readFile(path)))) {
+        console.error('tapdash: the browser did not keep', path);
+      }
+    },
+  };
+
+  // ---- the emscripten module, started by the button ------------------------------------------
+
+  let runtimeReady;
+  const runtime = new Promise((resolve) => { runtimeReady = resolve; });
+  window.Module = {
+    print: (text) => console.log(text),
+    printErr: (text) => console.error(text),
+    onRuntimeInitialized: () => runtimeReady(),
+  };
+  const folderFilled = runtime.then(listPack).then(fillProgramFolder);
+  folderFilled.then(loadDetails);
+
+  async function start() {
+    const button = $('start');
+    if (button.disabled) return;
+    button.disabled = true;
+    figures.buttonAt = performance.now();
+    $('status').textContent = 'Starting…';
+    const Context = window.AudioContext || window.webkitAudioContext;
+    try {
+      context = new Context({ sampleRate: 48000, latencyHint: 'interactive' });
+    } catch (e) {
+      context = new Context();
+    }
+    context.resume();
+    const worklet = context.audioWorklet ? context.audioWorklet.addModule('tapdash-worklet.js') : null;
+    await Promise.all([folderFilled, worklet]);
+    $('status').textContent = '';
+    Module.callMain([]);
+  }
+
+  // ---- the player's details, written as tapdash-player writes config.dat -----------------------
+
+  const fields = ['first-name', 'last-name', 'address', 'country'];
+
+  function text(pointer) { return Module.UTF8ToString(pointer); }
+
+  function loadDetails() {
+    const path = programDir + 'config.dat';
+    if (!Module.FS.analyzePath(path).exists) return;
+    const lines = new TextDecoder().decode(Module.FS.readFile(path)).split('\n');
+    fields.forEach((id, i) => { $(id).value = lines[i] || ''; });
+  }
+
+  async function saveDetails(e) {
+    e.preventDefault();
+    await folderFilled;
+    let ok = true;
+    const values = [];
+    for (const id of fields) {
+      const value = $(id).value;
+      const problem = text(Module.ccall('WebDetailsProblem', 'number', ['string'], [value]));
+      $(`${id}-problem`).textContent = problem;
+      $(id).setAttribute('aria-invalid', problem ? 'true' : 'false');
+      if (problem && ok) $(id).focus();
+      ok = ok && !problem;
+      values.push(value);
+    }
+    if (!ok) { $('details-status').textContent = 'Nothing was saved.'; return; }
+    const bytes = new TextEncoder().encode(text(Module.ccall('WebDetailsFile', 'number',
+      ['string', 'string', 'string', 'string'], values)));
+    Module.FS.writeFile(programDir + 'config.dat', bytes);
+    const kept = await keep('config.dat', bytes);
+    $('details-status').textContent = kept ? 'Saved. Tapdash will send these details with your score.'
+                                           : 'Saved for this visit only: this browser keeps no files.';
+  }
+
+  document.addEventListener('DOMContentLoaded', () => {
+    $('start').addEventListener('click', start);
+    $('again').addEventListener('click', () => location.reload());
+    $('game').addEventListener('keydown', onKey);
+    $('game').addEventListener('keyup', onKey);
+    $('game').addEventListener('focus', () => running && push({ kind: 'focus' }));
+    $('game').addEventListener('blur', () => running && push({ kind: 'blur' }));
+    $('details').addEventListener('submit', saveDetails);
+  });
+})();

@@ -1,0 +1,112 @@
+// The sound graph's two processors. tapdash-player plays what the game's mixer renders: it asks
+// the page for more whenever what it holds falls below its lead, and plays silence when nothing
+// came in time, then holds a longer lead; after a while without a gap it tries a shorter one
+// again. tapdash-tap passes its input on unchanged and hands a copy to the page (for tests that
+// listen to the graph's output).
+'use strict';
+
+const QUANTUM = 128;
+const SHORTEST_LEAD = 512;
+const LONGEST_LEAD = 8192;
+const SHORTER_AFTER = 48000 * 20;  // frames played without a gap before the lead shrinks
+
+class TapdashPlayer extends AudioWorkletProcessor {
+  constructor() {
+    super();
+    this.chunks = [];
+    this.offset = 0;
+    this.queued = 0;
+    this.asked = 0;
+    this.lead = SHORTEST_LEAD;
+    this.started = false;
+    this.underruns = 0;
+    this.sinceGap = 0;
+    this.port.onmessage = (event) => {
+      const chunk = event.data;
+      this.chunks.push(chunk);
+      this.queued += chunk.left.length;
+      this.asked = Math.max(0, this.asked - chunk.left.length);
+      this.started = true;
+    };
+    this.ask();
+  }
+
+  ask() {
+    const want = this.lead - this.queued - this.asked;
+    if (want <= 0) return;
+    const frames = Math.ceil(want / QUANTUM) * QUANTUM;
+    this.asked += frames;
+    this.port.postMessage({ need: frames });
+  }
+
+  process(inputs, outputs) {
+    const left = outputs[0][0];
+    const right = outputs[0][1] || left;
+    const frames = left.length;
+    let filled = 0;
+    while (filled < frames && this.chunks.length) {
+      const chunk = this.chunks[0];
+      if (this.offset === 0 && chunk.mark) this.port.postMessage({ heard: chunk.mark });
+      const take = Math.min(frames - filled, chunk.left.length - this.offset);
+      left.set(chunk.left.subarray(this.offset, this.offset + take), filled);
+      right.set(chunk.right.subarray(this.offset, this.offset + take), filled);
+      filled += take;
+      this.offset += take;
+      this.queued -= take;
+      if (this.offset === chunk.left.length) {
+        this.chunks.shift();
+        this.offset = 0;
+      }
+    }
+    if (filled < frames) {
+      left.fill(0, filled);
+      right.fill(0, filled);
+      if (this.started) {
+        this.underruns += 1;
+        this.sinceGap = 0;
+        this.lead = Math.min(LONGEST_LEAD, this.lead * 2);
+        this.port.postMessage({ underruns: this.underruns, lead: this.lead });
+      }
+    } else if ((this.sinceGap += frames) >= SHORTER_AFTER && this.lead > SHORTEST_LEAD) {
+      this.sinceGap = 0;
+      this.lead = Math.max(SHORTEST_LEAD, this.lead / 2);
+      this.port.postMessage({ underruns: this.underruns, lead: this.lead });
+    }
+    this.ask();
+    return true;
+  }
+}
+
+// Hands on blocks of 1024 frames as 16-bit stereo, left first, as a sound card's capture has it.
+class TapdashTap extends AudioWorkletProcessor {
+  constructor() {
+    super();
+    this.block = new Int16Array(2048);
+    this.filled = 0;
+  }
+
+  process(inputs, outputs) {
+    const input = inputs[0];
+    const left = outputs[0][0];
+    const right = outputs[0][1];
+    const inLeft = input.length ? input[0] : null;
+    const inRight = input.length > 1 ? input[1] : inLeft;
+    for (let i = 0; i < left.length; ++i) {
+      const l = inLeft ? inLeft[i] : 0;
+      const r = inRight ? inRight[i] : 0;
+      left[i] = l;
+      right[i] = r;
+      this.block[this.filled++] = Math.max(-32768, Math.min(32767, Math.round(l * 32768)));
+      this.block[this.filled++] = Math.max(-32768, Math.min(32767, Math.round(r * 32768)));
+      if (this.filled === this.block.length) {
+        this.port.postMessage(this.block.buffer, [this.block.buffer]);
+        this.block = new Int16Array(2048);
+        this.filled = 0;
+      }
+    }
+    return true;
+  }
+}
+
+registerProcessor('tapdash-player', TapdashPlayer);
+registerProcessor('tapdash-tap', TapdashTap);

@@ -1,0 +1,167 @@
+#include "platform/web/web_keys.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "platform/key_codes.h"
+#include "platform/message_loop.h"
+#include "platform/typed_keys.h"
+
+namespace {
+
+constexpr int kAboutCommand = 16;
+
+// Keys known by where they sit, by KeyboardEvent.code. The punctuation keys count as on a US
+// layout; every other key here means the same on every layout.
+struct CodeKey {
+    const char* code;
+    int key;
+};
+
+constexpr CodeKey kCodeKeys[] = {
+    {"Enter", kKeyEnter},
+    {"NumpadEnter", kKeyEnter},
+    {"ControlLeft", kKeyCtrl},
+    {"ControlRight", kKeyCtrl},
+    {"ShiftLeft", kKeyShift},
+    {"ShiftRight", kKeyShift},
+    {"AltLeft", kKeyAlt},
+    {"AltRight", kKeyAlt},
+    {"Escape", kKeyEscape},
+    {"Space", kKeySpace},
+    {"Tab", kKeyTab},
+    {"Backspace", kKeyBackspace},
+    {"ArrowLeft", kKeyLeft},
+    {"ArrowUp", kKeyUp},
+    {"ArrowRight", kKeyRight},
+    {"ArrowDown", kKeyDown},
+    {"Insert", kKeyInsert},
+    {"Delete", kKeyDelete},
+    {"Home", kKeyHome},
+    {"End", kKeyEnd},
+    {"PageUp", kKeyPageUp},
+    {"PageDown", kKeyPageDown},
+    {"CapsLock", kKeyCapsLock},
+    {"NumLock", kKeyNumLock},
+    {"ScrollLock", kKeyScrollLock},
+    {"Pause", kKeyPause},
+    {"PrintScreen", kKeyPrintScreen},
+    {"MetaLeft", kKeyLeftWindows},
+    {"OSLeft", kKeyLeftWindows},
+    {"MetaRight", kKeyRightWindows},
+    {"OSRight", kKeyRightWindows},
+    {"ContextMenu", kKeyApplications},
+    {"NumpadMultiply", kKeyMultiply},
+    {"NumpadAdd", kKeyAdd},
+    {"NumpadComma", kKeySeparator},
+    {"NumpadSubtract", kKeySubtract},
+    {"NumpadDecimal", kKeyDecimal},
+    {"NumpadDivide", kKeyDivide},
+    {"Semicolon", kKeyOem1},
+    {"Equal", kKeyOemPlus},
+    {"Comma", kKeyOemComma},
+    {"Minus", kKeyOemMinus},
+    {"Period", kKeyOemPeriod},
+    {"Slash", kKeyOem2},
+    {"Backquote", kKeyOem3},
+    {"BracketLeft", kKeyOem4},
+    {"Backslash", kKeyOem5},
+    {"IntlHash", kKeyOem5},  // the same key on an ISO keyboard
+    {"BracketRight", kKeyOem6},
+    {"Quote", kKeyOem7},
+    {"IntlBackslash", kKeyOem102},
+};
+
+// The code each key went down with while it is held, 0 when its key-down did not reach the
+// game: its key-up goes the same way, with the same code.
+std::map<std::string, int> s_heldKeyCodes;
+
+// The one character of a UTF-8 text; 0 when it holds none, more than one, or is not UTF-8. A
+// KeyboardEvent's key is a character, or a name ("Dead", "Shift") longer than one.
+uint32_t OnlyCharacter(const char* text) {
+    if (!text || !*text) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int length = bytes[0] < 0x80             ? 1
+                 : (bytes[0] & 0xE0) == 0xC0 ? 2
+                 : (bytes[0] & 0xF0) == 0xE0 ? 3
+                 : (bytes[0] & 0xF8) == 0xF0 ? 4
+                                             : 0;
+    if (length == 0) return 0;
+    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80) return 0;
+        character = (character << 6) | (bytes[i] & 0x3F);
+    }
+    return bytes[length] == 0 ? character : 0;
+}
+
+bool Numbered(const char* code, const char* prefix, int* number) {
+    size_t length = std::strlen(prefix);
+    if (std::strncmp(code, prefix, length) != 0) return false;
+    const char* digits = code + length;
+    if (!*digits || std::strlen(digits) > 2) return false;
+    int value = 0;
+    for (const char* c = digits; *c; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        value = value * 10 + (*c - '0');
+    }
+    *number = value;
+    return true;
+}
+
+}  // namespace
+
+int WebVirtualKey(const char* code) {
+    if (!code) return kKeyUnknown;
+    int number = 0;
+    if (std::strncmp(code, "Key", 3) == 0 && code[3] >= 'A' && code[3] <= 'Z' && !code[4]) {
+        return kKeyA + (code[3] - 'A');
+    }
+    if (Numbered(code, "Digit", &number) && number <= 9) return kKey0 + number;
+    if (Numbered(code, "Numpad", &number) && number <= 9) return kKeyNumpad0 + number;
+    if (Numbered(code, "F", &number) && number >= 1 && number <= 24) return kKeyF1 + number - 1;
+    for (const CodeKey& key : kCodeKeys) {
+        if (std::strcmp(code, key.code) == 0) return key.key;
+    }
+    return kKeyUnknown;
+}
+
+void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers) {
+    const std::string where = code ? code : "";
+    int& held = s_heldKeyCodes[where];
+    const int flags = (modifiers & kWebShift) ? kMsgFlagShift : 0;
+    const bool systemKey = (modifiers & kWebAlt) && !(modifiers & kWebAltGraph);
+    const int ownCode = WebVirtualKey(code);
+    if (!down) {
+        const int codeDown = held ? held : ownCode;
+        const bool wentDown = held != 0;
+        held = 0;
+        if (systemKey && !wentDown) return;
+        LoopPostKey(kMsgKeyUp, codeDown, flags);
+        return;
+    }
+    if (systemKey) {
+        // Only its command counts, and only on a fresh press, so that holding Alt+A does not
+        // reopen the About box the moment it is closed.
+        held = 0;
+        if (!repeat && ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        return;
+    }
+    const int typedCode = TypedKeyCode(ownCode, OnlyCharacter(key));
+    held = typedCode;
+    LoopPostKey(kMsgKeyDown, typedCode, flags);
+}
+
+bool WebKeyIsBrowsers(const char* code, int modifiers) {
+    const int key = WebVirtualKey(code);
+    // Tab moves the focus out of the game and back; F5 reloads, F11 and F12 are the browser's.
+    if (key == kKeyTab || key == kKeyF1 + 4 || key == kKeyF1 + 10 || key == kKeyF1 + 11) {
+        return true;
+    }
+    // Alt with anything but A is the browser's menu and its commands.
+    const bool systemKey = (modifiers & kWebAlt) && !(modifiers & kWebAltGraph);
+    return systemKey && key != kKeyA;
+}
