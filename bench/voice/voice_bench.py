@@ -1,20 +1,26 @@
 #!/usr/bin/env python3
 """How clearly the pack speaks: an off-line recogniser, restricted to exactly the pack's short
-phrases, names the phrase it hears in each spoken file, at four levels.
+phrases, names the phrase it hears in each spoken file, alone at four levels and as a player
+hears it, over the music.
 
     voice_bench.py PACK-FOLDER [PACK-FOLDER ...]
 
-With one folder: letters, digits, symbols and words understood (summed over the levels) and the
-confusions. With several (each holding the characters in one voice and spelling, as
-voice_candidates writes them): one line per character with its score in each folder.
+With one folder: letters, digits, symbols and words understood alone (summed over the levels),
+then over the music, and the confusions. With several (each holding the characters in one voice
+and spelling, as voice_candidates writes them): one line per character with its score alone in
+each folder.
 
-The recogniser scores full-scale clips worse than a listener would, so every file is heard at
-0, -6, -12 and -18 dB and the four results are summed. The files themselves are never changed.
+The recogniser scores full-scale clips worse than a listener would, so every file alone is heard
+at 0, -6, -12 and -18 dB and the four results are summed. Over the music, each character is
+heard as at its first play in a level (8 dB below the file, the level's loop at its own level,
+the near ear) and each menu item as the menu plays it (both at their own level), each over the
+same fixed stretches of the loop so that runs compare. The files themselves are never changed.
 """
 import os
 import subprocess
 import sys
 import tempfile
+import wave
 
 LEVELS_DB = [0, -6, -12, -18]
 RECOGNISER_RATE = 16000
@@ -68,6 +74,21 @@ WORDS = (
     ]
 )
 GROUPS = [("letters", LETTERS), ("digits", DIGITS), ("symbols", SYMBOLS), ("words", WORDS)]
+MENU_ITEMS = [(n, p) for n, p in WORDS if n.startswith("menu\\")]
+
+# The player's condition: (title, loop, level of the speech in dB, groups, stretch starts in
+# seconds). The stretches fall on different parts of the bar and of the beat, and each ends
+# before the loop does.
+LEVEL_LOOP = "level1\\bgrn.vgz"
+MENU_LOOP = "menu\\bgrn.vgz"
+FIRST_PLAY_DB = -8
+OVER_MUSIC = [
+    ("characters at -8 dB over the level's loop", LEVEL_LOOP, FIRST_PLAY_DB,
+     [("letters", LETTERS), ("digits", DIGITS), ("symbols", SYMBOLS)],
+     [0.0, 2.125, 4.25, 6.375]),
+    ("menu items at 0 dB over the menu's loop", MENU_LOOP, 0,
+     [("menu", MENU_ITEMS)], [0.0, 3.1875, 6.375, 9.5625]),
+]
 
 # Letter names as the recogniser should know them (its dictionary also lets "a" be a schwa).
 LETTER_SOUNDS = {
@@ -113,21 +134,49 @@ def write_grammar(path, phrases):
             "( %s )" % p for p in sorted(set(phrases))))
 
 
+def to_recogniser(inputs, out, effects=()):
+    """sox from `inputs` (a file, or ["-m", "-v", gain, file, ...] to mix) to raw 16-bit mono
+    at the recogniser's rate."""
+    subprocess.run(["sox", "-D"] + list(inputs) +
+                   ["-t", "raw", "-e", "signed", "-b", "16", "-c", "1", out] + list(effects) +
+                   ["rate", "-v", str(RECOGNISER_RATE)], check=True)
+
+
+def restore(pack, name, path):
+    with open(path, "wb") as f:
+        f.write(read_stored_sound(os.path.join(pack, *name.split("\\"))))
+    with wave.open(path) as w:
+        return w.getframerate(), w.getnframes()
+
+
 def prepare(pack, files, work):
-    """Each file at each level as raw 16-bit mono at the recogniser's rate; the control lines."""
+    """Each file alone at each level and over each stretch of its music, as raw 16-bit mono at
+    the recogniser's rate; the control lines. Utterance "i_l" is file i at -l dB alone,
+    "i_mc_k" file i over stretch k of the music of condition c."""
     controls = []
+    loops = {}
+    for c, (_, loop, _, _, _) in enumerate(OVER_MUSIC):
+        if os.path.exists(os.path.join(pack, *loop.split("\\"))):
+            loops[c] = os.path.join(work, "loop%d.wav" % c)
+            restore(pack, loop, loops[c])
     for index, name in enumerate(files):
         plain = os.path.join(work, "%d.wav" % index)
-        with open(plain, "wb") as f:
-            f.write(read_stored_sound(os.path.join(pack, *name.split("\\"))))
+        rate, frames = restore(pack, name, plain)
         for db in LEVELS_DB:
             utterance = "%d_%d" % (index, -db)
-            subprocess.run(
-                ["sox", "-D", plain, "-t", "raw", "-e", "signed", "-b", "16", "-c", "1",
-                 os.path.join(work, utterance + ".raw"), "gain", str(db),
-                 "rate", "-v", str(RECOGNISER_RATE)],
-                check=True)
+            to_recogniser([plain], os.path.join(work, utterance + ".raw"), ["gain", str(db)])
             controls.append(utterance)
+        for c, (_, _, db, groups, starts) in enumerate(OVER_MUSIC):
+            if c not in loops or not any(n == name for _, g in groups for n, _ in g):
+                continue
+            for k, start in enumerate(starts):
+                stretch = os.path.join(work, "%d_m%d_%d.wav" % (index, c, k))
+                subprocess.run(["sox", "-D", loops[c], stretch, "trim",
+                                "%ds" % round(start * rate), "%ds" % frames], check=True)
+                utterance = "%d_m%d_%d" % (index, c, k)
+                to_recogniser(["-m", "-v", "%.6f" % (10 ** (db / 20)), plain, "-v", "1", stretch],
+                              os.path.join(work, utterance + ".raw"))
+                controls.append(utterance)
     return controls
 
 
@@ -181,47 +230,63 @@ def wait_for(run):
 
 
 def score_pack(pack):
-    """{file: [heard at each level]} for every listed file present in the pack."""
+    """({file: [heard alone at each level]}, [{file: [heard at each stretch]} per condition over
+    the music]) for every listed file present in the pack."""
     files = [(n, p) for _, group in GROUPS for n, p in group
              if os.path.exists(os.path.join(pack, *n.split("\\")))]
     phrases = [p for _, group in GROUPS for _, p in group]
     with tempfile.TemporaryDirectory(prefix="voice-bench-") as work:
         controls = prepare(pack, [n for n, _ in files], work)
         heard = recognise(work, controls, phrases)
-    return {name: [heard.get("%d_%d" % (i, -db), "") for db in LEVELS_DB]
-            for i, (name, _) in enumerate(files)}
-
-
-def expected(name):
-    for _, group in GROUPS:
-        for n, p in group:
-            if n == name:
-                return p
-    return None
+    alone = {name: [heard.get("%d_%d" % (i, -db), "") for db in LEVELS_DB]
+             for i, (name, _) in enumerate(files)}
+    music = [{name: [heard["%d_m%d_%d" % (i, c, k)] for k in range(len(condition[4]))]
+              for i, (name, _) in enumerate(files) if "%d_m%d_0" % (i, c) in heard}
+             for c, condition in enumerate(OVER_MUSIC)]
+    return alone, music
 
 
 def report_pack(pack):
-    results = score_pack(pack)
-    print("Understood, summed over levels %s dB:" % ", ".join(str(d) for d in LEVELS_DB))
+    alone, music = score_pack(pack)
+    print("Understood alone, summed over levels %s dB:" % ", ".join(str(d) for d in LEVELS_DB))
     confusions = []
     for title, group in GROUPS:
         right = total = 0
         for name, phrase in group:
-            for level, got in zip(LEVELS_DB, results.get(name, [])):
+            for level, got in zip(LEVELS_DB, alone.get(name, [])):
                 total += 1
                 if got == phrase:
                     right += 1
                 else:
-                    confusions.append("  %-28s %-22s at %3d dB heard as %s" % (
+                    confusions.append("  %-28s %-22s alone at %3d dB heard as %s" % (
                         name, '"' + phrase + '"', level, '"' + got + '"' if got else "nothing"))
         share = 100.0 * right / total if total else 0.0
         print("  %-8s %3d of %3d  %5.1f%%" % (title, right, total, share))
+    for (title, loop, _, groups, starts), results in zip(OVER_MUSIC, music):
+        if not results:
+            print("Over the music: no %s in the pack" % loop)
+            continue
+        print("Understood over the music, %s, stretches from %s s:" % (
+            title, ", ".join("%g" % s for s in starts)))
+        for group_title, group in groups:
+            cells = []
+            for k, start in enumerate(starts):
+                right = 0
+                for name, phrase in group:
+                    got = results[name][k]
+                    if got == phrase:
+                        right += 1
+                    else:
+                        confusions.append("  %-28s %-22s over %gs heard as %s" % (
+                            name, '"' + phrase + '"', start, '"' + got + '"' if got else "nothing"))
+                cells.append("%2d of %2d" % (right, len(group)))
+            print("  %-8s %s" % (group_title, "   ".join(cells)))
     print("Confusions:" if confusions else "No confusions.")
     print("\n".join(confusions))
 
 
 def report_candidates(packs):
-    scores = [score_pack(p) for p in packs]
+    scores = [score_pack(p)[0] for p in packs]
     labels = [os.path.basename(os.path.normpath(p)) for p in packs]
     print("Times understood of %d levels, per candidate:" % len(LEVELS_DB))
     print("%-20s %s" % ("file", " ".join("%12s" % l for l in labels)))
