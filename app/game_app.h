@@ -3,13 +3,15 @@
 
 #include <string>
 
+#include "app/picture.h"
 #include "platform/platform.h"
 
 constexpr int kGameTimerId = 1;
 constexpr int kTickIntervalMs = 50;
-constexpr int IDM_ABOUTBOX = 16;
-constexpr int kWindowWidth = 215;
-constexpr int kWindowHeight = 228;
+constexpr int IDM_ABOUTBOX = kSysCommandAbout;
+// The window is the picture's size.
+constexpr int kWindowWidth = kPictureWidth;
+constexpr int kWindowHeight = kPictureHeight;
 
 extern std::string g_programDir;
 extern int g_startupOk;
@@ -20,7 +22,7 @@ extern int g_introStarted;
 extern std::string (*g_findProgramDir)();
 
 class CGameDlg {
-public:
+  public:
     // Creates the window and runs it until it closes.
     void DoModal();
     static void WindowProc(const PlatformMessage& msg);
@@ -36,12 +38,12 @@ public:
 };
 
 class CAboutDlg {
-public:
+  public:
     void DoModal();
 };
 
 class CGameApp {
-public:
+  public:
     // Runs the main window; returns when it has closed.
     bool InitInstance();
 };

@@ -6,7 +6,7 @@
 constexpr int kPictureWidth = 215;
 constexpr int kPictureHeight = 228;
 
-// Draws the 215 x 228 picture into a new image; DeleteImage frees it.
+// Draws the picture into a new image; DeleteImage frees it.
 PlatformImage LoadBackgroundBitmap();
 // Draws the window icon at 16 x 16 or 32 x 32.
 PlatformImage LoadIconImage(int size);

@@ -25,11 +25,8 @@ uint32_t StatusOf(Sound sound) {
 Sound LoadInto(const char* relativeName, int flags, Audio3DAlgorithm algorithm,
                bool acceptInfoCodes) {
     if (!ReadSoundFile(relativeName)) return nullptr;
-    PlatformWaveFormat format;
-    std::memcpy(&format, g_fileBuffer + kSoundFileFormatOffset, sizeof format);
-    uint32_t dataBytes = 0;
-    for (int i = 3; i >= 0; --i)
-        dataBytes = dataBytes << 8 | g_fileBuffer[kSoundFileDataLengthOffset + i];
+    const PlatformWaveFormat format = SoundFileFormat();
+    const uint32_t dataBytes = SoundFileDataBytes();
 
     Sound sound = nullptr;
     const int created = PlatformCreateBuffer(&format, dataBytes, flags, algorithm, &sound);
@@ -56,11 +53,9 @@ Sound LoadInto(const char* relativeName, int flags, Audio3DAlgorithm algorithm,
     return sound;
 }
 
+// From the start, at the pan and volume given (a 3D sound has no pan and keeps its place).
 void Start(Sound sound, int pan, int volume, int playFlags) {
-    PlatformBufferSetPosition(sound, 0);
-    PlatformBufferSetPan(sound, pan);
-    PlatformBufferSetVolume(sound, volume);
-    PlatformBufferPlay(sound, playFlags);
+    PlatformBufferStart(sound, 0, pan, volume, playFlags);
 }
 
 }  // namespace

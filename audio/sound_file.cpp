@@ -8,17 +8,9 @@
 #include "app/game_app.h"
 #include "platform/platform.h"
 
-namespace {
-// The buffer starts on a large page, so that the reads of the first files land on large pages
-// too (see PlatformAdviseLargePages). Windows executables cannot align static data that far.
-#ifdef _WIN32
-constexpr size_t kFileBufferAlignment = 64;
-#else
-constexpr size_t kFileBufferAlignment = kPlatformLargePageBytes;
-#endif
-}  // namespace
-
-alignas(kFileBufferAlignment) uint8_t g_fileBuffer[kMaxSoundFileBytes];
+// The buffer starts on a large page where the system allows it, so that the reads of the first
+// files land on large pages too (see PlatformAdviseLargePages).
+alignas(kPlatformStaticAlignment) uint8_t g_fileBuffer[kMaxSoundFileBytes];
 int g_fileBufferBytes = 0;
 
 namespace {
@@ -71,4 +63,21 @@ int ReadSoundFile(const char* relativeName) {
     if (!IsCanonicalWave(g_fileBuffer, bytesRead)) return 0;
     g_fileBufferBytes = static_cast<int>(bytesRead);
     return 1;
+}
+
+PlatformWaveFormat SoundFileFormat() {
+    PlatformWaveFormat format;
+    format.formatTag = static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset, 2));
+    format.channels = static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 2, 2));
+    format.samplesPerSec = ReadLe(g_fileBuffer + kSoundFileFormatOffset + 4, 4);
+    format.avgBytesPerSec = ReadLe(g_fileBuffer + kSoundFileFormatOffset + 8, 4);
+    format.blockAlign =
+        static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 12, 2));
+    format.bitsPerSample =
+        static_cast<uint16_t>(ReadLe(g_fileBuffer + kSoundFileFormatOffset + 14, 2));
+    return format;
+}
+
+uint32_t SoundFileDataBytes() {
+    return ReadLe(g_fileBuffer + kSoundFileDataLengthOffset, 4);
 }

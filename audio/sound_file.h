@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 // The stored form, and the offsets of the canonical RIFF/WAVE header that the loader uses. The
 // tools that write sound files take these too.
 constexpr int kMaxSoundFileBytes = 10000000;    // the largest sound file
@@ -24,3 +26,7 @@ extern int g_fileBufferBytes;
 // restores it. 1 on success, 0 when it cannot be opened, is empty, or its header is not the
 // canonical one or claims more data than was read.
 int ReadSoundFile(const char* relativeName);
+
+// The wave format and the data length in the header of the file last read by ReadSoundFile.
+PlatformWaveFormat SoundFileFormat();
+uint32_t SoundFileDataBytes();

@@ -1,7 +1,7 @@
-// The bookkeeping of sound buffers that both backends share: which formats are accepted, the
-// lock and unlock of a buffer's bytes, the ranges of pan and volume, the 3D interfaces and the
-// listener, and the lifetime of every handle. What a backend adds is only how a buffer sounds
-// and how its play position moves (a mixer on the real device, the clock on the virtual one).
+// The bookkeeping of the software sound device's buffers (soft_audio.cpp): which formats are
+// accepted, the lock and unlock of a buffer's bytes, the ranges of pan and volume, the 3D
+// interfaces and the listener, and the lifetime of every handle. How a buffer sounds and how its
+// play position moves is the mixer's.
 //
 // Handles are numbers that are never reused, so a handle kept after its buffer was released (or
 // after the device was closed) is refused instead of reaching freed memory.
@@ -38,7 +38,7 @@ struct AudioBuffer {
     void* voice = nullptr;  // the backend's playing state
 };
 
-// All buffers, 3D interfaces and listeners of one backend.
+// All buffers, 3D interfaces and listeners of the device.
 struct AudioBufferSet {
     std::map<uintptr_t, AudioBuffer*> buffers;  // in order of creation
     std::map<uintptr_t, AudioBuffer*> interfaces3D;

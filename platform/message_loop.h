@@ -1,4 +1,4 @@
-// The main window's message loop, shared by both backends. The backend feeds it events (keys in
+// The main window's message loop, shared by every backend. The backend feeds it events (keys in
 // arrival order, paint requests, close requests) and a clock; the loop decides what is handed
 // to the window next: every pending key first, then a pending paint, then a due timer tick.
 #pragma once

@@ -1,10 +1,11 @@
 // The platform layer: everything the game needs of the machine it runs on.
 //
-// The game's own code calls only the functions declared here. Two backends sit behind them,
-// chosen once at process start: the real one (SDL2 window, keys, audio device and joystick,
-// libcurl for HTTP) and the virtual one (a virtual clock driven by tests, injected keys, every
-// call recorded). Files are the host's files in both. No SDL or libcurl type appears above
-// platform/.
+// The game's own code calls only the functions declared here. Three backends sit behind them
+// (platform/driver.h), one chosen at process start: the real one on Linux (SDL2 window, keys,
+// audio device and joystick, libcurl for HTTP), the Windows one (Win32, WASAPI, DirectInput,
+// WinINet), and the virtual one (a virtual clock driven by tests, injected keys, every call
+// recorded). The sound operations and the message loop are the same code under all three. Files
+// are the host's files in each. No SDL, libcurl or Win32 type appears above platform/.
 #pragma once
 
 #include <cstddef>
@@ -19,14 +20,15 @@ enum PlatformKind { kPlatformReal = 0, kPlatformVirtual = 1 };
 // Each backend lives in a library of its own and offers its own selector; a program links the
 // backends it uses. The game links only the real one. Call a selector before any other platform
 // call (the files below work without one).
-void PlatformSelectReal();  // tapdash_platform_real (the virtual one: VirtualReset)
+// tapdash_platform_real: SDL2, or Win32 on Windows (the virtual backend: VirtualReset).
+void PlatformSelectReal();
 PlatformKind PlatformSelected();
 
 // ---------------------------------------------------------------------------------------------
 // Why a platform call failed
 
 // The reason the last failed platform call gave ("" while none has failed): the backends fill it
-// from SDL, libcurl or the system. It is not cleared by calls that succeed.
+// from SDL, libcurl, WASAPI, WinINet or the system. It is not cleared by calls that succeed.
 const char* PlatformLastError();
 // Records the reason of a failure (backends only), printf-style.
 void PlatformSetLastError(const char* format, ...);
@@ -46,13 +48,16 @@ enum PlatformMessageType {
     kMsgKeyUp,           // wParam: the code its key-down had
     kMsgPaint,           // the window must be painted
     kMsgTimer,           // wParam: timer identifier
-    kMsgSysCommand,      // wParam: system-menu command (16 = About)
+    kMsgSysCommand,      // wParam: system-menu command (kSysCommandAbout)
     kMsgActivate,        // wParam: 1 when the window becomes active, 0 when it loses activation
     kMsgClose,           // the user or the program asked the window to close
     kMsgDestroy,         // the window is being destroyed; the loop ends after it
 };
 
-enum { kMsgFlagShift = 1 };  // Shift was held when the key went down
+enum { kMsgFlagShift = 1 };
+
+// The About command of the window's system menu (and of Alt+A), as kMsgSysCommand's wParam.
+constexpr int kSysCommandAbout = 16;  // Shift was held when the key went down
 
 struct PlatformMessage {
     int type;
@@ -143,6 +148,13 @@ std::string PlatformResolvePath(const char* path);
 // run (such as the buffer that sound files are read into): the system may then back them with
 // large pages, touched once per 2 MB instead of once per 4 KB. Changes nothing else.
 constexpr size_t kPlatformLargePageBytes = size_t{2} << 20;
+// The alignment a program's static data may ask for: a large page, but on Windows, whose
+// executables cannot align static data that far, 64 bytes.
+#ifdef _WIN32
+constexpr size_t kPlatformStaticAlignment = 64;
+#else
+constexpr size_t kPlatformStaticAlignment = kPlatformLargePageBytes;
+#endif
 void PlatformAdviseLargePages(void* memory, size_t bytes);
 
 // ---------------------------------------------------------------------------------------------
@@ -234,6 +246,10 @@ int PlatformBufferSetPosition(PlatformBuffer buffer, uint32_t bytePosition);
 int PlatformBufferSetPan(PlatformBuffer buffer, int pan);
 int PlatformBufferSetVolume(PlatformBuffer buffer, int volume);
 int PlatformBufferPlay(PlatformBuffer buffer, int flags);
+// SetPosition, SetPan, SetVolume and Play in one step, each refused on its own terms as the four
+// calls would be (a buffer without pan control keeps playing unpanned); the result is Play's.
+int PlatformBufferStart(PlatformBuffer buffer, uint32_t bytePosition, int pan, int volume,
+                        int flags);
 int PlatformBufferStop(PlatformBuffer buffer);
 int PlatformBufferGetStatus(PlatformBuffer buffer, uint32_t* status);
 void PlatformBufferRelease(PlatformBuffer buffer);

@@ -1,12 +1,14 @@
-// The software sound device: every buffer operation of platform.h over our own mixer, the same
-// for every backend that has a plain stream of samples to fill (SDL's audio device, WASAPI). It
-// keeps the buffers and their voices, turns volume and pan or a 3D position into the mixer's
+// The software sound device: every sound operation of platform.h (PlatformAudioOpen,
+// PlatformCreateBuffer, PlatformBufferPlay, ...) over our own mixer, the same under every backend.
+// It keeps the buffers and their voices, turns volume and pan or a 3D position into the mixer's
 // gains, reads each buffer's samples where they are when they are 16-bit at the device's rate
 // (else converts them once, at unlock), and fills the device's periods with the voices that play.
 //
-// A backend provides the device through four hooks and fills its table with the SoftAudio*
-// functions below. With no device open, creating a buffer or a listener is refused with
-// kAudioErrNoDevice, so a game without sound loads only empty sounds and never waits for one.
+// A backend provides only the device, through the four hooks of its driver table's `audio` slot:
+// a stream of periods to fill (SDL's audio device, WASAPI, a browser's audio worklet) or, in the
+// virtual backend, periods rendered as its virtual clock moves. With no device open, creating a
+// buffer or a listener is refused with kAudioErrNoDevice, so a game without sound loads only
+// empty sounds and never waits for one.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,8 @@
 // Fills `frames` frames of signed 16-bit stereo (left first) at `out`.
 typedef void (*SoftAudioRender)(int16_t* out, int frames);
 
-// What a backend provides. Every hook is called on the game's thread.
+// What a backend provides (its driver table's `audio` slot). Every hook is called on the game's
+// thread.
 struct SoftAudioHooks {
     // Opens the default playback device for signed 16-bit stereo, left first, asking for
     // `wantedRate` frames a second in periods of `wantedPeriod` frames. From then on the device
@@ -40,7 +43,10 @@ extern const SoftAudioHooks kSoftAudioManualDevice;
 int SoftAudioSetPeriod(int frames);
 int SoftAudioWantedPeriod();
 
-// Opens the device through `hooks` (kept until close). kAudioOk when already open.
+// Opens the device through `hooks` (kept until close): kAudioOk when they are open already; a
+// device open through other hooks is closed first.
+// PlatformAudioOpen opens the selected backend's device this way; tests and benchmarks may open
+// kSoftAudioManualDevice directly.
 int SoftAudioOpen(const SoftAudioHooks* hooks);
 // Closes the device; the buffers still alive end with it.
 void SoftAudioClose();
@@ -52,24 +58,32 @@ int SoftAudioDeviceRate();
 // buffers on (under the device's lock).
 void SoftAudioRenderNow(int16_t* out, int frames);
 
-// The buffer operations, with the meaning of platform.h's.
-int SoftAudioCreateBuffer(const PlatformWaveFormat* format, uint32_t bytes, int flags,
-                          Audio3DAlgorithm algorithm, PlatformBuffer* out);
-int SoftAudioBufferLock(PlatformBuffer buffer, uint32_t offset, uint32_t bytes, void** region1,
-                        uint32_t* bytes1, void** region2, uint32_t* bytes2);
-int SoftAudioBufferUnlock(PlatformBuffer buffer, void* region1, uint32_t bytes1, void* region2,
-                          uint32_t bytes2);
-int SoftAudioBufferSetPosition(PlatformBuffer buffer, uint32_t bytePosition);
-int SoftAudioBufferSetPan(PlatformBuffer buffer, int pan);
-int SoftAudioBufferSetVolume(PlatformBuffer buffer, int volume);
-int SoftAudioBufferPlay(PlatformBuffer buffer, int flags);
-int SoftAudioBufferStop(PlatformBuffer buffer);
-int SoftAudioBufferGetStatus(PlatformBuffer buffer, uint32_t* status);
-void SoftAudioBufferRelease(PlatformBuffer buffer);
-void SoftAudioBufferSetLabel(PlatformBuffer buffer, const char* label);
-int SoftAudioBufferGet3D(PlatformBuffer buffer, PlatformBuffer3D* out);
-int SoftAudioBuffer3DSetMinDistance(PlatformBuffer3D buffer3D, float distance);
-int SoftAudioBuffer3DSetPosition(PlatformBuffer3D buffer3D, float x, float y, float z);
-void SoftAudioBuffer3DRelease(PlatformBuffer3D buffer3D);
-int SoftAudioCreateListener(PlatformListener* out);
-void SoftAudioListenerRelease(PlatformListener listener);
+// A watcher of the sound operations (the virtual backend's record, through its driver's
+// soundWatcher slot). `called` is told of each operation of platform.h after it ran, by op:
+//   "AudioOpen" a = result        "AudioClose" (the buffers still alive end with it)
+//   "CreateBuffer" a = result, b = creation flags (no label yet)
+//   "Label" label = the name given  "SetPosition" a = byte position, b = result
+//   "SetPan" a = pan, b = result    "SetVolume" a = volume, b = result
+//   "Play" a = pan in force (0 for a 3D buffer), b = volume in force, x = play flags
+//   "Stop"  "Release"  "Get3D" a = result  "Release3D"
+//   "SetMinDistance" x = distance, b = result   "SetPosition3D" x, y, z, b = result
+//   "CreateListener" a = result     "ReleaseListener" a = result
+// (a start, PlatformBufferStart, is told as its four steps: SetPosition, SetPan, SetVolume, Play).
+// Lock, unlock and status queries are not told. `refuses` is asked before "AudioOpen",
+// "CreateBuffer", "Lock", "Get3D" and "CreateListener": true makes that one fail as a real system
+// may (the open as on a machine without a device, leaving none open; the rest as out of memory).
+struct SoftAudioCall {
+    const char* op;
+    const char* label;  // the buffer's label, "" for none
+    int a;
+    int b;
+    float x, y, z;
+};
+struct SoftAudioWatcher {
+    void (*called)(const SoftAudioCall& call);
+    bool (*refuses)(const char* op);
+};
+
+struct AudioBufferSet;
+// Every buffer, 3D interface and listener of the open device, for the virtual backend's queries.
+const AudioBufferSet& SoftAudioBuffers();

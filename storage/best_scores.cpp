@@ -10,7 +10,7 @@
 int g_bestScores[kBestSlotCount];
 int g_bestLastIndex;
 
-static std::string BestFilePath() {
+std::string BestFilePath() {
     return g_programDir + "best.dat";
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 constexpr int kBestSlotCount = 11;
@@ -18,6 +19,9 @@ extern int g_bestLastIndex;
 
 // 1 when best.dat opened for reading; fills g_bestScores (-1 in empty slots) and
 // g_bestLastIndex. An empty file reads as one entry of 0. Never writes the file.
+// best.dat in the program folder.
+std::string BestFilePath();
+
 int ReadBestScores();
 // Writes the filled slots of g_bestScores into best.dat: as one replacement of the whole file
 // where the program folder lets a temporary file be made beside it, else in place.

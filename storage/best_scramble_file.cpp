@@ -2,12 +2,11 @@
 // where it can be.
 #include <string>
 
-#include "app/game_app.h"
 #include "storage/best_scores.h"
 #include "storage/file_bytes.h"
 
 static int TransformBestFile(void (*transform)(uint8_t*, size_t)) {
-    const std::string path = g_programDir + "best.dat";
+    const std::string path = BestFilePath();
     std::vector<uint8_t> bytes;
     bool wholeFile = false;
     if (ReadFileHead(path, kBestScrambledBytes, &bytes, &wholeFile) != kFileReadWhole) return 0;

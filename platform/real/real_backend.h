@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/soft_audio.h"
 
 struct PlatformDriver;
 // The real backend's table (real_driver.cpp), for tests that drive it entry by entry.
@@ -33,6 +34,12 @@ void RealKillTimer(int id);
 uint64_t RealNowMs();
 void RealSleep(int ms);
 void RealYield();
+
+// The sound device (real_audio.cpp): SDL's audio device as the software sound device's hooks.
+int RealAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period);
+void RealAudioClose();
+void RealAudioLock();
+void RealAudioUnlock();
 
 // Game controller (real_controller.cpp).
 int RealControllerOpen();

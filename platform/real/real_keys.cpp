@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kAboutCommand = 16;
-
 // Keys known by where they sit: `count` keys in a row of SDL's scancodes from `first` have the
 // codes from `key` on. The punctuation keys count as on a US layout; every other key here means
 // the same on every layout.
@@ -151,7 +149,7 @@ void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int mod
         PlatformTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
         held = 0;
         if (repeat) return;
-        if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
         if (ownCode == kKeyF4) LoopPostClose();
         return;
     }

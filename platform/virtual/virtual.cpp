@@ -5,7 +5,6 @@
 
 #include "platform/driver.h"
 #include "platform/message_loop.h"
-#include "platform/virtual/virtual_audio.h"
 #include "platform/virtual/virtual_internal.h"
 
 namespace {
@@ -24,6 +23,12 @@ std::map<std::string, int> s_failures;
 std::multimap<uint64_t, ScriptedInput> s_scripted;
 VirtualHttpHandler s_httpHandler;
 bool s_controllerAttached = false;
+
+// Moves the clock on; the sound device renders what it would have played meanwhile.
+void SetNow(uint64_t ms) {
+    s_nowMs = ms;
+    VirtualDeviceRenderTo(ms);
+}
 
 void Schedule(uint64_t atMs, int type, int wParam, int flags) {
     s_scripted.emplace(atMs, ScriptedInput{type, wParam, flags});
@@ -67,7 +72,7 @@ void LoopWait(uint64_t deadlineMs) {
     if (!s_scripted.empty() && s_scripted.begin()->first < target) {
         target = s_scripted.begin()->first;
     }
-    if (target > s_nowMs) s_nowMs = target;
+    if (target > s_nowMs) SetNow(target);
     LoopPoll();
 }
 
@@ -78,9 +83,9 @@ const LoopBackend kVirtualLoopBackend = {LoopNow, LoopWait, LoopPoll};
 void VirtualReset() {
     PlatformSelectDriver(&g_virtualDriver);
     LoopReset();
-    VirtualAudioReset();
-    VirtualDriverReset();
     s_nowMs = 0;
+    VirtualDeviceReset();
+    VirtualDriverReset();
     s_calls.clear();
     s_failures.clear();
     s_scripted.clear();
@@ -93,14 +98,14 @@ uint64_t VirtualNowMs() {
 }
 
 void VirtualAdvance(uint64_t ms) {
-    s_nowMs += ms;
+    SetNow(s_nowMs + ms);
 }
 
 bool VirtualRunFor(uint64_t ms) {
     uint64_t untilMs = s_nowMs + ms;
     LoopRun(kVirtualLoopBackend, untilMs);
     // Time goes on when the window has closed (or never opened) before the end.
-    if (s_nowMs < untilMs) s_nowMs = untilMs;
+    if (s_nowMs < untilMs) SetNow(untilMs);
     return LoopWindowOpen();
 }
 

@@ -79,9 +79,15 @@ struct VirtualBufferState {
     float x = 0, y = 0, z = 0, minDistance = 0;
 };
 VirtualBufferState VirtualBuffer(const std::string& label);
-// How many buffers are alive (created and not released).
+// How many buffers are alive (created and not released), and how many listeners.
 int VirtualLiveBuffers();
+int VirtualLiveListeners();
 
+// The sound operations run the real software device and mixer (platform/soft_audio.h) over a
+// virtual device whose periods are rendered as the clock moves; they record the ops listed with
+// SoftAudioWatcher there, each with its buffer's label. Failures can be armed with VirtualFail for
+// "AudioOpen", "CreateBuffer", "Lock", "Get3D" and "CreateListener".
+//
 // What the window, time, controller and HTTP calls record: "RunWindow" (label the title, a b the
 // size), "SetTimer" (a id, b period), "KillTimer" (a id), "PaintImage" (a b the picture's size),
 // "SetWindowIcon", "MessageBox" (label "caption|text"), "AboutBox" (label "caption|line|line"),

@@ -1,11 +1,10 @@
-// The virtual backend's table: window, timers, time, controller and HTTP on the virtual clock,
-// every call recorded.
+// The virtual backend's table: window, timers, time, the sound device, controller and HTTP on the
+// virtual clock, every call recorded.
 #include <string>
 
 #include "platform/driver.h"
 #include "platform/message_loop.h"
 #include "platform/virtual/virtual.h"
-#include "platform/virtual/virtual_audio.h"
 #include "platform/virtual/virtual_internal.h"
 
 namespace {
@@ -138,28 +137,14 @@ const PlatformDriver g_virtualDriver = {
     .nowMs = NowMs,
     .sleep = Sleep,
     .yield = Yield,
-    .audioOpen = VirtualAudioOpen,
-    .audioClose = VirtualAudioClose,
-    .createBuffer = VirtualCreateBuffer,
-    .bufferLock = VirtualBufferLock,
-    .bufferUnlock = VirtualBufferUnlock,
-    .bufferSetPosition = VirtualBufferSetPosition,
-    .bufferSetPan = VirtualBufferSetPan,
-    .bufferSetVolume = VirtualBufferSetVolume,
-    .bufferPlay = VirtualBufferPlay,
-    .bufferStop = VirtualBufferStop,
-    .bufferGetStatus = VirtualBufferGetStatus,
-    .bufferRelease = VirtualBufferRelease,
-    .bufferSetLabel = VirtualBufferSetLabel,
-    .bufferGet3D = VirtualBufferGet3D,
-    .buffer3DSetMinDistance = VirtualBuffer3DSetMinDistance,
-    .buffer3DSetPosition = VirtualBuffer3DSetPosition,
-    .buffer3DRelease = VirtualBuffer3DRelease,
-    .createListener = VirtualCreateListener,
-    .listenerRelease = VirtualListenerRelease,
+    .audio = {.open = VirtualAudioOpen,
+              .close = VirtualAudioClose,
+              .lock = VirtualAudioLock,
+              .unlock = VirtualAudioUnlock},
     .controllerOpen = ControllerOpen,
     .controllerAcquire = ControllerAcquire,
     .controllerPoll = ControllerPoll,
     .controllerClose = ControllerClose,
     .httpGet = HttpGet,
+    .soundWatcher = &kVirtualSoundWatcher,
 };

@@ -1,6 +1,7 @@
-// The Windows backend's sound device: WASAPI (win32_wasapi.cpp) as the software sound device's
-// hooks (platform/soft_audio.h).
+// The Windows backend's sound device: the open hook of the software sound device over WASAPI.
 #pragma once
 
-int Win32AudioOpen();
-void Win32AudioClose();
+#include "platform/soft_audio.h"
+
+int Win32AudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate,
+                   int* period);

@@ -2,9 +2,9 @@
 // DirectInput 8 for the controller and WinINet for HTTP. On Windows it is the real backend: the
 // game selects it with PlatformSelectReal.
 #include "platform/driver.h"
-#include "platform/soft_audio.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_wasapi.h"
 
 const PlatformDriver g_win32Driver = {
     .name = "win32",
@@ -19,30 +19,16 @@ const PlatformDriver g_win32Driver = {
     .nowMs = Win32NowMs,
     .sleep = Win32Sleep,
     .yield = Win32Yield,
-    .audioOpen = Win32AudioOpen,
-    .audioClose = Win32AudioClose,
-    .createBuffer = SoftAudioCreateBuffer,
-    .bufferLock = SoftAudioBufferLock,
-    .bufferUnlock = SoftAudioBufferUnlock,
-    .bufferSetPosition = SoftAudioBufferSetPosition,
-    .bufferSetPan = SoftAudioBufferSetPan,
-    .bufferSetVolume = SoftAudioBufferSetVolume,
-    .bufferPlay = SoftAudioBufferPlay,
-    .bufferStop = SoftAudioBufferStop,
-    .bufferGetStatus = SoftAudioBufferGetStatus,
-    .bufferRelease = SoftAudioBufferRelease,
-    .bufferSetLabel = SoftAudioBufferSetLabel,
-    .bufferGet3D = SoftAudioBufferGet3D,
-    .buffer3DSetMinDistance = SoftAudioBuffer3DSetMinDistance,
-    .buffer3DSetPosition = SoftAudioBuffer3DSetPosition,
-    .buffer3DRelease = SoftAudioBuffer3DRelease,
-    .createListener = SoftAudioCreateListener,
-    .listenerRelease = SoftAudioListenerRelease,
+    .audio = {.open = Win32AudioOpen,
+              .close = WasapiClose,
+              .lock = WasapiLock,
+              .unlock = WasapiUnlock},
     .controllerOpen = Win32ControllerOpen,
     .controllerAcquire = Win32ControllerAcquire,
     .controllerPoll = Win32ControllerPoll,
     .controllerClose = Win32ControllerClose,
     .httpGet = Win32HttpGet,
+    .soundWatcher = nullptr,
 };
 
 void PlatformSelectReal() {

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kAboutCommand = 16;
-
 // The code each key went down with, so that its key-up carries the same.
 int s_heldCodes[256];
 
@@ -44,7 +42,7 @@ bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) 
         // Keys with Alt held (and F10) stay system keys. Alt+A asks for the About box as on
         // Linux, on a fresh press only; everything else (Alt+F4, Alt+Space) is Windows' own.
         if (down && !repeat && virtualKey == kKeyA && (keyData & (1L << 29))) {
-            LoopPostMessage(kMsgSysCommand, kAboutCommand);
+            LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
             return true;
         }
         return false;

@@ -14,7 +14,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"TapdashMainWindow";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
-constexpr UINT kAboutCommand = 16;
+constexpr UINT kAboutCommand = kSysCommandAbout;
 constexpr int kMainIconResource = 128;
 
 HWND s_window = nullptr;

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/real/real_audio.h"
 #include "platform/soft_audio.h"
 #include "tests/support/test_pack.h"
 
@@ -19,7 +18,8 @@ TEST(DeviceTest, CaptureHoldsTheCharacterOnTheLeftAtItsLength) {
     const std::string capture = MakeScratchDir() + "capture.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
-    const int opened = RealAudioOpen();
+    PlatformSelectReal();
+    const int opened = PlatformAudioOpen();
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
     if (opened != kAudioOk) GTEST_SKIP() << "SDL has no disk audio driver here";
@@ -30,27 +30,27 @@ TEST(DeviceTest, CaptureHoldsTheCharacterOnTheLeftAtItsLength) {
     const uint32_t bytes = 22050 / 4 * 2;
     PlatformBuffer letter = nullptr;
     ASSERT_EQ(
-        SoftAudioCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
-                              kAlgorithmDefault, &letter),
+        PlatformCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
+                             kAlgorithmDefault, &letter),
         0);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    ASSERT_EQ(SoftAudioBufferLock(letter, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
+    ASSERT_EQ(PlatformBufferLock(letter, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
     for (uint32_t i = 0; i < bytes1 / 2; ++i) {
         static_cast<int16_t*>(region1)[i] =
             static_cast<int16_t>(16000 * std::sin(2 * M_PI * 500 * i / 22050.0));
     }
-    SoftAudioBufferUnlock(letter, region1, bytes1, region2, bytes2);
-    SoftAudioBufferSetPan(letter, -3000);
-    SoftAudioBufferPlay(letter, 0);
+    PlatformBufferUnlock(letter, region1, bytes1, region2, bytes2);
+    PlatformBufferSetPan(letter, -3000);
+    PlatformBufferPlay(letter, 0);
     uint32_t status = 1;
     for (int waited = 0; status != 0 && waited < 5000; waited += 5) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        SoftAudioBufferGetStatus(letter, &status);
+        PlatformBufferGetStatus(letter, &status);
     }
     EXPECT_EQ(status, 0u);
-    RealAudioClose();
+    PlatformAudioClose();
 
     const std::string raw = ReadFileBytes(capture);
     std::vector<int16_t> frames(raw.size() / 2);

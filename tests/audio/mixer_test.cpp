@@ -31,13 +31,13 @@ PlatformBuffer MakeSound(const std::vector<int16_t>& samples, int rate = kRate,
     PlatformWaveFormat format = Format16(rate, channels);
     const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
     PlatformBuffer buffer = nullptr;
-    EXPECT_GE(SoftAudioCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer), 0);
+    EXPECT_GE(PlatformCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer), 0);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    EXPECT_EQ(SoftAudioBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
+    EXPECT_EQ(PlatformBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
     std::memcpy(region1, samples.data(), bytes1);
-    EXPECT_EQ(SoftAudioBufferUnlock(buffer, region1, bytes1, region2, bytes2), 0);
+    EXPECT_EQ(PlatformBufferUnlock(buffer, region1, bytes1, region2, bytes2), 0);
     return buffer;
 }
 
@@ -50,10 +50,10 @@ std::vector<int16_t> Tone(double seconds, double hz, double amplitude, int rate 
 }
 
 void Replay(PlatformBuffer sound, int pan, int volume, int flags = 0) {
-    SoftAudioBufferSetPosition(sound, 0);
-    SoftAudioBufferSetPan(sound, pan);
-    SoftAudioBufferSetVolume(sound, volume);
-    SoftAudioBufferPlay(sound, flags);
+    PlatformBufferSetPosition(sound, 0);
+    PlatformBufferSetPan(sound, pan);
+    PlatformBufferSetVolume(sound, volume);
+    PlatformBufferPlay(sound, flags);
 }
 
 struct Output {
@@ -87,7 +87,7 @@ Output Render(int frames) {
 
 uint32_t Status(PlatformBuffer sound) {
     uint32_t status = 99;
-    SoftAudioBufferGetStatus(sound, &status);
+    PlatformBufferGetStatus(sound, &status);
     return status;
 }
 
@@ -129,11 +129,11 @@ TEST_F(MixerTest, QuietRepeatIsEightDecibelsDownAndARefusedVolumeKeepsIt) {
     EXPECT_NEAR(Db(full, Render(12000).Rms(0)), 8.0, 0.1);
 
     // A repeat that would pass full loudness is refused; the sound keeps its last level.
-    SoftAudioBufferSetPosition(letter, 0);
-    EXPECT_LT(SoftAudioBufferSetVolume(letter, 200), 0);
-    EXPECT_LT(SoftAudioBufferSetVolume(letter, -10001), 0);
-    EXPECT_LT(SoftAudioBufferSetPan(letter, 10001), 0);
-    SoftAudioBufferPlay(letter, 0);
+    PlatformBufferSetPosition(letter, 0);
+    EXPECT_LT(PlatformBufferSetVolume(letter, 200), 0);
+    EXPECT_LT(PlatformBufferSetVolume(letter, -10001), 0);
+    EXPECT_LT(PlatformBufferSetPan(letter, 10001), 0);
+    PlatformBufferPlay(letter, 0);
     Output again = Render(12000);
     EXPECT_NEAR(Db(full, again.Rms(0)), 8.0, 0.1);
     EXPECT_NEAR(again.Rms(0), again.Rms(1), 0.01);  // the pan stayed centred too
@@ -159,7 +159,7 @@ TEST_F(MixerTest, StatusFollowsTheSoundToItsEndOrItsStop) {
     EXPECT_EQ(Status(cue), 5u);
     EXPECT_GT(looped.Rms(0, 4800 * 5), 1000);
 
-    SoftAudioBufferStop(cue);
+    PlatformBufferStop(cue);
     EXPECT_EQ(Status(cue), 0u);
     EXPECT_EQ(Render(4800).Rms(0), 0.0);
 }
@@ -177,8 +177,8 @@ TEST_F(MixerTest, ReplayRestartsFromTheBeginningWithoutOverlap) {
     EXPECT_EQ(second.Left(999), 999);
 
     // Stopping keeps the position; a play without rewinding goes on from there.
-    SoftAudioBufferStop(cue);
-    SoftAudioBufferPlay(cue, 0);
+    PlatformBufferStop(cue);
+    PlatformBufferPlay(cue, 0);
     EXPECT_EQ(Render(1).Left(0), 1000);
 }
 
@@ -192,13 +192,13 @@ TEST_F(MixerTest, SpeakerTestRearLeftIsHeardLeftAndDullerThanFrontLeft) {
     auto heardFrom = [&](float x, float y, float z) {
         PlatformBuffer speaker = MakeSound(sound, kRate, k3DFlags);
         PlatformBuffer3D position = nullptr;
-        EXPECT_EQ(SoftAudioBufferGet3D(speaker, &position), 0);
-        SoftAudioBuffer3DSetMinDistance(position, 10.0f);
-        SoftAudioBuffer3DSetPosition(position, x, y, z);
+        EXPECT_EQ(PlatformBufferGet3D(speaker, &position), 0);
+        PlatformBuffer3DSetMinDistance(position, 10.0f);
+        PlatformBuffer3DSetPosition(position, x, y, z);
         Replay(speaker, 5000, 0);  // the pan is refused: a 3D sound is placed, not panned
         Output out = Render(12000);
-        SoftAudioBuffer3DRelease(position);
-        SoftAudioBufferRelease(speaker);
+        PlatformBuffer3DRelease(position);
+        PlatformBufferRelease(speaker);
         return out;
     };
     Output frontLeft = heardFrom(-1, 0, 5);
@@ -228,16 +228,16 @@ TEST_F(MixerTest, SoundsRecordedAtOtherRatesKeepTheirLength) {
     // One second of 8-bit sound at 22050 Hz lasts one second at the device's rate.
     PlatformWaveFormat format{1, 1, 22050, 22050, 1, 8};
     PlatformBuffer music = nullptr;
-    ASSERT_EQ(SoftAudioCreateBuffer(&format, 22050, kPlainFlags, kAlgorithmDefault, &music), 0);
+    ASSERT_EQ(PlatformCreateBuffer(&format, 22050, kPlainFlags, kAlgorithmDefault, &music), 0);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
-    ASSERT_EQ(SoftAudioBufferLock(music, 0, 22050, &region1, &bytes1, &region2, &bytes2), 0);
+    ASSERT_EQ(PlatformBufferLock(music, 0, 22050, &region1, &bytes1, &region2, &bytes2), 0);
     for (uint32_t i = 0; i < bytes1; ++i) {
         static_cast<uint8_t*>(region1)[i] =
             static_cast<uint8_t>(128 + 100 * std::sin(2 * M_PI * 220 * i / 22050));
     }
-    SoftAudioBufferUnlock(music, region1, bytes1, region2, bytes2);
+    PlatformBufferUnlock(music, region1, bytes1, region2, bytes2);
     Replay(music, 0, 0);
     Output played = Render(47500);
     EXPECT_EQ(Status(music), 1u);
@@ -256,14 +256,14 @@ TEST_F(MixerTest, ASoundStoredAtTheDeviceRateIsHeardSampleForSampleAndAgainAfter
         size_t same = 0;
         while (same < letter.size() && heard.Left(same) == letter[same]) ++same;
         EXPECT_EQ(same, letter.size()) << "load " << load;
-        SoftAudioBufferRelease(sound);
+        PlatformBufferRelease(sound);
     }
 }
 
 TEST_F(MixerTest, BuffersRefuseWhatTheDeviceCannotPlay) {
     PlatformBuffer buffer = nullptr;
     auto refused = [&](PlatformWaveFormat format, uint32_t bytes = 100) {
-        return SoftAudioCreateBuffer(&format, bytes, kPlainFlags, kAlgorithmDefault, &buffer) < 0 &&
+        return PlatformCreateBuffer(&format, bytes, kPlainFlags, kAlgorithmDefault, &buffer) < 0 &&
                buffer == nullptr;
     };
     PlatformWaveFormat good = Format16(22050, 2);
@@ -278,10 +278,10 @@ TEST_F(MixerTest, BuffersRefuseWhatTheDeviceCannotPlay) {
     EXPECT_FALSE(refused(Format16(100, 1)));
     EXPECT_FALSE(refused(Format16(200000, 2)));
     // A released sound is gone: its handle is refused from then on.
-    SoftAudioBufferRelease(buffer);
+    PlatformBufferRelease(buffer);
     uint32_t status = 7;
-    EXPECT_LT(SoftAudioBufferGetStatus(buffer, &status), 0);
-    EXPECT_LT(SoftAudioBufferPlay(buffer, 0), 0);
+    EXPECT_LT(PlatformBufferGetStatus(buffer, &status), 0);
+    EXPECT_LT(PlatformBufferPlay(buffer, 0), 0);
 }
 
 }  // namespace

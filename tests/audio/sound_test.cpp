@@ -6,7 +6,6 @@
 #include "app/game_app.h"
 #include "audio/banks.h"
 #include "platform/virtual/virtual.h"
-#include "platform/virtual/virtual_audio.h"
 #include "tests/support/test_pack.h"
 
 namespace {
