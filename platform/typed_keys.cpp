@@ -40,3 +40,20 @@ int TypedKeyCode(int keyCode, uint32_t typedCharacter) {
     int characterKey = CharacterKeyCode(typedCharacter);
     return characterKey ? characterKey : keyCode;
 }
+
+uint32_t OnlyCharacterOf(const char* text) {
+    if (!text || !*text) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int length = bytes[0] < 0x80             ? 1
+                 : (bytes[0] & 0xE0) == 0xC0 ? 2
+                 : (bytes[0] & 0xF0) == 0xE0 ? 3
+                 : (bytes[0] & 0xF8) == 0xF0 ? 4
+                                             : 0;
+    if (length == 0) return 0;
+    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80) return 0;
+        character = (character << 6) | (bytes[i] & 0x3F);
+    }
+    return bytes[length] == 0 ? character : 0;
+}

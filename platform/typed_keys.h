@@ -16,3 +16,7 @@ int CharacterKeyCode(uint32_t character);
 // own code, whatever Shift or AltGr made it type. The keypad's keys, the answer keys (Enter, Space,
 // Ctrl) and Escape keep their own codes.
 int TypedKeyCode(int keyCode, uint32_t typedCharacter);
+
+// The one character of a UTF-8 text, as a key event carries it; 0 when the text holds none, more
+// than one (a name such as "Dead"), or is not UTF-8.
+uint32_t OnlyCharacterOf(const char* text);

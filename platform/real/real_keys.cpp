@@ -85,24 +85,6 @@ int& HeldKeyCode(int scancode) {
     return s_heldKeyCodes[known ? scancode : SDL_SCANCODE_UNKNOWN];
 }
 
-// The one character of a UTF-8 text; 0 when it holds none, more than one, or is not UTF-8.
-uint32_t OnlyCharacter(const char* text) {
-    if (!text || !*text) return 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    int length = bytes[0] < 0x80             ? 1
-                 : (bytes[0] & 0xE0) == 0xC0 ? 2
-                 : (bytes[0] & 0xF0) == 0xE0 ? 3
-                 : (bytes[0] & 0xF8) == 0xF0 ? 4
-                                             : 0;
-    if (length == 0) return 0;
-    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80) return 0;
-        character = (character << 6) | (bytes[i] & 0x3F);
-    }
-    return bytes[length] == 0 ? character : 0;
-}
-
 // Right Alt alone is AltGr for a key when it changes the character the key types. On a layout
 // without AltGr it is an Alt key, and Alt leaves the character as the key types it.
 bool TypedWithAltGr(int keycode, int modifiers, uint32_t typed) {
@@ -141,7 +123,7 @@ void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int mod
         LoopPostKey(kMsgKeyUp, code, flags);
         return;
     }
-    uint32_t typed = OnlyCharacter(typedText);
+    uint32_t typed = OnlyCharacterOf(typedText);
     int ownCode = RealVirtualKey(keycode, scancode);
     if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
         // A system key: only its commands count, and only on a fresh press, so that holding

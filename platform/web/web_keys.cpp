@@ -79,25 +79,6 @@ constexpr CodeKey kCodeKeys[] = {
 // game: its key-up goes the same way, with the same code.
 std::map<std::string, int> s_heldKeyCodes;
 
-// The one character of a UTF-8 text; 0 when it holds none, more than one, or is not UTF-8. A
-// KeyboardEvent's key is a character, or a name ("Dead", "Shift") longer than one.
-uint32_t OnlyCharacter(const char* text) {
-    if (!text || !*text) return 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    int length = bytes[0] < 0x80             ? 1
-                 : (bytes[0] & 0xE0) == 0xC0 ? 2
-                 : (bytes[0] & 0xF0) == 0xE0 ? 3
-                 : (bytes[0] & 0xF8) == 0xF0 ? 4
-                                             : 0;
-    if (length == 0) return 0;
-    uint32_t character = length == 1 ? bytes[0] : bytes[0] & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80) return 0;
-        character = (character << 6) | (bytes[i] & 0x3F);
-    }
-    return bytes[length] == 0 ? character : 0;
-}
-
 bool Numbered(const char* code, const char* prefix, int* number) {
     size_t length = std::strlen(prefix);
     if (std::strncmp(code, prefix, length) != 0) return false;
@@ -150,7 +131,7 @@ void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, 
         if (!repeat && ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
         return;
     }
-    const int typedCode = TypedKeyCode(ownCode, OnlyCharacter(key));
+    const int typedCode = TypedKeyCode(ownCode, OnlyCharacterOf(key));
     held = typedCode;
     LoopPostKey(kMsgKeyDown, typedCode, flags);
 }
