@@ -72,6 +72,23 @@ class OnlineLoopback : public GameFixture {
     std::string savedServer_;
 };
 
+// A socket listening on a free loopback port that nothing serves; -1 when none could be had.
+int ListenOnLoopback(int* port) {
+    int listening = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listening < 0 || bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address) ||
+        listen(listening, 4) ||
+        getsockname(listening, reinterpret_cast<sockaddr*>(&address), &length)) {
+        if (listening >= 0) close(listening);
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return listening;
+}
+
 std::vector<std::vector<std::string>> StoredNames(const std::string& dbPath) {
     std::vector<std::vector<std::string>> rows;
     sqlite3* db = nullptr;
@@ -133,15 +150,10 @@ TEST_F(OnlineLoopback, AServerThatIsDownLeavesOnlyTheSendingCue) {
 
 TEST_F(OnlineLoopback, AServerThatNeverAnswersIsGivenUpAfterTheRequestTimeOut) {
     // A socket that listens but is never served: the connection is made, no reply ever comes.
-    int silent = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(silent, 4), 0);
-    socklen_t length = sizeof address;
-    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
-    g_scoreServer = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    int port = 0;
+    int silent = ListenOnLoopback(&port);
+    ASSERT_GE(silent, 0);
+    g_scoreServer = "http://127.0.0.1:" + std::to_string(port);
 
     auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
@@ -155,15 +167,10 @@ TEST_F(OnlineLoopback, AServerThatNeverAnswersIsGivenUpAfterTheRequestTimeOut) {
 TEST_F(OnlineLoopback, AServerSettingWithoutSchemeNeverSendsTheDetailsInClear) {
     // A plain http server where the game expects https: it sees a TLS greeting, never a request
     // line, and the player hears nothing after the sending cue.
-    int plain = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(plain, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(plain, 4), 0);
-    socklen_t length = sizeof address;
-    getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
-    g_scoreServer = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    int port = 0;
+    int plain = ListenOnLoopback(&port);
+    ASSERT_GE(plain, 0);
+    g_scoreServer = "127.0.0.1:" + std::to_string(port);
     std::string received;
     std::thread listener([&] {
         int client = accept(plain, nullptr, nullptr);
@@ -195,12 +202,11 @@ std::string MakeCertificates() {
         return std::string(" && openssl req -subj /CN=x") + key + " -keyout " + name +
                ".key -out " + name + ".csr && echo subjectAltName=" + altName + " >" + name +
                ".ext && openssl x509 -req -in " + name +
-               ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile " + name +
-               ".ext -days " + std::to_string(days) + " -out " + name + ".pem";
+               ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile " + name + ".ext -days " +
+               std::to_string(days) + " -out " + name + ".pem";
     };
     std::string script = "cd '" + dir + "' && openssl req -x509 -subj /CN=Test-authority" + key +
-                         " -keyout ca.key -out ca.pem -days 2" +
-                         issued("good", "IP:127.0.0.1", 2) +
+                         " -keyout ca.key -out ca.pem -days 2" + issued("good", "IP:127.0.0.1", 2) +
                          issued("other_name", "DNS:scores.example.org", 2) +
                          issued("expired", "IP:127.0.0.1", -1) +
                          " && openssl req -x509 -subj /CN=self" + key +
@@ -217,11 +223,9 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
         bool authorityAdded;
         bool placeSpoken;
     } cases[] = {
-        {"good", true, true},
-        {"good", false, false},  // the system's authorities never heard of this one
-        {"other_name", true, false},
-        {"expired", true, false},
-        {"self", true, false},
+        {"good", true, true},        {"good", false, false},  // the system's authorities never
+                                                              // heard of this one
+        {"other_name", true, false}, {"expired", true, false}, {"self", true, false},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(std::string(each.certificate) + (each.authorityAdded ? "" : ", no authority"));
@@ -247,7 +251,8 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
         server.stop();
         serving.join();
         if (each.placeSpoken) {
-            EXPECT_EQ(heard, (std::vector<std::string>{kSending, kMadeIt, Number(4), kSendScoreItem}));
+            EXPECT_EQ(heard,
+                      (std::vector<std::string>{kSending, kMadeIt, Number(4), kSendScoreItem}));
             EXPECT_EQ(requests, 2);
         } else {
             EXPECT_EQ(heard, (std::vector<std::string>{kSending, kSendScoreItem}));
