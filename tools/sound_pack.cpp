@@ -125,11 +125,12 @@ bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error) {
     return sounds->size() == names.size();
 }
 
-bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error) {
+bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error,
+               int rate) {
     for (const PackSound& sound : sounds) {
-        const std::vector<int16_t> stored = AtStoredRate(sound.samples);
-        if (stored.empty() ||
-            !WritePackFile(dir, sound.file, StoredWaveBytes(stored, kStoredSampleRate))) {
+        const std::vector<int16_t> stored =
+            rate == kPackSampleRate ? sound.samples : AtStoredRate(sound.samples);
+        if (stored.empty() || !WritePackFile(dir, sound.file, StoredWaveBytes(stored, rate))) {
             *error = "cannot write " + PackPath(dir, sound.file);
             return false;
         }

@@ -28,5 +28,8 @@ Signal SpeakLine(const ScriptLine& line);
 // The game's own sounds: speech, cues and loops. False with a reason when any is missing.
 bool MakeSoundPack(std::vector<PackSound>* sounds, std::string* error);
 
-// Writes each sound in the stored form into `dir`. False with a reason on failure.
-bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error);
+// Writes each sound in the stored form into `dir`, at the device's rate (kStoredSampleRate) or as
+// made (kPackSampleRate: a third of the bytes, for the browser, which converts as it loads).
+// False with a reason on failure.
+bool WritePack(const std::string& dir, const std::vector<PackSound>& sounds, std::string* error,
+               int rate = kStoredSampleRate);
