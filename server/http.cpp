@@ -138,8 +138,10 @@ MHD_Result HandleRequest(void*, MHD_Connection* connection, const char*, const c
 
     Reply reply;
     Submission submission;
+    const RequestHeaders headers{Header(connection, "Accept-Encoding"),
+                                 Header(connection, "If-None-Match")};
     if (!RouteRequest(request->log.method, request->log.target, request->log.client, &reply,
-                      &submission)) {
+                      &submission, headers)) {
         return Send(connection, request, reply);
     }
     // The reply waits until the score is on the disk; meanwhile the connection is set aside

@@ -60,14 +60,15 @@ static Reply Place(const Submission& submission, const std::string& client) {
 }
 
 bool RouteRequest(const std::string& method, const std::string& target, const std::string& client,
-                  Reply* reply, Submission* toRecord) {
+                  Reply* reply, Submission* toRecord, const RequestHeaders& headers) {
     size_t question = target.find('?');
     std::string path = target.substr(0, question);
     // The query exactly as it came, before any decoding, so that a repeated key or a malformed
     // escape can be refused rather than silently merged.
     std::string query = question == std::string::npos ? "" : target.substr(question + 1);
     if (IsPlayPath(path)) {
-        *reply = method == "GET" || method == "HEAD" ? WebFileReply(path) : NotAllowed("GET, HEAD");
+        *reply = method == "GET" || method == "HEAD" ? WebFileReply(path, headers)
+                                                     : NotAllowed("GET, HEAD");
         return false;
     }
     bool record = path == "/tapdash/top1.php";

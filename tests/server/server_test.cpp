@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <string>
@@ -291,6 +292,60 @@ TEST(ServerLifecycle, NoAcknowledgedScoreIsLostWhenTheServerIsKilledUnderLoad) {
     for (const StoredRow& row : StoredRows(db)) stored.insert(row.firstName);
     for (const std::string& name : acknowledged) EXPECT_TRUE(stored.count(name)) << name;
     EXPECT_GE(acknowledged.size(), 900u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ServerWebFiles, TheBrowserBuildComesCompressedWhereAcceptedWithItsTypeAndIsKeptBetweenVisits) {
+    const std::string dir = MakeScratchDir();
+    const std::string web = dir + "play/";
+    std::filesystem::create_directories(web + "menu");
+    for (const auto& [name, bytes] : {std::pair{"index.html", "<html>"},
+                                      {"tapdash.wasm", "wasm"},
+                                      {"tapdash.wasm.gz", "zipped"},
+                                      {"menu/bgrn.vgz", "loop"},
+                                      {"menu/bgrn.vgz.gz", "zipped loop"}}) {
+        std::ofstream(web + name, std::ios::binary) << bytes;
+    }
+    ScoreServerProcess server = StartScoreServer(dir + "scores.db", {"--web", web});
+    httplib::Client client("127.0.0.1", server.port);
+    client.set_decompress(false);  // the bytes as they travel
+    struct Case {
+        const char* path;
+        const char* accepts;
+        const char* type;
+        const char* encoding;
+        const char* caching;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"/tapdash/play/", "gzip", "text/html; charset=utf-8", "", "no-cache", "<html>"},
+        {"/tapdash/play/tapdash.wasm", "br, gzip", "application/wasm", "gzip", "no-cache",
+         "zipped"},
+        {"/tapdash/play/tapdash.wasm", "", "application/wasm", "", "no-cache", "wasm"},
+        {"/tapdash/play/menu/bgrn.vgz", "gzip;q=0", "application/octet-stream", "",
+         "public, max-age=86400", "loop"},
+        {"/tapdash/play/menu/bgrn.vgz", "*", "application/octet-stream", "gzip",
+         "public, max-age=86400", "zipped loop"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " accepting " + c.accepts);
+        httplib::Headers accepts{{"Accept-Encoding", c.accepts}};
+        auto reply = client.Get(c.path, accepts);
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->status, 200);
+        EXPECT_EQ(reply->get_header_value("Content-Type"), c.type);
+        EXPECT_EQ(reply->get_header_value("Content-Encoding"), c.encoding);
+        EXPECT_EQ(reply->get_header_value("Cache-Control"), c.caching);
+        EXPECT_EQ(reply->get_header_value("Vary"), "Accept-Encoding");
+        EXPECT_EQ(reply->body, c.body);
+        // The next visit revalidates and gets nothing again.
+        accepts.emplace("If-None-Match", reply->get_header_value("ETag"));
+        auto again = client.Get(c.path, accepts);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->status, 304);
+        EXPECT_EQ(again->body, "");
+    }
+    StopScoreServer(server, SIGTERM);
     std::filesystem::remove_all(dir);
 }
 
