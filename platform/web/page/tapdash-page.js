@@ -6,13 +6,15 @@
 
 (() => {
   const programDir = '/tapdash/';
-  // Folders the game loads before its intro is heard; the level folders follow once it sounds.
-  const startFolders = ['game/', 'menu/', 'score/'];
+  // What the game loads before its intro is heard (the menu and score banks, the intro itself);
+  // the rest of the pack follows once the intro sounds, and anything asked for sooner is fetched
+  // at once.
+  const startFiles = ['menu/', 'score/', 'game/game_intro.vgz'];
   const kinds = { keydown: 'keydown', keyup: 'keyup' };
   const $ = (id) => document.getElementById(id);
 
-  const figures = { buttonAt: 0, introAt: 0, bytesBeforeIntro: 0, underruns: 0, lead: 0,
-                    keyToSample: [] };
+  const figures = { buttonAt: 0, introAt: 0, bytesBeforeIntro: 0, packAt: 0, bytesWholePack: 0,
+                    underruns: 0, lead: 0, keyToSample: [] };
   const events = [];
   let wake = null;
   let running = false;
@@ -98,7 +100,7 @@
   }
 
   function startPack() {
-    const first = [...pack.values()].filter((e) => startFolders.some((f) => e.name.toLowerCase().startsWith(f))
+    const first = [...pack.values()].filter((e) => startFiles.some((f) => e.name.toLowerCase().startsWith(f))
                                               || !e.name.includes('/'));
     return fetchAll(first, 6);
   }
@@ -107,7 +109,10 @@
   function fetchRest() {
     if (restStarted) return;
     restStarted = true;
-    fetchAll([...pack.values()], 4);
+    fetchAll([...pack.values()], 4).then(() => {
+      figures.packAt = performance.now();
+      figures.bytesWholePack = bytesSoFar();
+    });
   }
 
   async function fillProgramFolder() {
