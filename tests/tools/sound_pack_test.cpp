@@ -217,6 +217,21 @@ TEST(SoundPackTest, FilesAreStoredAtTheDeviceRateKeepingLengthPeakAndNoAudibleIm
     EXPECT_EQ(Le32(g_fileBuffer + kSoundFileFormatOffset + 4), uint32_t(kStoredSampleRate));
 }
 
+TEST(SoundPackTest, TheBrowsersPackHoldsTheSoundsAsMadeAtTheVoicesRate) {
+    const std::vector<int16_t> made = {0, 1000, -1000, 32767, -32768, 5};
+    const std::string dir = MakeScratchDir();
+    std::string error;
+    ASSERT_TRUE(WritePack(dir, {{"menu\\arrows.vgz", made}}, &error, kPackSampleRate)) << error;
+    VirtualReset();
+    g_programDir = dir;
+    ASSERT_EQ(ReadSoundFile("menu\\arrows.vgz"), 1);
+    EXPECT_EQ(Le32(g_fileBuffer + kSoundFileFormatOffset + 4), uint32_t(kPackSampleRate));
+    ASSERT_EQ(g_fileBufferBytes, kSoundFileHeaderBytes + int(made.size() * 2));
+    const uint8_t* samples = g_fileBuffer + kSoundFileHeaderBytes;
+    for (size_t i = 0; i < made.size(); ++i)
+        EXPECT_EQ(int16_t(samples[2 * i] | samples[2 * i + 1] << 8), made[i]);
+}
+
 TEST(SoundPackTest, TwoRunsOfTheGeneratorWriteTheSameBytes) {
     std::vector<PackSound> sounds;
     std::string error;
