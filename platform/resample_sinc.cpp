@@ -23,13 +23,13 @@ constexpr double kPassEdge = 0.43;  // of the lower rate
 constexpr double kStopEdge = 0.50;
 constexpr double kAttenuationDb = 70.0;
 // Rate pairs with more phases than this (22051 Hz, say) take the nearest of this many: the
-// position is then off by at most 1/8192 of an input frame, which keeps errors below -69 dB.
+// position is then off by at most 1/8192 of an input frame, which keeps errors below -68 dB.
 constexpr uint32_t kMostPhases = 4096;
 
 // Sounds are loaded on the main thread only; the buffers grow to the longest sound and are kept,
 // and the filter is kept for the last pair of rates.
 std::vector<float> s_channel;  // one channel of the sound, with silence on both sides
-std::vector<float> s_filter;   // kPhases rows of s_taps weights
+std::vector<float> s_filter;   // s_phases rows of s_taps weights
 uint32_t s_filterIn = 0, s_filterOut = 0, s_phases = 0, s_taps = 0;
 
 double BesselI0(double x) {
