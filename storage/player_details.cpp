@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "app/game_app.h"
 #include "online/submit.h"
 #include "platform/platform.h"
 
