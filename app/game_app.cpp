@@ -17,7 +17,6 @@
 #include "input/keyboard.h"
 #include "storage/settings.h"
 
-std::string g_programDir;
 int g_startupOk = 0;
 int g_introStarted = 0;
 std::string (*g_findProgramDir)() = PlatformProgramDir;

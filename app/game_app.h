@@ -13,7 +13,6 @@ constexpr int IDM_ABOUTBOX = kSysCommandAbout;
 constexpr int kWindowWidth = kPictureWidth;
 constexpr int kWindowHeight = kPictureHeight;
 
-extern std::string g_programDir;
 extern int g_startupOk;
 extern int g_introStarted;
 

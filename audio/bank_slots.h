@@ -2,6 +2,8 @@
 // out one by one. The catalogue (audio/catalogue.cpp) gives each slot's file.
 #pragma once
 
+#include "platform/game_symbols.h"
+
 // g_menuSounds: an item's phrase lies in the slot of the item's number (g_menuIndex).
 enum MenuSlot {
     kMenuSlotInstructions = 0,
@@ -50,21 +52,20 @@ enum LevelSlot {
     kLevelSlotAnswerCue = 2,
     kLevelSlotErrorCue = 3,
     kLevelSlotSuccessCue = 4,
-    kLevelSlotBackslash = 5,
-    kLevelSlotColon = 6,
-    kLevelSlotComma = 7,
-    kLevelSlotGreater = 8,
-    kLevelSlotLess = 9,
-    kLevelSlotMinus = 10,
-    kLevelSlotPlus = 11,
-    kLevelSlotFullStop = 12,
-    kLevelSlotSemicolon = 13,
-    kLevelSlotSlash = 14,
+    kLevelSlotFirstSymbol = 5,  // the ten symbols in the order of kGameSymbols: SymbolSlot
+    kLevelSlotLastSymbol = 14,
     kLevelSlotLetterA = 15,  // A to Z: LetterSlot
     kLevelSlotLetterZ = 40,
     kLevelSlotDigit0 = 41,  // 0 to 9: DigitSlot
     kLevelSlotDigit9 = 50,
 };
+
+static_assert(kLevelSlotLastSymbol - kLevelSlotFirstSymbol + 1 == kGameSymbolCount);
+
+// The slot of the spoken symbol kGameSymbols[n].
+constexpr int SymbolSlot(int n) {
+    return kLevelSlotFirstSymbol + n;
+}
 
 // The slot of the spoken letter A + n, n 0 to 25.
 constexpr int LetterSlot(int n) {

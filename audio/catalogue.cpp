@@ -2,6 +2,7 @@
 // to the program folder; the level folder is named "level1\" by the level bank and "Level1\" by
 // the learn bank, and both find the same files.
 #include "audio/banks.h"
+#include "platform/game_symbols.h"
 
 const char* const kMenuSoundFiles[kMenuSoundCount] = {
     "menu\\arrows.vgz",             // 0
@@ -45,16 +46,17 @@ const char* const kLevelSoundFiles[kLevelSoundCount] = {
     "level1\\blust.vgz",    // 2
     "level1\\err.vgz",      // 3
     "level1\\success.vgz",  // 4
-    "level1\\bslash.vgz",   // 5
-    "level1\\col.vgz",      // 6
-    "level1\\com.vgz",      // 7
-    "level1\\great.vgz",    // 8
-    "level1\\less.vgz",     // 9
-    "level1\\minus.vgz",    // 10
-    "level1\\plus.vgz",     // 11
-    "level1\\point.vgz",    // 12
-    "level1\\scol.vgz",     // 13
-    "level1\\slash.vgz",    // 14
+    // 5 to 14: the symbols' files, in the order of their table
+    kGameSymbols[0].soundFile,
+    kGameSymbols[1].soundFile,
+    kGameSymbols[2].soundFile,
+    kGameSymbols[3].soundFile,
+    kGameSymbols[4].soundFile,
+    kGameSymbols[5].soundFile,
+    kGameSymbols[6].soundFile,
+    kGameSymbols[7].soundFile,
+    kGameSymbols[8].soundFile,
+    kGameSymbols[9].soundFile,
     // 15 to 40: "level1\%c.vgz" with the capital letter A + (index - 15)
     "level1\\A.vgz",
     "level1\\B.vgz",

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/game_app.h"
 #include "platform/platform.h"
 
 // The buffer starts on a large page where the system allows it, so that the reads of the first

@@ -2,33 +2,16 @@
 // key code answers it.
 #include "game/level.h"
 #include "game/level_internal.h"
+#include "platform/game_symbols.h"
 #include "platform/key_codes.h"
 
 CharacterEntry g_characters[kCharacterCount];
 
 namespace {
 
-struct SymbolRow {
-    int entry;
-    int soundSlot;
-    int keyCode;
-};
-
-constexpr SymbolRow kSymbols[] = {
-    {37, kLevelSlotBackslash, kKeyOem5},      // backslash
-    {38, kLevelSlotColon, kKeyColon},         // colon
-    {39, kLevelSlotComma, kKeyOemComma},      // comma
-    {40, kLevelSlotGreater, kKeyGreater},     // greater-than sign
-    {41, kLevelSlotLess, kKeyLess},           // less-than sign
-    {42, kLevelSlotMinus, kKeyOemMinus},      // minus sign
-    {43, kLevelSlotPlus, kKeyPlus},           // plus sign
-    {44, kLevelSlotFullStop, kKeyOemPeriod},  // full stop
-    {45, kLevelSlotSemicolon, kKeyOem1},      // semicolon
-    {46, kLevelSlotSlash, kKeyOem2},          // slash
-};
-
 constexpr int kFirstLetterEntry = 0;
 constexpr int kFirstDigitEntry = 26;
+constexpr int kFirstSymbolEntry = 37;
 
 }  // namespace
 
@@ -41,5 +24,7 @@ void BuildCharacterTable() {
     }
     // Entry 36 keeps its start values; NextCharacter never lands on it.
     g_characters[kUnusedCharacter] = {kLevelSlotBackground, 0};
-    for (const SymbolRow& row : kSymbols) g_characters[row.entry] = {row.soundSlot, row.keyCode};
+    for (int n = 0; n < kGameSymbolCount; ++n) {
+        g_characters[kFirstSymbolEntry + n] = {SymbolSlot(n), kGameSymbols[n].keyCode};
+    }
 }

@@ -51,7 +51,7 @@ struct LoadPass {
     int last;
 };
 constexpr LoadPass kLoadPasses[] = {
-    {kLevelSlotBackground, kLevelSlotSlash},
+    {kLevelSlotBackground, kLevelSlotLastSymbol},
     {kLevelSlotLetterA, kLevelSlotLetterZ},
     {kLevelSlotDigit0, kLevelSlotDigit9},
 };

@@ -6,7 +6,6 @@
 #include "game/menu.h"
 #include "platform/key_codes.h"
 #include "platform/platform.h"
-#include "storage/player_details.h"
 
 void StopSubmitSounds() {
     for (Sound sound : g_submitSounds) {

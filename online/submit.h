@@ -13,6 +13,9 @@ extern std::string g_scoreServer;
 // The request URL: the first request's, then the second's.
 extern std::string g_submitUrl;
 
+// 1 when config.dat was read and g_submitUrl holds the first request's URL up to "score=".
+// 0, g_submitUrl unchanged, when config.dat is missing or refused (ReadPlayerDetailsFile).
+int ReadPlayerDetails();
 // Writes the first request's URL up to and including "score=" into g_submitUrl, each field
 // percent-encoded.
 void BuildSubmitUrl(const char* firstName, const char* lastName, const char* address,

@@ -3,6 +3,7 @@
 
 #include "game/state.h"
 #include "online/submit.h"
+#include "storage/player_details.h"
 
 std::string g_scoreServer = TAPDASH_SCORE_SERVER;
 std::string g_submitUrl;
@@ -57,6 +58,13 @@ void BuildSubmitUrl(const char* firstName, const char* lastName, const char* add
                   "?first_name=" + PercentEncode(firstName) +
                   "&last_name=" + PercentEncode(lastName) + "&addr=" + PercentEncode(address) +
                   "&country=" + PercentEncode(country) + "&score=";
+}
+
+int ReadPlayerDetails() {
+    std::string fields[kPlayerDetailsFieldCount];
+    if (!ReadPlayerDetailsFile(fields)) return 0;
+    BuildSubmitUrl(fields[0].c_str(), fields[1].c_str(), fields[2].c_str(), fields[3].c_str());
+    return 1;
 }
 
 int AppendScoreToUrl() {

@@ -149,6 +149,13 @@ static bool DispatchOne(uint64_t now) {
         // Like a window timer: one pending tick at most, whatever was missed is dropped.
         timer.dueMs += timer.periodMs;
         if (timer.dueMs <= now) timer.dueMs = now + timer.periodMs;
+        if (PlatformTraceOn()) {
+            // With the timing trace on: every tick as it reaches the window, on the loop's clock.
+            char detail[48];
+            std::snprintf(detail, sizeof detail, "%d %llu", timer.id,
+                          static_cast<unsigned long long>(now));
+            PlatformTrace("tick", detail);
+        }
         LoopDeliver(kMsgTimer, timer.id);
         return true;
     }

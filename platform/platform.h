@@ -118,6 +118,11 @@ void PlatformAboutBox(const char* caption, const char* const* lines, int lineCou
 // The folder of the running executable, with its trailing separator. Empty on failure.
 std::string PlatformProgramDir();
 
+// The program folder the game's files are read from and written to, with its trailing
+// separator: start-up keeps PlatformProgramDir's answer here (a test, a folder of its own), and
+// every reader of a data file puts it before the file's relative name.
+extern std::string g_programDir;
+
 typedef struct PlatformFileTag* PlatformFile;  // null = not open
 
 // Opens an existing file for reading (others may read it too). Null on failure.

@@ -1,32 +1,14 @@
 #include "platform/typed_keys.h"
 
+#include "platform/game_symbols.h"
 #include "platform/key_codes.h"
-
-namespace {
-
-struct SymbolKey {
-    char symbol;
-    int key;
-};
-
-// The symbols of the game and their codes: the key that types each on a US layout, 1000 above
-// it where that layout needs Shift.
-constexpr SymbolKey kSymbolKeys[] = {
-    {'\\', kKeyOem5}, {':', kKeyColon},    {',', kKeyOemComma}, {'>', kKeyGreater},
-    {'<', kKeyLess},  {'-', kKeyOemMinus}, {'+', kKeyPlus},     {'.', kKeyOemPeriod},
-    {';', kKeyOem1},  {'/', kKeyOem2},
-};
-
-}  // namespace
 
 int CharacterKeyCode(uint32_t character) {
     if (character >= 'A' && character <= 'Z') return kKeyA + static_cast<int>(character - 'A');
     if (character >= 'a' && character <= 'z') return kKeyA + static_cast<int>(character - 'a');
     if (character >= '0' && character <= '9') return kKey0 + static_cast<int>(character - '0');
-    for (const SymbolKey& symbol : kSymbolKeys) {
-        if (character == static_cast<uint32_t>(symbol.symbol)) return symbol.key;
-    }
-    return 0;
+    const int symbol = GameSymbolIndex(character);
+    return symbol < 0 ? 0 : kGameSymbols[symbol].keyCode;
 }
 
 int TypedKeyCode(int keyCode, uint32_t typedCharacter) {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/game_app.h"
 #include "game/state.h"
+#include "platform/platform.h"
 #include "storage/file_bytes.h"
 
 int g_bestScores[kBestSlotCount];

@@ -10,9 +10,9 @@ constexpr int kMaxDetailsTextChars = 999;
 constexpr int kMaxDetailsFieldChars = 99;
 constexpr int kPlayerDetailsFieldCount = 4;  // first name, last name, address, country
 
-// 1 when config.dat was read and g_submitUrl holds the first request's URL up to "score=".
-// 0 when it is missing, yields no text, or holds a field or a text too long to send whole.
-int ReadPlayerDetails();
+// Reads config.dat from the program folder into the four fields: 1 when it was read, 0 (fields
+// unchanged) when it is missing, yields no text, or holds a field or a text too long to send whole.
+int ReadPlayerDetailsFile(std::string fields[kPlayerDetailsFieldCount]);
 
 // Splits the bytes read from config.dat into the four fields. The final byte is dropped, a
 // zero byte ends the text, a line feed or a backquote ends a field, and what follows the fourth

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/game_app.h"
 #include "audio/music.h"
 #include "platform/platform.h"
 #include "storage/file_bytes.h"

@@ -73,20 +73,6 @@ void WaitEvents(uint64_t deadlineMs) {
 
 constexpr LoopBackend kSdlBackend = {SDL_GetTicks64, WaitEvents, PollEvents};
 
-PlatformMessageHandler s_handler = nullptr;
-
-// With the timing trace on: every timer tick as it reaches the window, with SDL's clock, which
-// the timers run on.
-void TracingHandler(const PlatformMessage& msg) {
-    if (msg.type == kMsgTimer) {
-        char detail[48];
-        std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
-                      static_cast<unsigned long long>(SDL_GetTicks64()));
-        PlatformTrace("tick", detail);
-    }
-    s_handler(msg);
-}
-
 }  // namespace
 
 // SDL talks to the desktop over D-Bus, whose library keeps a cache for the life of the process
@@ -142,8 +128,7 @@ void RealRunWindow(const char* title, int width, int height, PlatformMessageHand
     }
     // The text each key types, as the player's layout makes it with Shift and AltGr.
     SDL_StartTextInput();
-    s_handler = handler;
-    LoopBegin(PlatformTraceOn() ? TracingHandler : handler);
+    LoopBegin(handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         SDL_ShowWindow(s_window);

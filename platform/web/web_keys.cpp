@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kAboutCommand = 16;
-
 // Keys known by where they sit, by KeyboardEvent.code. The punctuation keys count as on a US
 // layout; every other key here means the same on every layout.
 struct CodeKey {
@@ -128,7 +126,7 @@ void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, 
         // Only its command counts, and only on a fresh press, so that holding Alt+A does not
         // reopen the About box the moment it is closed.
         held = 0;
-        if (!repeat && ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kAboutCommand);
+        if (!repeat && ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
         return;
     }
     const int typedCode = TypedKeyCode(ownCode, OnlyCharacterOf(key));

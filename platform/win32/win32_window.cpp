@@ -160,19 +160,6 @@ void WaitMessages(uint64_t deadlineMs) {
 
 constexpr LoopBackend kWin32Loop = {Win32NowMs, WaitMessages, PollMessages};
 
-PlatformMessageHandler s_handler = nullptr;
-
-// With the timing trace on: every timer tick as it reaches the window, with the loop's clock.
-void TracingHandler(const PlatformMessage& msg) {
-    if (msg.type == kMsgTimer) {
-        char detail[48];
-        std::snprintf(detail, sizeof detail, "%d %llu", msg.wParam,
-                      static_cast<unsigned long long>(Win32NowMs()));
-        PlatformTrace("tick", detail);
-    }
-    s_handler(msg);
-}
-
 bool RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -303,8 +290,7 @@ void Win32RunWindow(const char* title, int width, int height, PlatformMessageHan
     // Letters reach the game as letters even where an input method (Chinese, Japanese, Korean)
     // is on: the window has no input context, so the method never turns keys into its own.
     ImmAssociateContextEx(s_window, nullptr, 0);
-    s_handler = handler;
-    LoopBegin(PlatformTraceOn() ? TracingHandler : handler);
+    LoopBegin(handler);
     LoopDeliver(kMsgInitDialog, 0);
     if (LoopWindowOpen()) {
         ShowWindow(s_window, SW_SHOWNORMAL);

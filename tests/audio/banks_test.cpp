@@ -21,6 +21,11 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The level bank's file that speaks `symbol`.
+const char* SymbolFile(char symbol) {
+    return kLevelSoundFiles[SymbolSlot(GameSymbolIndex(static_cast<unsigned char>(symbol)))];
+}
+
 std::string Format(const char* format, int value) {
     char name[64];
     std::snprintf(name, sizeof name, format, value);
@@ -124,16 +129,16 @@ TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
         {kLevelSoundFiles[kLevelSlotAnswerCue], "level1\\blust.vgz"},
         {kLevelSoundFiles[kLevelSlotErrorCue], "level1\\err.vgz"},
         {kLevelSoundFiles[kLevelSlotSuccessCue], "level1\\success.vgz"},
-        {kLevelSoundFiles[kLevelSlotBackslash], "level1\\bslash.vgz"},
-        {kLevelSoundFiles[kLevelSlotColon], "level1\\col.vgz"},
-        {kLevelSoundFiles[kLevelSlotComma], "level1\\com.vgz"},
-        {kLevelSoundFiles[kLevelSlotGreater], "level1\\great.vgz"},
-        {kLevelSoundFiles[kLevelSlotLess], "level1\\less.vgz"},
-        {kLevelSoundFiles[kLevelSlotMinus], "level1\\minus.vgz"},
-        {kLevelSoundFiles[kLevelSlotPlus], "level1\\plus.vgz"},
-        {kLevelSoundFiles[kLevelSlotFullStop], "level1\\point.vgz"},
-        {kLevelSoundFiles[kLevelSlotSemicolon], "level1\\scol.vgz"},
-        {kLevelSoundFiles[kLevelSlotSlash], "level1\\slash.vgz"},
+        {SymbolFile('\\'), "level1\\bslash.vgz"},
+        {SymbolFile(':'), "level1\\col.vgz"},
+        {SymbolFile(','), "level1\\com.vgz"},
+        {SymbolFile('>'), "level1\\great.vgz"},
+        {SymbolFile('<'), "level1\\less.vgz"},
+        {SymbolFile('-'), "level1\\minus.vgz"},
+        {SymbolFile('+'), "level1\\plus.vgz"},
+        {SymbolFile('.'), "level1\\point.vgz"},
+        {SymbolFile(';'), "level1\\scol.vgz"},
+        {SymbolFile('/'), "level1\\slash.vgz"},
         {kLevelSoundFiles[kLevelSlotLetterZ], "level1\\Z.vgz"},
         {kLevelSoundFiles[kLevelSlotDigit9], "level1\\9.vgz"},
         {kLearnSoundFiles[kLearnSlotReturnItem], "game\\return_to_menu.vgz"},

@@ -9,8 +9,6 @@
 #include "audio/sound_file.h"
 #include "platform/platform.h"
 
-std::string g_programDir;
-
 static void Require(bool condition) {
     if (!condition) std::abort();
 }
