@@ -5,7 +5,8 @@
 #   stop_front
 # FRONT_LIMITS=off leaves out nginx's per-address limits (for the load bench). Run as a command,
 #   nginx_site.sh PATH-TO-tapdash-scores CERT KEY WORK [SERVER-OPTION...]
-# it prints "ready HTTP-PORT HTTPS-PORT" once both answer and serves until its input closes.
+# it prints "ready HTTP-PORT HTTPS-PORT" once both answer and serves until its input closes or
+# it is sent SIGTERM.
 
 fail() { echo "FAIL $*"; echo "--- nginx error log"; cat "$work/error.log" 2>/dev/null || true; exit 1; }
 free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
@@ -86,8 +87,12 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   root="$(cd "$(dirname "$0")/../.." && pwd)"
   server_exe="$(realpath "$1")"
   work="$4"
+  reader=""
   trap stop_front EXIT
+  trap '[ -n "$reader" ] && kill "$reader" 2>/dev/null; exit 0' TERM INT
   start_front "$2" "$3" "${@:5}"
   echo "ready $http_port $https_port"
-  cat >/dev/null
+  cat >/dev/null &
+  reader=$!
+  wait "$reader" || true
 fi
