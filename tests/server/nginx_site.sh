@@ -92,7 +92,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   trap '[ -n "$reader" ] && kill "$reader" 2>/dev/null; exit 0' TERM INT
   start_front "$2" "$3" "${@:5}"
   echo "ready $http_port $https_port"
-  cat >/dev/null &
+  cat <&0 >/dev/null &  # explicitly: a background job would otherwise read /dev/null
   reader=$!
   wait "$reader" || true
 fi
