@@ -4,10 +4,15 @@
 # request while scores are being recorded; then the slow and greedy clients check
 # (tests/server/hostile_clients.py) on the same optimised build, for its memory figures.
 # The server runs with its rate limits off: wrk sends from one address what many players would.
-#   bench/server_bench.sh [PATH-TO-tapdash-scores] [SECONDS]
+# With --tls, the same through nginx with the site in deploy/nginx and a throw-away certificate
+# (tests/server/nginx_site.sh; nginx's per-address limits off too), without the hostile clients.
+# Both first time one submission on a new connection, as the game sends it, twenty times.
+#   bench/server_bench.sh [--tls] [PATH-TO-tapdash-scores] [SECONDS]
 # Without a path it builds an optimised server (no sanitizers) in build-bench/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+front=""
+if [ "${1:-}" = --tls ]; then front=tls; shift; fi
 server_exe="${1:-}"
 seconds="${2:-10}"
 threads=2
@@ -21,15 +26,46 @@ if [ -z "$server_exe" ]; then
   server_exe="$root/build-bench/server/tapdash-scores"
 fi
 
-# shellcheck source=../server/scratch_server.sh
-. "$root/server/scratch_server.sh" "$server_exe"
+if [ -n "$front" ]; then
+  server_exe="$(realpath "$server_exe")"
+  work="$(mktemp -d)"
+  # shellcheck source=../tests/server/nginx_site.sh
+  . "$root/tests/server/nginx_site.sh"
+  trap 'stop_front; rm -rf "$work"' EXIT
+  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
+    -subj /CN=localhost -addext subjectAltName=DNS:localhost \
+    -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+  FRONT_LIMITS=off start_front "$work/cert.pem" "$work/key.pem" --rate-limit off
+  base="https://localhost:$https_port"
+  export CURL_CA_BUNDLE="$work/cert.pem"
+else
+  # shellcheck source=../server/scratch_server.sh
+  . "$root/server/scratch_server.sh" "$server_exe"
+fi
+
+# One submission on a new connection, twenty times: the median of the TCP connect, the TLS
+# handshake done (0 over plain http) and the reply, in milliseconds.
+for n in $(seq 1 20); do
+  curl -s -o /dev/null -w '%{time_connect} %{time_appconnect} %{time_total}\n' \
+    "$base/tapdash/top1.php?first_name=Timed&last_name=Player$n&addr=Road&country=UK&score=100"
+done | python3 -c '
+import statistics, sys
+rows = [list(map(float, line.split())) for line in sys.stdin]
+connect, handshake, reply = (statistics.median(column) * 1000 for column in zip(*rows))
+print(f"== one submission on a new connection, median of {len(rows)}: connected {connect:.2f} ms, "
+      f"TLS done {handshake:.2f} ms, reply {reply:.2f} ms")'
 
 # Seeding: 10,000 distinct players, sent by two clients at once.
 python3 - "$base" <<'PY'
-import http.client, sys, threading
-host, port = sys.argv[1].split("//")[1].split(":")
+import http.client, os, ssl, sys, threading
+scheme, address = sys.argv[1].split("://")
+host, port = address.split(":")
 def send(first, last):
-    connection = http.client.HTTPConnection(host, int(port), timeout=60)
+    if scheme == "https":
+        context = ssl.create_default_context(cafile=os.environ["CURL_CA_BUNDLE"])
+        connection = http.client.HTTPSConnection(host, int(port), timeout=60, context=context)
+    else:
+        connection = http.client.HTTPConnection(host, int(port), timeout=60)
     for n in range(first, last):
         connection.request("GET", f"/tapdash/top1.php?first_name=Player%20{n}&last_name=Seed"
                                   f"&addr={n}%20Bench%20Road&country=UK&score={(n * 7919) % 1000 * 100}")
@@ -87,5 +123,6 @@ cat "$work/record-under-load.txt"
 echo "recorded after measuring: $(count_rows) submissions"
 echo "server: $(grep -E 'VmHWM|VmRSS' "/proc/$server_pid/status" | tr -s ' \t' ' ' | tr '\n' ' ')"
 
+[ -n "$front" ] && exit 0
 echo "== slow and greedy clients"
 python3 "$root/tests/server/hostile_clients.py" "$server_exe"

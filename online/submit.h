@@ -8,7 +8,7 @@ constexpr int kPlaceQueryDelayMs = 6000;
 
 // Host and optional port of the score server ("localhost:8080"), spoken to over https; or
 // "http://host[:port]" for a server on the player's own machine or network. The build's
-// TAPDASH_SCORE_SERVER; tests may point it elsewhere.
+// TAPDASH_SCORE_SERVER, or the environment's of that name when the game starts.
 extern std::string g_scoreServer;
 // The request URL: the first request's, then the second's.
 extern std::string g_submitUrl;

@@ -2,6 +2,8 @@
 // calls that are the same in every backend. The sound operations are soft_audio.cpp's.
 #include "platform/platform.h"
 
+#include <cstdlib>
+
 #include "platform/driver.h"
 #include "platform/message_loop.h"
 
@@ -13,6 +15,11 @@ void PlatformSelectDriver(const PlatformDriver* driver) {
 
 const PlatformDriver* PlatformCurrentDriver() {
     return g_platformDriver;
+}
+
+std::string PlatformEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 PlatformKind PlatformSelected() {

@@ -25,6 +25,12 @@ void PlatformSelectReal();
 PlatformKind PlatformSelected();
 
 // ---------------------------------------------------------------------------------------------
+// The process's environment
+
+// The value of the environment variable `name`, "" where it is unset.
+std::string PlatformEnvironment(const char* name);
+
+// ---------------------------------------------------------------------------------------------
 // Why a platform call failed
 
 // The reason the last failed platform call gave ("" while none has failed): the backends fill it

@@ -4,6 +4,7 @@
 // window ignore its queue).
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/win32/win32_backend.h"
@@ -18,6 +19,11 @@ constexpr DWORD kStatusOk = 200;
 
 bool IsWebUrl(const char* url) {
     return std::strncmp(url, "http://", 7) == 0 || std::strncmp(url, "https://", 8) == 0;
+}
+
+// The URL without its query, which holds the player's details: what a reason may show.
+std::string WithoutQuery(const char* url) {
+    return std::string(url, std::strcspn(url, "?"));
 }
 
 void SetTimeout(HINTERNET session, DWORD option, DWORD ms) {
@@ -47,7 +53,7 @@ int Get(const char* url, std::string* body, size_t maxBodyBytes) {
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
     InternetHandle request = {InternetOpenUrlA(session.handle, url, nullptr, 0, flags, 0)};
     if (!request.handle) {
-        PlatformSetLastError("%s: WinINet error %lu", url, GetLastError());
+        PlatformSetLastError("%s: WinINet error %lu", WithoutQuery(url).c_str(), GetLastError());
         return 0;
     }
     // Only the server's own answer counts: a proxy asking for a password (407), a portal's
@@ -57,7 +63,7 @@ int Get(const char* url, std::string* body, size_t maxBodyBytes) {
     if (!HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr) ||
         status != kStatusOk) {
-        PlatformSetLastError("%s: HTTP status %lu", url, status);
+        PlatformSetLastError("%s: HTTP status %lu", WithoutQuery(url).c_str(), status);
         return 0;
     }
     if (!body || maxBodyBytes == 0) return 1;

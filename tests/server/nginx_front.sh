@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# nginx with the site in deploy/nginx in front of the score server, both as plain processes on
-# loopback ports (no root service), TLS with a throw-away self-signed certificate: the game's
-# submission over plain http, the page over https, a forged address header, a burst of scores.
+# nginx with the site in deploy/nginx in front of the score server (tests/server/nginx_site.sh),
+# TLS with a throw-away self-signed certificate: the game's submission over https, the page over
+# https, plain http sent there, a forged address header, a burst of scores.
 #   nginx_front.sh PATH-TO-tapdash-scores
 # Exit 77 (skipped) where nginx, openssl or curl is missing.
 set -euo pipefail
@@ -13,80 +13,14 @@ for tool in "$nginx" openssl curl python3; do
 done
 
 work="$(mktemp -d)"
-chmod 755 "$work"   # nginx's workers may run as another user when this runs as root
-server_pid=""
-nginx_pid=""
-cleanup() {
-  for pid in $nginx_pid $server_pid; do kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL $*"; echo "--- nginx error log"; cat "$work/error.log" 2>/dev/null || true; exit 1; }
+# shellcheck source=nginx_site.sh
+. "$root/tests/server/nginx_site.sh"
+trap 'stop_front; rm -rf "$work"' EXIT
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=scores.example.org \
   -addext subjectAltName=DNS:scores.example.org \
   -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-
-# The server as the unit file runs it.
-"$server_exe" --port 0 --bind 127.0.0.1 --db "$work/scores.db" --trust-proxy on \
-  --connections-per-address 0 >"$work/server.out" 2>"$work/server.log" &
-server_pid=$!
-server_port=""
-for _ in $(seq 1 200); do
-  server_port="$(grep -o '127\.0\.0\.1:[0-9]*' "$work/server.out" | cut -d: -f2 || true)"
-  [ -n "$server_port" ] && break
-  kill -0 "$server_pid" 2>/dev/null || fail "the score server did not start"
-  sleep 0.1
-done
-[ -n "$server_port" ] || fail "the score server did not start"
-
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-
-# Two free ports may be taken by someone else before nginx binds them: then new ones are tried.
-started=""
-for _ in 1 2 3 4 5; do
-  http_port="$(free_port)"
-  https_port="$(free_port)"
-  for file in tapdash-scores tapdash-scores-limits.conf tapdash-scores-proxy.conf; do
-    sed -e "s#listen 80;#listen 127.0.0.1:$http_port;#" \
-        -e "s#listen 443 ssl http2;#listen 127.0.0.1:$https_port ssl http2;#" \
-        -e '/listen \[::\]/d' \
-        -e "s#/etc/letsencrypt/live/scores.example.org/fullchain.pem#$work/cert.pem#" \
-        -e "s#/etc/letsencrypt/live/scores.example.org/privkey.pem#$work/key.pem#" \
-        -e "s#/etc/nginx/snippets/#$work/#" \
-        -e "s#127.0.0.1:8080#127.0.0.1:$server_port#" \
-        -e "s#/var/log/nginx/#$work/#" \
-        "$root/deploy/nginx/$file" >"$work/$file"
-  done
-  mkdir -p "$work/tmp"
-  chmod 777 "$work/tmp"
-  cat >"$work/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 256; }
-http {
-  access_log $work/nginx-access.log;
-  client_body_temp_path $work/tmp/body;
-  proxy_temp_path $work/tmp/proxy;
-  fastcgi_temp_path $work/tmp/fastcgi;
-  uwsgi_temp_path $work/tmp/uwsgi;
-  scgi_temp_path $work/tmp/scgi;
-  include $work/tapdash-scores;
-}
-CONF
-  "$nginx" -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
-  nginx_pid=$!
-  for _ in $(seq 1 200); do
-    if curl -s -o /dev/null "http://127.0.0.1:$http_port/"; then started=yes; break; fi
-    kill -0 "$nginx_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$started" ] && break
-  kill -TERM "$nginx_pid" 2>/dev/null || true; wait "$nginx_pid" 2>/dev/null || true; nginx_pid=""
-done
-[ -n "$started" ] || fail "nginx did not start"
+start_front "$work/cert.pem" "$work/key.pem"
 
 http="http://127.0.0.1:$http_port"
 https="https://scores.example.org:$https_port"

@@ -27,6 +27,7 @@ xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null || true
+  [ -n "${front_PID:-}" ] && { kill "$front_PID" 2>/dev/null; wait "$front_PID" 2>/dev/null; } || true
   rm -f "$build/scores.db"
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
@@ -61,6 +62,26 @@ if [ -x "$server" ]; then
   export TAPDASH_TEST_SCORE_SERVER="${base:-}"
 else
   echo "tests/windows: no $server; the WinINet test against the score server is skipped"
+fi
+
+# The nginx front over TLS (tests/server/nginx_site.sh), its certificate for localhost from a
+# throw-away authority, for the WinINet test of https (trusted through tests/windows/with_authority.sh).
+tls="$build/tls"
+if [ -x "$server" ] && [ -x /usr/sbin/nginx ] && command -v openssl >/dev/null; then
+  rm -rf "$tls" && mkdir -p "$tls/front"
+  key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+  (cd "$tls" && openssl req -x509 -subj /CN=Test-authority "${key[@]}" -keyout ca.key -out ca.pem -days 2 &&
+    openssl req -subj /CN=localhost "${key[@]}" -keyout front.key -out front.csr &&
+    echo subjectAltName=DNS:localhost >front.ext &&
+    openssl x509 -req -in front.csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile front.ext \
+      -days 2 -out front.pem) >/dev/null 2>&1
+  coproc front { tests/server/nginx_site.sh "$server" "$tls/front.pem" "$tls/front.key" "$tls/front"; }
+  read -r ready _ tls_port <&"${front[0]}" || true
+  if [ "${ready:-}" = ready ]; then
+    export TAPDASH_TEST_TLS_PORT="$tls_port"
+  else
+    echo "tests/windows: the TLS front did not start; the WinINet https test is skipped"
+  fi
 fi
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

@@ -1,0 +1,178 @@
+#!/usr/bin/python3
+"""A player sends a score from the real game through the nginx front on loopback, over TLS: the
+place is spoken when the front's certificate comes from the authority the game was given; a
+certificate for another name, or one that signed itself, means nothing spoken and nothing sent.
+
+usage: online_tls_test.py --game <tapdash> --tones <tone pack> --scores <tapdash-scores> --work <folder>
+
+Exit status 0 when every check holds, 1 when one fails, 77 when no virtual display, key sender,
+nginx or openssl is available.
+"""
+
+import argparse
+import glob
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import live  # noqa: E402
+from session_test import (ANSWER_KEYS, ANSWER_WITHIN, ERROR, KEY_CLICK, LEVEL, SUCCESS, Checks,  # noqa: E402
+                          character_to_answer, letter_of, played_side)
+
+FRONT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "server", "nginx_site.sh")
+DETAILS = "Ann\nLee\n1 Secret Rd\nUK\n"
+CASES = (  # the front's certificate, and whether the player hears a place
+    ("good", True),
+    ("other_name", False),
+    ("self", False),
+)
+
+
+def make_certificates(folder):
+    """A throw-away authority and three certificates: one it gave localhost, one it gave another
+    name, and one for localhost that signed itself."""
+    key = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
+
+    def openssl(*args):
+        subprocess.run(["openssl", *args], cwd=folder, check=True, capture_output=True)
+
+    openssl("req", "-x509", "-subj", "/CN=Test authority", *key, "-keyout", "ca.key", "-out", "ca.pem", "-days", "2")
+    for name, alt in (("good", "DNS:localhost"), ("other_name", "DNS:scores.example.org")):
+        openssl("req", "-subj", "/CN=x", *key, "-keyout", f"{name}.key", "-out", f"{name}.csr")
+        with open(os.path.join(folder, f"{name}.ext"), "w") as ext:
+            ext.write(f"subjectAltName={alt}\n")
+        openssl("x509", "-req", "-in", f"{name}.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+                "-extfile", f"{name}.ext", "-days", "2", "-out", f"{name}.pem")
+    openssl("req", "-x509", "-subj", "/CN=localhost", *key, "-keyout", "self.key", "-out", "self.pem", "-days", "2",
+            "-addext", "subjectAltName=DNS:localhost")
+
+
+def score_a_point(session, checks):
+    """From the menu's Start game: one character answered right, then Esc; back at the menu."""
+    since = session.press("enter")
+    for _ in range(6):
+        current = character_to_answer(session, since)
+        if not checks.that(current is not None, "no character to answer"):
+            return False
+        typed = session.press(letter_of(current))
+        if not checks.that(session.wait_for(KEY_CLICK, typed, 5, lead=0.1, folder=LEVEL), "no key click"):
+            return False
+        if session.now() - current.start > ANSWER_WITHIN:  # the side answers a later play
+            current = character_to_answer(session, current.start + 0.1) or current
+        at = session.press(ANSWER_KEYS[played_side(current)])
+        outcome = session.wait_for(lambda e: e.file in (SUCCESS, ERROR), at, 5, folder=LEVEL)
+        if not checks.that(outcome is not None, "an answer brought no outcome cue"):
+            return False
+        if outcome.file == SUCCESS:
+            break
+        since = outcome.start + session.tones[outcome.file.lower()].length_ms / 1000.0 + 0.05
+    else:
+        return checks.that(False, "six answers and none of them right")
+    over = session.wait_for("game\\say_game_over.wav", session.press("esc"), 10)
+    return checks.that(over and session.wait_for("menu\\start_game.vgz", over.end, 15, 0.1), "no menu after Esc")
+
+
+def send_score(session, checks):
+    """Up twice to Send score, Enter, Y; what was heard from Y to the menu's item again."""
+    for item in ("quit", "send_score"):
+        if not checks.that(session.wait_for(f"menu\\{item}.vgz", session.press("up"), 5, 0.1), f"Up: no {item}"):
+            return []
+    prompt = "game\\check_connected.vgz"
+    if not checks.that(session.wait_for(prompt, session.press("enter"), 5, 0.1), "no prompt"):
+        return []
+    yes = session.press("y")
+    back = session.wait_for("menu\\send_score.vgz", yes, 40, 0.1)
+    checks.that(back is not None, "Send score not announced after the exchange")
+    end = back.start if back else session.now()
+    return [e.file for e in session.heard(yes) if yes - 0.02 <= e.start < end and e.file != prompt and not e.file.startswith("menu\\")]
+
+
+def play_case(args, certificates, certificate, placed, checks):
+    work = os.path.join(args.work, certificate)
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    front = subprocess.Popen([FRONT, args.scores, f"{certificates}/{certificate}.pem", f"{certificates}/{certificate}.key",
+                              work], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    session = None
+    try:
+        ready = front.stdout.readline().split()
+        if not checks.that(ready[:1] == ["ready"], f"the nginx front did not start: {ready}"):
+            return
+        folder = os.path.join(work, "program")
+        tones = live.make_program_folder(folder, args.game, args.tones, 5.0)
+        with open(os.path.join(folder, "config.dat"), "w") as details:
+            details.write(DETAILS)
+        server = {"TAPDASH_SCORE_SERVER": f"localhost:{ready[2]}", "TAPDASH_CA_FILE": f"{certificates}/ca.pem"}
+        # A display that another server took meanwhile is the machine's trouble: a new one.
+        for attempt in range(2):
+            session = live.Session(folder, tones, work, extra_env=server)
+            session.start_display()
+            session.start_game()
+            if session.find_window() is not None:
+                break
+            session.stop()
+            if attempt or "no display" not in open(os.path.join(work, "game.stderr"), errors="replace").read():
+                return checks.that(False, "the window never appeared")
+            print("the game could not reach the virtual display; trying again on a new one")
+        intro = session.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
+        if not checks.that(intro is not None, "no intro"):
+            return
+        checks.that(session.wait_for("menu\\start_game.vgz", session.press("ctrl"), 10, 0.1), "no Start game")
+        if checks.failures or not score_a_point(session, checks):
+            return
+        heard = send_score(session, checks)
+        expected = ["game\\sending_score.vgz"] + (["game\\made_it.vgz", "score\\1.vgz"] if placed else [])
+        checks.that(heard == expected, f"{certificate}: heard {heard}, expected {expected}")
+        session.press("esc")
+        checks.that(session.wait_exit(20) == 0, f"{certificate}: the game did not end with Esc")
+    finally:
+        if session:
+            session.stop()
+        front.stdin.close()
+        front.wait(timeout=60)
+    server_log = open(os.path.join(work, "server.log"), errors="replace").read()
+    front_log = "".join(open(f, errors="replace").read() for f in glob.glob(os.path.join(work, "*access.log")))
+    said = open(os.path.join(work, "game.stderr"), errors="replace").read()
+    if placed:
+        checks.that(server_log.count("GET /tapdash/top") == 2, f"good: the server saw {server_log!r}")
+    else:
+        # Neither the https port nor the plain http one got a request, nor did the server.
+        checks.that("/tapdash/" not in server_log + front_log, f"{certificate}: a request got through: {front_log!r}")
+        checks.that("certificate" in said.lower() or "SSL" in said, f"{certificate}: no reason given: {said!r}")
+        checks.that("Secret" not in said, f"{certificate}: the reason shows the address: {said!r}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--game", "--tones", "--scores", "--work"):
+        parser.add_argument(name, required=True)
+    args = parser.parse_args()
+    missing = [tool for tool in ("Xvfb", "xdotool", "openssl", "curl", "/usr/sbin/nginx") if not shutil.which(tool)]
+    if missing:
+        print(f"SKIP: {', '.join(missing)} missing")
+        return 77
+    certificates = os.path.join(args.work, "certificates")
+    shutil.rmtree(certificates, ignore_errors=True)
+    os.makedirs(certificates)
+    make_certificates(certificates)
+    failures = []
+    for certificate, placed in CASES:
+        checks = Checks()
+        try:
+            play_case(args, certificates, certificate, placed, checks)
+        except live.Unavailable as why:
+            print(f"SKIP: {why}")
+            return 77
+        print(f"{'ok  ' if not checks.failures else 'FAIL'} {certificate}: {'place' if placed else 'nothing'} spoken")
+        failures += checks.failures
+    if failures:
+        print("FAILED:\n  " + "\n  ".join(failures))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
