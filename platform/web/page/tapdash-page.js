@@ -127,8 +127,14 @@
   let context = null;
   let player = null;
   let tap = null;
+  // figures.keyToSample: from each key (its KeyboardEvent's time) to the first sound leaving the
+  // worklet's process() of the first render that played something after it, in ms, both on the
+  // epoch's clock (the worklet has no other; whole milliseconds); workletCalls: when process()
+  // last ran (askWorkletCalls).
+  figures.workletCalls = [];
   let playNotedAt = 0;  // performance.now() of the first play since the last render, 0 for none
-  let lastKeyAt = 0;
+  let lastKeyStamp = 0;  // the last key's KeyboardEvent.timeStamp (performance.now()'s clock)
+  let lastKeyAt = 0;  // the same on the epoch's clock
   let keyAnswered = true;
 
   function render(frames, port) {
@@ -141,27 +147,30 @@
       right[i] = pcm[2 * i + 1] / 32768;
     }
     const mark = playNotedAt;
+    let key = 0;
+    if (!keyAnswered && mark >= lastKeyStamp) {
+      keyAnswered = true;
+      key = lastKeyAt;
+    }
     playNotedAt = 0;
-    port.postMessage({ left, right, mark }, [left.buffer, right.buffer]);
+    port.postMessage({ left, right, mark, key }, [left.buffer, right.buffer]);
   }
 
-  function heard(mark) {
-    const now = performance.now();
+  // The first sound the game played has left the worklet: the intro.
+  function heard() {
     if (!figures.introAt) {
-      figures.introAt = now;
+      figures.introAt = performance.now();
       figures.bytesBeforeIntro = bytesSoFar();
       fetchRest();
-    }
-    if (!keyAnswered && mark >= lastKeyAt) {
-      keyAnswered = true;
-      figures.keyToSample.push(now - lastKeyAt);
     }
   }
 
   function fromWorklet(event) {
     const data = event.data;
     if (data.need) render(data.need, player.port);
-    if (data.heard) heard(data.heard);
+    if (data.heard) heard();
+    if (data.keyToSample !== undefined) figures.keyToSample.push(data.keyToSample);
+    if (data.calls) figures.workletCalls = data.calls;
     if (data.underruns !== undefined) { figures.underruns = data.underruns; figures.lead = data.lead; }
   }
 
@@ -176,7 +185,8 @@
       const chunk = queue.shift();
       out.getChannelData(0).set(chunk.left);
       out.getChannelData(1).set(chunk.right);
-      if (chunk.mark) heard(chunk.mark);
+      if (chunk.mark) heard();
+      if (chunk.key) figures.keyToSample.push(Date.now() - chunk.key);
     };
     return node;
   }
@@ -238,7 +248,11 @@
     const mods = modifiers(e);
     if (browsersKey(e, mods)) return;
     e.preventDefault();
-    if (e.type === 'keydown') { lastKeyAt = performance.now(); keyAnswered = false; }
+    if (e.type === 'keydown') {
+      lastKeyStamp = e.timeStamp;
+      lastKeyAt = Date.now() - (performance.now() - e.timeStamp);
+      keyAnswered = false;
+    }
     push({ kind: kinds[e.type], code: e.code, key: e.key, repeat: e.repeat, modifiers: mods });
   }
 
@@ -246,6 +260,9 @@
 
   window.TapdashPage = {
     figures,
+    askWorkletCalls: () => player && player.port && player.port.postMessage({ calls: true }),
+    contextFigures: () => context && { rate: context.sampleRate, baseLatency: context.baseLatency,
+                                       outputLatency: context.outputLatency },
     takeEvent: () => events.shift() || null,
     hasEvent: () => events.length > 0,
     waitForEvent(timeoutMs) {

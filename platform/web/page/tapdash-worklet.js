@@ -5,6 +5,10 @@
 // listen to the graph's output).
 'use strict';
 
+// The clock the page and the worklet share for the latency figures: a worklet has no performance
+// object, so it is the epoch's milliseconds, whole ones in Chromium.
+const clock = () => Date.now();
+
 const QUANTUM = 128;
 const SHORTEST_LEAD = 512;
 const LONGEST_LEAD = 8192;
@@ -21,8 +25,13 @@ class TapdashPlayer extends AudioWorkletProcessor {
     this.started = false;
     this.underruns = 0;
     this.sinceGap = 0;
+    this.keyAt = 0;  // the key whose sound is on its way out, on the page's clock
+    this.keyFrom = 0;
+    this.calls = new Float64Array(512);  // when process() last ran, for the page's figures
+    this.callCount = 0;
     this.port.onmessage = (event) => {
       const chunk = event.data;
+      if (chunk.calls) { this.postCalls(); return; }
       this.chunks.push(chunk);
       this.queued += chunk.left.length;
       this.asked = Math.max(0, this.asked - chunk.left.length);
@@ -47,6 +56,7 @@ class TapdashPlayer extends AudioWorkletProcessor {
     while (filled < frames && this.chunks.length) {
       const chunk = this.chunks[0];
       if (this.offset === 0 && chunk.mark) this.port.postMessage({ heard: chunk.mark });
+      if (this.offset === 0 && chunk.key) { this.keyAt = chunk.key; this.keyFrom = filled; }
       const take = Math.min(frames - filled, chunk.left.length - this.offset);
       left.set(chunk.left.subarray(this.offset, this.offset + take), filled);
       right.set(chunk.right.subarray(this.offset, this.offset + take), filled);
@@ -72,8 +82,32 @@ class TapdashPlayer extends AudioWorkletProcessor {
       this.lead = Math.max(SHORTEST_LEAD, this.lead / 2);
       this.port.postMessage({ underruns: this.underruns, lead: this.lead });
     }
+    if (this.keyAt) this.timeKey(left, right);
+    this.calls[this.callCount++ % this.calls.length] = clock();
     this.ask();
     return true;
+  }
+
+  // The key's latency: from the key to the first sound leaving here of the first render the game
+  // played something in after that key (the click, where nothing else sounds).
+  timeKey(left, right) {
+    for (let i = this.keyFrom; i < left.length; ++i) {
+      if (left[i] !== 0 || right[i] !== 0) {
+        this.port.postMessage({ keyToSample: clock() - this.keyAt });
+        this.keyAt = 0;
+        return;
+      }
+    }
+    this.keyFrom = 0;
+  }
+
+  postCalls() {
+    const n = Math.min(this.callCount, this.calls.length);
+    const calls = [];
+    for (let i = this.callCount - n; i < this.callCount; ++i) {
+      calls.push(this.calls[i % this.calls.length]);
+    }
+    this.port.postMessage({ calls });
   }
 }
 
