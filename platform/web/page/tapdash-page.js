@@ -57,11 +57,16 @@
   // ---- the program folder: the sound pack from the server ----------------------------------
 
   const pack = new Map();  // lower-case name -> { name, promise, started }
+  // The page is loading while pack files are on their way or the game opened one since the
+  // last render: the sound graph's gaps meanwhile are no reason for a longer lead.
+  let fetching = 0;
+  let filesSinceRender = 0;
   let packListed = null;
 
   function fetchPackFile(entry) {
     if (!entry.started) {
       entry.started = true;
+      fetching += 1;
       entry.promise = fetch(entry.name).then((reply) => {
         if (!reply.ok) throw new Error(`${entry.name}: ${reply.status}`);
         return reply.arrayBuffer();
@@ -69,7 +74,8 @@
         const path = programDir + entry.name;
         Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
         Module.FS.writeFile(path, new Uint8Array(bytes));
-      }).catch((why) => console.error('tapdash: cannot fetch', String(why)));
+      }).catch((why) => console.error('tapdash: cannot fetch', String(why)))
+        .finally(() => { fetching -= 1; });
     }
     return entry.promise;
   }
@@ -153,7 +159,9 @@
       key = lastKeyAt;
     }
     playNotedAt = 0;
-    port.postMessage({ left, right, mark, key }, [left.buffer, right.buffer]);
+    const loading = fetching > 0 || filesSinceRender > 0;
+    filesSinceRender = 0;
+    port.postMessage({ left, right, mark, key, loading }, [left.buffer, right.buffer]);
   }
 
   // The first sound the game played has left the worklet: the intro.
@@ -222,6 +230,14 @@
     for (const entry of performance.getEntriesByType('navigation')) bytes += entry.transferSize || 0;
     for (const entry of performance.getEntriesByType('resource')) bytes += entry.transferSize || 0;
     return bytes;
+  }
+
+  // Lets every task the page has waiting run (a promise alone resumes before them).
+  const turns = new MessageChannel();
+  const turnsWaiting = [];
+  turns.port1.onmessage = () => turnsWaiting.shift()();
+  function pageTurn() {
+    return new Promise((resolve) => { turnsWaiting.push(resolve); turns.port2.postMessage(0); });
   }
 
   // ---- keys and focus, queued for the game's loop --------------------------------------------
@@ -339,8 +355,11 @@
         return { status: 0, bytes: new Uint8Array(0) };
       }
     },
-    // A sound of the pack still on its way from the server is waited for.
+    // A sound of the pack still on its way from the server is waited for. Either way the page has
+    // its turn first, so that the sound graph is fed while a mode loads its sounds.
     async awaitFile(path) {
+      await pageTurn();
+      filesSinceRender += 1;  // the render after this turn waited for the game to read it
       await listPack();
       let name = path.replaceAll('\\', '/');
       if (name.startsWith(programDir)) name = name.slice(programDir.length);
