@@ -27,9 +27,12 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=scores.example.org \
   -addext subjectAltName=DNS:scores.example.org \
   -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 
-# The server as the unit file runs it.
+# The server as the unit file runs it, with a stand-in for the browser build.
+mkdir "$work/play"
+printf '<!doctype html>\n' >"$work/play/index.html"
+printf '\0asm\1\0\0\0' >"$work/play/tapdash.wasm"
 "$server_exe" --port 0 --bind 127.0.0.1 --db "$work/scores.db" --trust-proxy on \
-  --connections-per-address 0 >"$work/server.out" 2>"$work/server.log" &
+  --connections-per-address 0 --web "$work/play" >"$work/server.out" 2>"$work/server.log" &
 server_pid=$!
 server_port=""
 for _ in $(seq 1 200); do
@@ -114,6 +117,15 @@ redirect="$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "$http/tapdas
 [[ "$redirect" == "301 https://"*"/tapdash/" ]] ||
   fail "the page over http answered '$redirect'"
 echo "ok   the page is served over TLS, and plain http is sent there"
+
+# The browser build over TLS: its types, and a start's worth of files (about 120) not refused.
+types="$(curl -s -w '%{http_code} %{content_type};' "${tls[@]}" -o /dev/null "$https/tapdash/play/" \
+  -o /dev/null "$https/tapdash/play/tapdash.wasm")"
+[ "$types" = "200 text/html; charset=utf-8;200 application/wasm;" ] || fail "the browser build: $types"
+# shellcheck disable=SC2046
+codes="$(curl -s -w '%{http_code} ' "${tls[@]}" $(for _ in $(seq 120); do echo "-o /dev/null $https/tapdash/play/tapdash.wasm"; done))"
+[ "$(grep -o 200 <<<"$codes" | wc -l)" = 120 ] || fail "120 files of the browser build: $codes"
+echo "ok   the browser build is served over TLS with its types, 120 files at once"
 
 # Plain http carries no scores: a submission there is sent to https and never reaches the server.
 lines_before="$(wc -l <"$work/server.log")"
