@@ -57,10 +57,13 @@
   // ---- the program folder: the sound pack from the server ----------------------------------
 
   const pack = new Map();  // lower-case name -> { name, promise, started }
-  // The page is loading while pack files are on their way or the game opened one since the
-  // last render: the sound graph's gaps meanwhile are no reason for a longer lead.
+  // The page is busy while pack files are on their way or the game opened one since the last
+  // render, and so is the game whenever it is not waiting for a key: in a sound played to its
+  // end, a sleep, a request, a dialog. No key is answered meanwhile, so the sound graph holds a
+  // longer lead then, and its gaps meanwhile are no reason for a longer lead afterwards.
   let fetching = 0;
   let filesSinceRender = 0;
+  let awaitingKeys = false;
   let packListed = null;
 
   function fetchPackFile(entry) {
@@ -159,9 +162,9 @@
       key = lastKeyAt;
     }
     playNotedAt = 0;
-    const loading = fetching > 0 || filesSinceRender > 0;
+    const busy = !awaitingKeys || fetching > 0 || filesSinceRender > 0;
     filesSinceRender = 0;
-    port.postMessage({ left, right, mark, key, loading }, [left.buffer, right.buffer]);
+    port.postMessage({ left, right, mark, key, busy }, [left.buffer, right.buffer]);
   }
 
   // The first sound the game played has left the worklet: the intro.
@@ -283,10 +286,12 @@
     hasEvent: () => events.length > 0,
     waitForEvent(timeoutMs) {
       if (events.length) return Promise.resolve();
+      awaitingKeys = true;
       return new Promise((resolve) => {
         let timer = 0;
-        wake = () => { clearTimeout(timer); resolve(); };
-        if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; resolve(); }, timeoutMs);
+        const done = () => { awaitingKeys = false; resolve(); };
+        wake = () => { clearTimeout(timer); done(); };
+        if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; done(); }, timeoutMs);
       });
     },
     windowShown(title, width, height) {

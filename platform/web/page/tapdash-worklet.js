@@ -12,7 +12,7 @@ const clock = () => Date.now();
 const QUANTUM = 128;
 const SHORTEST_LEAD = 512;
 const LONGEST_LEAD = 8192;
-const LOADING_LEAD = 2048;  // while the page loads sounds, which holds it up now and then
+const BUSY_LEAD = 2048;  // while the page is busy (loading sounds) or the game takes no keys
 const SHORTER_AFTER = 48000 * 10;  // frames played without a gap before the lead shrinks
 const GAPS_WITHIN = 48000 * 5;  // three gaps within this many frames grow the lead
 
@@ -29,7 +29,7 @@ class TapdashPlayer extends AudioWorkletProcessor {
     this.sinceGap = 0;  // frames played since the last gap or the lead's last change
     this.gapsAt = [];  // currentFrame at the end of the latest gaps
     this.gap = 0;  // frames of silence played since the last chunk ran out
-    this.pageLoading = false;  // the page was loading sounds when it rendered the last chunk
+    this.pageBusy = false;  // the page was busy when it rendered the last chunk
     this.keyAt = 0;  // the key whose sound is on its way out, on the page's clock
     this.keyFrom = 0;
     this.calls = new Float64Array(512);  // when process() last ran, for the page's figures
@@ -41,13 +41,13 @@ class TapdashPlayer extends AudioWorkletProcessor {
       this.queued += chunk.left.length;
       this.asked = Math.max(0, this.asked - chunk.left.length);
       this.started = true;
-      this.pageLoading = chunk.loading;
+      this.pageBusy = chunk.busy;
     };
     this.ask();
   }
 
   ask() {
-    const lead = this.pageLoading ? Math.max(this.lead, LOADING_LEAD) : this.lead;
+    const lead = this.pageBusy ? Math.max(this.lead, BUSY_LEAD) : this.lead;
     const want = lead - this.queued - this.asked;
     if (want <= 0) return;
     const frames = Math.ceil(want / QUANTUM) * QUANTUM;
@@ -93,11 +93,11 @@ class TapdashPlayer extends AudioWorkletProcessor {
   }
 
   // Gaps that keep coming (three within a few seconds) double the lead: the page does not keep
-  // up with it. One or two are the page held up once, and a gap while it loads sounds (it holds
-  // a loading lead then) is no reason either: a longer lead costs every key afterwards.
+  // up with it. One or two are the page held up once, and a gap while it is busy (it holds a busy
+  // lead then) is no reason either: a longer lead costs every key afterwards.
   endGap() {
     this.underruns += 1;
-    if (!this.pageLoading) {
+    if (!this.pageBusy) {
       this.sinceGap = 0;
       this.gapsAt = this.gapsAt.filter((at) => currentFrame - at < GAPS_WITHIN);
       this.gapsAt.push(currentFrame);
