@@ -23,6 +23,7 @@ class TapdashPlayer extends AudioWorkletProcessor {
     this.offset = 0;
     this.queued = 0;
     this.asked = 0;
+    this.shortestLead = SHORTEST_LEAD;
     this.lead = SHORTEST_LEAD;
     this.started = false;
     this.underruns = 0;
@@ -37,6 +38,11 @@ class TapdashPlayer extends AudioWorkletProcessor {
     this.port.onmessage = (event) => {
       const chunk = event.data;
       if (chunk.calls) { this.postCalls(); return; }
+      if (chunk.shortestLead) {
+        this.shortestLead = chunk.shortestLead;
+        this.lead = Math.max(this.lead, this.shortestLead);
+        return;
+      }
       this.chunks.push(chunk);
       this.queued += chunk.left.length;
       this.asked = Math.max(0, this.asked - chunk.left.length);
@@ -81,9 +87,9 @@ class TapdashPlayer extends AudioWorkletProcessor {
       if (this.started) this.gap += frames - filled;
     } else if (this.gap) {
       this.endGap();
-    } else if ((this.sinceGap += frames) >= SHORTER_AFTER && this.lead > SHORTEST_LEAD) {
+    } else if ((this.sinceGap += frames) >= SHORTER_AFTER && this.lead > this.shortestLead) {
       this.sinceGap = 0;
-      this.lead = Math.max(SHORTEST_LEAD, this.lead / 2);
+      this.lead = Math.max(this.shortestLead, this.lead / 2);
       this.port.postMessage({ underruns: this.underruns, lead: this.lead });
     }
     if (this.keyAt) this.timeKey(left, right);
