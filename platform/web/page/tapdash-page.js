@@ -141,7 +141,7 @@
   // epoch's clock (the worklet has no other; whole milliseconds); workletCalls: when process()
   // last ran (askWorkletCalls).
   figures.workletCalls = [];
-  let playNotedAt = 0;  // performance.now() of the first play since the last render, 0 for none
+  let playNotedAt = 0;  // performance.now() of the last play since the last render, 0 for none
   let lastKeyStamp = 0;  // the last key's KeyboardEvent.timeStamp (performance.now()'s clock)
   let lastKeyAt = 0;  // the same on the epoch's clock
   let keyAnswered = true;
@@ -352,7 +352,7 @@
     },
     openSound,
     closeSound,
-    notePlay() { if (!playNotedAt) playNotedAt = performance.now(); },
+    notePlay() { playNotedAt = performance.now(); },
     async fetchFromServer(path, limit) {
       try {
         const reply = await fetch(path, { cache: 'no-store', signal: AbortSignal.timeout(30000) });
