@@ -20,7 +20,11 @@ trap 'stop_front; rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=scores.example.org \
   -addext subjectAltName=DNS:scores.example.org \
   -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-start_front "$work/cert.pem" "$work/key.pem"
+# The server as the unit file runs it, with a stand-in for the browser build.
+mkdir "$work/play"
+printf '<!doctype html>\n' >"$work/play/index.html"
+printf '\0asm\1\0\0\0' >"$work/play/tapdash.wasm"
+start_front "$work/cert.pem" "$work/key.pem" --web "$work/play"
 
 http="http://127.0.0.1:$http_port"
 https="https://scores.example.org:$https_port"
@@ -48,6 +52,15 @@ redirect="$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "$http/tapdas
 [[ "$redirect" == "301 https://"*"/tapdash/" ]] ||
   fail "the page over http answered '$redirect'"
 echo "ok   the page is served over TLS, and plain http is sent there"
+
+# The browser build over TLS: its types, and a start's worth of files (about 120) not refused.
+types="$(curl -s -w '%{http_code} %{content_type};' "${tls[@]}" -o /dev/null "$https/tapdash/play/" \
+  -o /dev/null "$https/tapdash/play/tapdash.wasm")"
+[ "$types" = "200 text/html; charset=utf-8;200 application/wasm;" ] || fail "the browser build: $types"
+# shellcheck disable=SC2046
+codes="$(curl -s -w '%{http_code} ' "${tls[@]}" $(for _ in $(seq 120); do echo "-o /dev/null $https/tapdash/play/tapdash.wasm"; done))"
+[ "$(grep -o 200 <<<"$codes" | wc -l)" = 120 ] || fail "120 files of the browser build: $codes"
+echo "ok   the browser build is served over TLS with its types, 120 files at once"
 
 # Plain http carries no scores: a submission there is sent to https and never reaches the server.
 lines_before="$(wc -l <"$work/server.log")"

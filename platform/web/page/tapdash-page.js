@@ -59,11 +59,19 @@
   // ---- the program folder: the sound pack from the server ----------------------------------
 
   const pack = new Map();  // lower-case name -> { name, promise, started }
+  // The page is busy while pack files are on their way or the game opened one since the last
+  // render, and so is the game whenever it is not waiting for a key: in a sound played to its
+  // end, a sleep, a request, a dialog. No key is answered meanwhile, so the sound graph holds a
+  // longer lead then, and its gaps meanwhile are no reason for a longer lead afterwards.
+  let fetching = 0;
+  let filesSinceRender = 0;
+  let awaitingKeys = false;
   let packListed = null;
 
   function fetchPackFile(entry) {
     if (!entry.started) {
       entry.started = true;
+      fetching += 1;
       entry.promise = fetch(entry.name).then((reply) => {
         if (!reply.ok) throw new Error(`${entry.name}: ${reply.status}`);
         return reply.arrayBuffer();
@@ -71,7 +79,8 @@
         const path = programDir + entry.name;
         Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
         Module.FS.writeFile(path, new Uint8Array(bytes));
-      }).catch((why) => console.error('tapdash: cannot fetch', String(why)));
+      }).catch((why) => console.error('tapdash: cannot fetch', String(why)))
+        .finally(() => { fetching -= 1; });
     }
     return entry.promise;
   }
@@ -132,8 +141,14 @@
   let context = null;
   let player = null;
   let tap = null;
-  let playNotedAt = 0;  // performance.now() of the first play since the last render, 0 for none
-  let lastKeyAt = 0;
+  // figures.keyToSample: from each key (its KeyboardEvent's time) to the first sound leaving the
+  // worklet's process() of the first render that played something after it, in ms, both on the
+  // epoch's clock (the worklet has no other; whole milliseconds); workletCalls: when process()
+  // last ran (askWorkletCalls).
+  figures.workletCalls = [];
+  let playNotedAt = 0;  // performance.now() of the last play since the last render, 0 for none
+  let lastKeyStamp = 0;  // the last key's KeyboardEvent.timeStamp (performance.now()'s clock)
+  let lastKeyAt = 0;  // the same on the epoch's clock
   let keyAnswered = true;
 
   function render(frames, port) {
@@ -146,27 +161,32 @@
       right[i] = pcm[2 * i + 1] / 32768;
     }
     const mark = playNotedAt;
+    let key = 0;
+    if (!keyAnswered && mark >= lastKeyStamp) {
+      keyAnswered = true;
+      key = lastKeyAt;
+    }
     playNotedAt = 0;
-    port.postMessage({ left, right, mark }, [left.buffer, right.buffer]);
+    const busy = !awaitingKeys || fetching > 0 || filesSinceRender > 0;
+    filesSinceRender = 0;
+    port.postMessage({ left, right, mark, key, busy }, [left.buffer, right.buffer]);
   }
 
-  function heard(mark) {
-    const now = performance.now();
+  // The first sound the game played has left the worklet: the intro.
+  function heard() {
     if (!figures.introAt) {
-      figures.introAt = now;
+      figures.introAt = performance.now();
       figures.bytesBeforeIntro = bytesSoFar();
       fetchRest();
-    }
-    if (!keyAnswered && mark >= lastKeyAt) {
-      keyAnswered = true;
-      figures.keyToSample.push(now - lastKeyAt);
     }
   }
 
   function fromWorklet(event) {
     const data = event.data;
     if (data.need) render(data.need, player.port);
-    if (data.heard) heard(data.heard);
+    if (data.heard) heard();
+    if (data.keyToSample !== undefined) figures.keyToSample.push(data.keyToSample);
+    if (data.calls) figures.workletCalls = data.calls;
     if (data.underruns !== undefined) { figures.underruns = data.underruns; figures.lead = data.lead; }
   }
 
@@ -181,7 +201,8 @@
       const chunk = queue.shift();
       out.getChannelData(0).set(chunk.left);
       out.getChannelData(1).set(chunk.right);
-      if (chunk.mark) heard(chunk.mark);
+      if (chunk.mark) heard();
+      if (chunk.key) figures.keyToSample.push(Date.now() - chunk.key);
     };
     return node;
   }
@@ -195,8 +216,10 @@
       player = scriptProcessorPlayer();
     }
     let last = player;
-    // A test listens to what leaves the graph's player (window.tapdashCapture).
+    // A test listens to what leaves the graph's player (window.tapdashCapture). It tells sounds
+    // apart by their gaps, so the player holds a lead that a busy machine's hiccups do not cut.
     if (window.tapdashCapture && context.audioWorklet) {
+      player.port.postMessage({ shortestLead: 4096 });
       tap = new AudioWorkletNode(context, 'tapdash-tap', { numberOfInputs: 1, outputChannelCount: [2] });
       tap.port.onmessage = (event) => window.tapdashCapture(event.data);
       player.connect(tap);
@@ -217,6 +240,14 @@
     for (const entry of performance.getEntriesByType('navigation')) bytes += entry.transferSize || 0;
     for (const entry of performance.getEntriesByType('resource')) bytes += entry.transferSize || 0;
     return bytes;
+  }
+
+  // Lets every task the page has waiting run (a promise alone resumes before them).
+  const turns = new MessageChannel();
+  const turnsWaiting = [];
+  turns.port1.onmessage = () => turnsWaiting.shift()();
+  function pageTurn() {
+    return new Promise((resolve) => { turnsWaiting.push(resolve); turns.port2.postMessage(0); });
   }
 
   // ---- keys and focus, queued for the game's loop --------------------------------------------
@@ -243,7 +274,11 @@
     const mods = modifiers(e);
     if (browsersKey(e, mods)) return;
     e.preventDefault();
-    if (e.type === 'keydown') { lastKeyAt = performance.now(); keyAnswered = false; }
+    if (e.type === 'keydown') {
+      lastKeyStamp = e.timeStamp;
+      lastKeyAt = Date.now() - (performance.now() - e.timeStamp);
+      keyAnswered = false;
+    }
     push({ kind: kinds[e.type], code: e.code, key: e.key, repeat: e.repeat, modifiers: mods });
   }
 
@@ -251,14 +286,19 @@
 
   window.TapdashPage = {
     figures,
+    askWorkletCalls: () => player && player.port && player.port.postMessage({ calls: true }),
+    contextFigures: () => context && { rate: context.sampleRate, baseLatency: context.baseLatency,
+                                       outputLatency: context.outputLatency },
     takeEvent: () => events.shift() || null,
     hasEvent: () => events.length > 0,
     waitForEvent(timeoutMs) {
       if (events.length) return Promise.resolve();
+      awaitingKeys = true;
       return new Promise((resolve) => {
         let timer = 0;
-        wake = () => { clearTimeout(timer); resolve(); };
-        if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; resolve(); }, timeoutMs);
+        const done = () => { awaitingKeys = false; resolve(); };
+        wake = () => { clearTimeout(timer); done(); };
+        if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; done(); }, timeoutMs);
       });
     },
     windowShown(title, width, height) {
@@ -317,7 +357,7 @@
     },
     openSound,
     closeSound,
-    notePlay() { if (!playNotedAt) playNotedAt = performance.now(); },
+    notePlay() { playNotedAt = performance.now(); },
     async fetchFromServer(path, limit) {
       try {
         const reply = await fetch(path, { cache: 'no-store', signal: AbortSignal.timeout(30000) });
@@ -327,8 +367,11 @@
         return { status: 0, bytes: new Uint8Array(0) };
       }
     },
-    // A sound of the pack still on its way from the server is waited for.
+    // A sound of the pack still on its way from the server is waited for. Either way the page has
+    // its turn first, so that the sound graph is fed while a mode loads its sounds.
     async awaitFile(path) {
+      await pageTurn();
+      filesSinceRender += 1;  // the render after this turn waited for the game to read it
       await listPack();
       let name = path.replaceAll('\\', '/');
       if (name.startsWith(programDir)) name = name.slice(programDir.length);
@@ -362,8 +405,11 @@
     figures.buttonAt = performance.now();
     $('status').textContent = 'Starting…';
     const Context = window.AudioContext || window.webkitAudioContext;
+    // The shortest period the browser's output offers (a render quantum here, where
+    // 'interactive' gives 10 ms): each key's sound starts sooner, and the worklet's lead copes
+    // with a page that is late now and then.
     try {
-      context = new Context({ sampleRate: 48000, latencyHint: 'interactive' });
+      context = new Context({ sampleRate: 48000, latencyHint: 0 });
     } catch (e) {
       context = new Context();
     }
