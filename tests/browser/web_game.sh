@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Serves the browser build with the tone pack from the real score server on a free loopback port
-# and starts the game in headless Chromium (web_game.mjs). Exit 77 (skipped) when there is no
+# and plays it in headless Chromium (web_game.mjs), its sound captured into the scratch folder. Exit 77 (skipped) when there is no
 # browser build (emscripten missing), no Chromium or no node modules.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -11,7 +11,8 @@ chromium="${CHROMIUM:-/usr/bin/chromium}"
 if [ ! -f "$web_build/tapdash.wasm" ]; then
   echo "skipped: no browser build in $web_build (needs emscripten: script/web builds it)"; exit 77
 fi
-if [ ! -x "$chromium" ] || ! command -v node >/dev/null || [ ! -d "$here/node_modules/puppeteer-core" ]; then
+if [ ! -x "$chromium" ] || ! command -v node >/dev/null || [ ! -d "$here/node_modules/puppeteer-core" ] ||
+   [ ! -d "$here/node_modules/axe-core" ]; then
   echo "skipped: needs $chromium, node and tests/browser/node_modules (run tests/browser/setup.sh)"; exit 77
 fi
 site="$(mktemp -d)"
@@ -19,4 +20,4 @@ python3 "$here/../../platform/web/make_site.py" --build "$web_build" --pack "$to
 # shellcheck source=../../server/scratch_server.sh
 . "$here/../../server/scratch_server.sh" "$server_exe" --web "$site/play"
 trap 'stop_scratch_server; rm -rf "$site"' EXIT
-node "$here/web_game.mjs" "$base" "$chromium"
+node "$here/web_game.mjs" "$base" "$chromium" "$site/capture.raw" "$tones"
