@@ -206,6 +206,9 @@ try {
   await page.keyboard.press('Enter');
   await focused('game');
   await audit('in play');
+  // The key that closed the box stayed the box's: the menu still stands at Start game.
+  await down('test_speakers');
+  await says(await press('ArrowUp'), 'menu\\start_game.vgz');
 
   step('the game');
   const score = await playGame(await press('Enter'));
