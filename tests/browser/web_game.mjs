@@ -42,7 +42,7 @@ let frames = 0;  // of the capture so far, over both visits
 // The capture's end in seconds, once the page has handed over at least one more block (or at
 // once, as it stands, when `more` is false).
 async function listen(more = true) {
-  if (more) await page.waitForFunction(() => window.captured.length > 0);
+  if (more) await page.evaluate(() => window.captured.length || new Promise((wake) => { window.wakeListener = wake; }));
   const data = Buffer.from(await page.evaluate(() => window.takeCapture()), 'base64');
   appendFileSync(capturePath, data);
   frames += data.length / 4;
@@ -79,8 +79,14 @@ async function says(since, ...files) {
   const spoken = (p) => p.steady && !p.file.endsWith('bgrn.vgz') && !p.file.startsWith('level1\\');
   let last = null;
   for (const file of files) {
-    last = await waitFor(spoken, last ? last.end - 0.05 : since, { what: file });
-    if (last.file.toLowerCase() !== file.toLowerCase()) throw new Error(`heard ${last.file}, expected ${file}`);
+    let next = await waitFor(spoken, last ? last.end - 0.05 : since, { what: file });
+    // A gap in the output (the browser late with a render on a busy machine) splits a play.
+    while (last && next.file === last.file && next.start - last.end < 0.3) {
+      last = next;
+      next = await waitFor(spoken, last.end - 0.05, { what: file });
+    }
+    if (next.file.toLowerCase() !== file.toLowerCase()) throw new Error(`heard ${next.file}, expected ${file}`);
+    last = next;
   }
   return last;
 }
@@ -92,13 +98,15 @@ async function press(key) {
 }
 
 // The character the game plays now: its latest play, taken early enough that both keys reach the
-// game before that play ends and a repeat comes from another side.
+// game before that play ends and a repeat comes from another side. Where the machine is too busy
+// to hear any play that early, the fifth is taken as it is (the eighth would cost a life): the
+// outcome heard then tells how the game judged the answer.
 async function characterToAnswer(since) {
   for (let passed = 0, deadline = Date.now() + 60000; Date.now() < deadline;) {
     const { end, plays } = await heard(Math.max(since - 0.1, frames / RATE - 1), 'level1\\');
     const latest = plays.filter((p) => isCharacter(p) && p.start >= since - 0.02).at(-1);
     if (!latest) continue;
-    if (end - latest.start <= ANSWER_WITHIN || passed >= 2) return latest;
+    if (end - latest.start <= ANSWER_WITHIN || passed >= 4) return latest;
     passed += 1;
     since = latest.start + 0.1;
   }
@@ -136,19 +144,19 @@ async function down(...items) {
 
 const scorePieces = (score) => (score ? [`score\\${score / 100}.vgz`, 'score\\hundred.vgz'] : ['score\\0.vgz']);
 
-// Two right answers, then one from a wrong side; a late answer (the character moved on to another
-// side meanwhile) may be judged otherwise, and the outcome heard decides what comes next. Returns
-// the score the answers earned.
+// Two right answers, then one from a wrong side. A late answer (the character moved on to another
+// side meanwhile) may be judged otherwise: the outcome heard decides what comes next, and the
+// answers stop at a second wrong one, since a third would end the game. Returns the score earned.
 async function playGame(enter) {
   let since = (await waitFor(isCharacter, enter, { folder: 'level1\\', what: 'the first character' })).start;
   let rights = 0;
+  let wrongs = 0;
   let meantWrongHeard = false;
-  for (let answers = 0; !(rights >= 2 && meantWrongHeard); ++answers) {
-    if (answers === 6) throw new Error('six answers without two right ones and a wrong one');
+  while (!(rights >= 2 && meantWrongHeard) && wrongs < 2) {
     const character = await characterToAnswer(since);
     const meantRight = rights < 2;
     const side = meantRight ? character.side : { left: 'right', centre: 'left', right: 'centre' }[character.side];
-    const at = await listen();
+    const at = await listen(false);
     const name = character.file.slice(7, -4);
     await page.keyboard.press(SIGNS[name] || name.toLowerCase());
     await page.keyboard.press(ANSWER_KEYS[side]);
@@ -158,11 +166,16 @@ async function playGame(enter) {
     if ((outcome.side === side) !== (outcome.file === SUCCESS)) {
       throw new Error(`${character.file} answered ${side}: ${outcome.file} from the ${outcome.side}`);
     }
-    if (outcome.file === SUCCESS) rights += 1;
-    else if (!meantRight) meantWrongHeard = true;
+    if (outcome.file === SUCCESS) {
+      rights += 1;
+    } else {
+      wrongs += 1;
+      meantWrongHeard ||= !meantRight;
+    }
     console.log(`${character.file} from the ${character.side}, answered ${side}: ${outcome.file}`);
     since = outcome.start + 0.5;  // past the outcome cue, which may restart over its own tail
   }
+  if (!rights || !wrongs) throw new Error(`${rights} right answers and ${wrongs} wrong ones`);
   return rights * 100;
 }
 
@@ -172,7 +185,10 @@ const step = (what) => { stepName = what; };
 try {
   await page.evaluateOnNewDocument(() => {
     window.captured = [];
-    window.tapdashCapture = (block) => window.captured.push(new Uint8Array(block));
+    window.tapdashCapture = (block) => {
+      window.captured.push(new Uint8Array(block));
+      if (window.wakeListener) window.wakeListener(window.wakeListener = null);
+    };
     window.takeCapture = () => {
       let text = '';
       for (const block of window.captured.splice(0)) {
@@ -217,7 +233,11 @@ try {
   await down('test_speakers', 'learn_game_sounds', 'final_score', 'view_top_10', 'send_score');
   await says(await press('Enter'), 'game\\check_connected.vgz');
   await says(await press('KeyY'), 'game\\sending_score.vgz', 'game\\made_it.vgz', 'score\\1.vgz');
-  console.log(`scored ${score}, sent, place 1`);
+  const topTen = await (await fetch(`${base}/tapdash/`)).text();
+  if (!topTen.includes(`<bdi>${details['first-name']}</bdi>`) || !topTen.includes(`>${score}<`)) {
+    throw new Error('the top ten page lacks the score sent with the details typed in');
+  }
+  console.log(`scored ${score}, sent with the details, place 1`);
 
   step('the top ten after a reload');
   await page.reload({ waitUntil: 'load' });
