@@ -210,7 +210,7 @@ try {
   const figures = await start();
   console.log(`button to intro: ${(figures.introAt - figures.buttonAt).toFixed(0)} ms; ` +
               `bytes before the intro: ${figures.bytesBeforeIntro}; Ctrl to the menu's first sample: ` +
-              `${figures.keyToSample.at(-1).toFixed(1)} ms; underruns ${figures.underruns}`);
+              `${figures.keyToSample.at(-1)?.toFixed(1)} ms; underruns ${figures.underruns}`);
 
   step('the About box');
   await page.keyboard.down('Alt');
