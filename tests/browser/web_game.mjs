@@ -75,20 +75,22 @@ async function waitFor(match, since, { minDuration = 0.1, folder = null, what = 
 }
 
 // The spoken pieces that follow `since`, the music and the level's sounds aside, are `files`.
+let said = null;  // the last piece heard, over every call
 async function says(since, ...files) {
-  const spoken = (p) => p.steady && !p.file.endsWith('bgrn.vgz') && !p.file.startsWith('level1\\');
-  let last = null;
+  // A few frames of a tone where two sounds meet are their edges' spray, not a piece.
+  const spoken = (p) => p.steady && p.end - p.start >= 0.06 && !p.file.endsWith('bgrn.vgz') &&
+                        !p.file.startsWith('level1\\');
   for (const file of files) {
-    let next = await waitFor(spoken, last ? last.end - 0.05 : since, { what: file });
+    let next = await waitFor(spoken, said && said.end > since ? said.end - 0.05 : since, { what: file });
     // A gap in the output (the browser late with a render on a busy machine) splits a play.
-    while (last && next.file === last.file && next.start - last.end < 0.3) {
-      last = next;
-      next = await waitFor(spoken, last.end - 0.05, { what: file });
+    while (said && next.file === said.file && next.start - said.end < 0.3) {
+      said = next;
+      next = await waitFor(spoken, said.end - 0.05, { what: file });
     }
     if (next.file.toLowerCase() !== file.toLowerCase()) throw new Error(`heard ${next.file}, expected ${file}`);
-    last = next;
+    said = next;
   }
-  return last;
+  return said;
 }
 
 async function press(key) {
