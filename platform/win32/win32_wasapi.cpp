@@ -431,6 +431,7 @@ void Opened(const Device& device) {
 
 DWORD WINAPI RenderThread(void*) {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    WasapiNameSoundThread();
     DWORD taskIndex = 0;
     // The system's scheduling class for audio where it has one, and the highest priority
     // besides (which Wine passes on to the host where it may).
@@ -499,6 +500,14 @@ DWORD WINAPI RenderThread(void*) {
 }
 
 }  // namespace
+
+void WasapiNameSoundThread() {
+    // Windows 10 and later (and Wine, which passes it on to the host) name threads.
+    typedef HRESULT(WINAPI * SetDescription)(HANDLE, PCWSTR);
+    const auto set = reinterpret_cast<SetDescription>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+    if (set) set(GetCurrentThread(), kWasapiThreadName);
+}
 
 void WasapiLock() {
     if (s_lockReady) EnterCriticalSection(&s_lock);

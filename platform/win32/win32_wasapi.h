@@ -24,6 +24,10 @@ typedef void (*WasapiRender)(int16_t* out, int frames);
 // *periodFrames receives the period the device's engine runs at, in frames of `rate`.
 int WasapiOpen(WasapiRender render, int rate, int askedFrames, int* periodFrames, bool* hasDevice);
 void WasapiClose();
+// The render thread's name, as debuggers and the system's tools show it; WasapiNameSoundThread
+// gives it to the calling thread.
+constexpr wchar_t kWasapiThreadName[] = L"tapdash sound";
+void WasapiNameSoundThread();
 // Held while the game changes what the render callback reads.
 void WasapiLock();
 void WasapiUnlock();

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/key_codes.h"
@@ -72,18 +73,42 @@ void PressEnter(HWND window) {
 
 }  // namespace
 
-// AltGr+Q as the keyboard driver of a German layout sends it: a left Ctrl with the right Alt's
-// own time, then the right Alt (an extended key). Then the player's own left Ctrl, the answer.
-TEST(Win32Typing, AltGrIsNoLeftCtrlAndItsAltNoKey) {
+namespace {
+
+// The key-downs the game's thread takes from its queue, in order: the virtual key and whether it
+// is an extended key.
+std::vector<std::pair<int, bool>> s_queued;
+
+LRESULT CALLBACK SeeKeyTaken(int code, WPARAM key, LPARAM keyData) {
+    if (code == HC_ACTION && !(keyData & (1L << 31))) {
+        s_queued.push_back({int(key), (keyData & (1L << 24)) != 0});
+    }
+    return CallNextHookEx(nullptr, code, key, keyData);
+}
+
+}  // namespace
+
+// A backslash on a German layout is AltGr+ß, which Windows' keyboard driver sends as a left Ctrl
+// with the right Alt's own time, then the right Alt (an extended key), then the key. (Wine's own
+// AltGr key sends neither, so the test sends them.) Then the player's own left Ctrl, the answer.
+TEST(Win32GermanTyping, ABackslashTypedWithAltGrIsNoLeftAnswer) {
+    // The key that types a backslash, and in the high byte what it needs held: 6 is Ctrl and Alt.
+    const SHORT backslash = VkKeyScanW(L'\\');
+    ASSERT_EQ(backslash >> 8, 6) << "this layout types no backslash with AltGr";
+    static WORD s_key;
+    s_key = LOBYTE(backslash);
+    s_queued.clear();
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD, SeeKeyTaken, nullptr, GetCurrentThreadId());
     RunScenario([](HWND window) {
         SetForegroundWindow(window);
         SetFocus(window);
-        DWORD t = GetTickCount();
+        const DWORD t = GetTickCount();
+        const WORD scan = WORD(MapVirtualKeyW(s_key, MAPVK_VK_TO_VSC));
         INPUT keys[] = {
             Key(VK_LCONTROL, 0x1D, 0, t),
             Key(VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY, t),
-            Key('Q', 0x10, 0, t + 10),
-            Key('Q', 0x10, KEYEVENTF_KEYUP, t + 20),
+            Key(s_key, scan, 0, t + 10),
+            Key(s_key, scan, KEYEVENTF_KEYUP, t + 20),
             Key(VK_LCONTROL, 0x1D, KEYEVENTF_KEYUP, t + 30),
             Key(VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, t + 30),
             Key(VK_LCONTROL, 0x1D, 0, t + 500),
@@ -92,9 +117,22 @@ TEST(Win32Typing, AltGrIsNoLeftCtrlAndItsAltNoKey) {
         };
         ASSERT_EQ(SendInput(ARRAYSIZE(keys), keys, sizeof keys[0]), ARRAYSIZE(keys));
     });
+    UnhookWindowsHookEx(hook);
+    // The made-up Ctrl comes first: the game must look ahead to the Alt to know it for AltGr's.
+    const std::vector<std::pair<int, bool>> queued = {{VK_CONTROL, false},
+                                                      {VK_MENU, true},
+                                                      {s_key, false},
+                                                      {VK_CONTROL, false},
+                                                      {VK_RETURN, false}};
+    EXPECT_EQ(s_queued, queued);
+    // Windows types the backslash from the keys held; Wine's X11 driver knows AltGr only from its
+    // own key events, so there the key types nothing and arrives as its own code.
+    BYTE altGr[256] = {};
+    altGr[VK_CONTROL] = altGr[VK_LCONTROL] = altGr[VK_MENU] = altGr[VK_RMENU] = 0x80;
+    const int typed = Win32TypedCharacter(s_key, altGr) == '\\' ? kKeyOem5 : s_key;
     const std::vector<Heard> expected = {
-        {kMsgKeyDown, kKeyLetterQ}, {kMsgKeyUp, kKeyLetterQ}, {kMsgKeyDown, kKeyCtrl},
-        {kMsgKeyUp, kKeyCtrl},      {kMsgKeyDown, kKeyEnter},
+        {kMsgKeyDown, typed},  {kMsgKeyUp, typed},       {kMsgKeyDown, kKeyCtrl},
+        {kMsgKeyUp, kKeyCtrl}, {kMsgKeyDown, kKeyEnter},
     };
     EXPECT_EQ(s_heard, expected);
 }
