@@ -26,7 +26,7 @@
 #include "audio/banks.h"
 #include "audio/sound.h"
 #include "audio/sound_file.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 #include "tools/pack_audio.h"
 #include "tools/wave_file.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/resample.h"
+#include "platform/sound/resample.h"
 
 namespace {
 

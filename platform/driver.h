@@ -38,7 +38,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 
 struct PlatformDriver {
     // The backend's name ("real", "win32", "virtual") and the kind PlatformSelected reports.
@@ -46,8 +46,8 @@ struct PlatformDriver {
     PlatformKind kind;
 
     // The window. Creates the one main window (client area width x height, not resizable),
-    // delivers kMsgInitDialog through LoopBegin/LoopDeliver (platform/message_loop.h), shows it,
-    // and runs LoopRun with the backend's own clock, wait and poll until it is destroyed. The
+    // delivers kMsgInitDialog through LoopBegin/LoopDeliver (platform/core/message_loop.h), shows
+    // it, and runs LoopRun with the backend's own clock, wait and poll until it is destroyed. The
     // backend posts the system's key events with LoopPostKey (key codes of key_codes.h, the typed
     // character mapped by TypedKeyCode), and paints, activation and close with the other Loop*
     // calls.
@@ -71,7 +71,8 @@ struct PlatformDriver {
 
     // The sound device under the shared mixer: open (a stream of 16-bit stereo periods filled by
     // calling the render function it is given), close, and the lock that keeps render from
-    // running while the game changes what it reads. See SoftAudioHooks (platform/soft_audio.h).
+    // running while the game changes what it reads. See SoftAudioHooks
+    // (platform/sound/soft_audio.h).
     SoftAudioHooks audio;
 
     // The game controller: the first attached joystick, its state read and discarded. Open gives

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/core/message_loop.h"
 #include "platform/driver.h"
-#include "platform/message_loop.h"
 
 static const PlatformDriver* g_platformDriver = nullptr;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/mixer.h"
+#include "platform/sound/mixer.h"
 
 constexpr int kPackSampleRate = 16000;  // 16-bit mono, the rate the speech voices produce
 // The rate the files are written at: the game's device rate, so that loading converts nothing.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 #include "platform/win32/win32_wasapi.h"
 // After windows.h, which they need.
 #include <audioclient.h>

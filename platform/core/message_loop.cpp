@@ -1,9 +1,9 @@
-#include "platform/message_loop.h"
+#include "platform/core/message_loop.h"
 
 #include <cstdio>
 #include <deque>
 
-#include "platform/trace.h"
+#include "platform/core/trace.h"
 
 namespace {
 

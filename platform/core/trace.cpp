@@ -1,4 +1,4 @@
-#include "platform/trace.h"
+#include "platform/core/trace.h"
 
 #include <cstdio>
 

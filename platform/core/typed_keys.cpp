@@ -1,4 +1,4 @@
-#include "platform/typed_keys.h"
+#include "platform/core/typed_keys.h"
 
 #include "platform/game_symbols.h"
 #include "platform/key_codes.h"

@@ -1,11 +1,11 @@
-// The timing trace's file and clock on POSIX systems (platform/trace.h): CLOCK_MONOTONIC.
+// The timing trace's file and clock on POSIX systems (platform/core/trace.h): CLOCK_MONOTONIC.
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
-#include "platform/trace.h"
+#include "platform/core/trace.h"
 
 namespace {
 

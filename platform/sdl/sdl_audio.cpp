@@ -1,5 +1,5 @@
 // The real sound device: SDL's audio device as the hooks of the software sound device
-// (platform/soft_audio.h), which does everything else.
+// (platform/sound/soft_audio.h), which does everything else.
 //
 // The device is opened as signed 16-bit little-endian samples, 2 channels interleaved (left
 // first), 48000 frames a second, in periods of the asked-for length (512 frames unless set),
@@ -8,7 +8,7 @@
 // that raw stream.
 #include <SDL.h>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

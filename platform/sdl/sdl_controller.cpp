@@ -2,7 +2,7 @@
 // read on every poll; what it reports is discarded.
 #include <SDL.h>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 void RealMessageBox(const char* caption, const char* text) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, RealWindow());

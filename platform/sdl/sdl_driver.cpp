@@ -1,6 +1,6 @@
 // The real backend: an SDL2 window, keyboard, audio device and joystick, and libcurl for HTTP.
 #include "platform/driver.h"
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 const PlatformDriver g_realDriver = {
     .name = "real",

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/real/real_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include <SDL.h>
 
+#include "platform/core/message_loop.h"
+#include "platform/core/trace.h"
+#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
-#include "platform/message_loop.h"
-#include "platform/trace.h"
-#include "platform/typed_keys.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The real backend's clock, sleep and window timers, on SDL's millisecond clock.
 #include <SDL.h>
 
-#include "platform/message_loop.h"
-#include "platform/real/real_backend.h"
+#include "platform/core/message_loop.h"
+#include "platform/sdl/sdl_backend.h"
 
 int RealSetTimer(int id, int periodMs) {
     return LoopSetTimer(id, periodMs, SDL_GetTicks64());

@@ -4,10 +4,10 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/message_loop.h"
-#include "platform/real/real_backend.h"
-#include "platform/real/real_keys.h"
-#include "platform/trace.h"
+#include "platform/core/message_loop.h"
+#include "platform/core/trace.h"
+#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/sdl_keys.h"
 
 namespace {
 

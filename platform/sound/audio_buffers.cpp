@@ -1,11 +1,11 @@
-#include "platform/audio_buffers.h"
+#include "platform/sound/audio_buffers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
 
-#include "platform/sample_memory.h"
+#include "platform/sound/sample_memory.h"
 
 namespace {
 

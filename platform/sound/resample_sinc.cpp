@@ -4,7 +4,7 @@
 #include <numeric>
 #include <vector>
 
-#include "platform/resample.h"
+#include "platform/sound/resample.h"
 
 // The converter of the Windows and browser builds, where there is no libsoxr: a windowed-sinc
 // low-pass (Kaiser window) applied in polyphase form, in one pass over the whole sound. Its pass

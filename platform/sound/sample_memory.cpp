@@ -1,4 +1,4 @@
-#include "platform/sample_memory.h"
+#include "platform/sound/sample_memory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,9 +4,9 @@
 //
 // The mixer reads 16-bit samples at the device's rate. A buffer in that format (the game's whole
 // pack, stored at 48000 Hz) is read where it was loaded; any other is converted once, at unlock
-// (platform/resample.cpp). Playing never converts, copies or allocates. The game thread changes
-// what the mixer reads only while it holds the device lock, and only briefly.
-#include "platform/soft_audio.h"
+// (platform/sound/resample.cpp). Playing never converts, copies or allocates. The game thread
+// changes what the mixer reads only while it holds the device lock, and only briefly.
+#include "platform/sound/soft_audio.h"
 
 #include <bit>
 #include <cstdio>
@@ -15,12 +15,12 @@
 #include <new>
 #include <utility>
 
-#include "platform/audio_buffers.h"
+#include "platform/core/trace.h"
 #include "platform/driver.h"
-#include "platform/mixer.h"
-#include "platform/resample.h"
-#include "platform/sample_memory.h"
-#include "platform/trace.h"
+#include "platform/sound/audio_buffers.h"
+#include "platform/sound/mixer.h"
+#include "platform/sound/resample.h"
+#include "platform/sound/sample_memory.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <map>
 
+#include "platform/core/message_loop.h"
 #include "platform/driver.h"
-#include "platform/message_loop.h"
 #include "platform/virtual/virtual_internal.h"
 
 namespace {

@@ -83,7 +83,7 @@ VirtualBufferState VirtualBuffer(const std::string& label);
 int VirtualLiveBuffers();
 int VirtualLiveListeners();
 
-// The sound operations run the real software device and mixer (platform/soft_audio.h) over a
+// The sound operations run the real software device and mixer (platform/sound/soft_audio.h) over a
 // virtual device whose periods are rendered as the clock moves; they record the ops listed with
 // SoftAudioWatcher there, each with its buffer's label. Failures can be armed with VirtualFail for
 // "AudioOpen", "CreateBuffer", "Lock", "Get3D" and "CreateListener".

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/audio_buffers.h"
 #include "platform/driver.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/audio_buffers.h"
+#include "platform/sound/soft_audio.h"
 #include "platform/virtual/virtual_internal.h"
 
 namespace {

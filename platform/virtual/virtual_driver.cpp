@@ -2,8 +2,8 @@
 // virtual clock, every call recorded.
 #include <string>
 
+#include "platform/core/message_loop.h"
 #include "platform/driver.h"
-#include "platform/message_loop.h"
 #include "platform/virtual/virtual.h"
 #include "platform/virtual/virtual_internal.h"
 

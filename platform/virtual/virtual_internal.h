@@ -1,7 +1,7 @@
 // What the virtual backend's own files share among themselves (not for tests).
 #pragma once
 
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 #include "platform/virtual/virtual.h"
 
 struct PlatformDriver;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 
 // Window, message loop, clock and timers (web_window.cpp).
 void WebRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);

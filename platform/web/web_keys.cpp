@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
+#include "platform/core/message_loop.h"
+#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
-#include "platform/message_loop.h"
-#include "platform/typed_keys.h"
 
 namespace {
 

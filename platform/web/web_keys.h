@@ -10,8 +10,8 @@ int WebVirtualKey(const char* code);
 
 // Posts to the window what one KeyboardEvent means, by the same rule as the other backends: a
 // key-down that typed one of the game's characters arrives as that character's code however the
-// layout types it (platform/typed_keys.h); Alt (not AltGr) makes a system key that never reaches
-// the game, Alt+A asking for the About box; a key-up goes with the code its key-down had.
+// layout types it (platform/core/typed_keys.h); Alt (not AltGr) makes a system key that never
+// reaches the game, Alt+A asking for the About box; a key-up goes with the code its key-down had.
 // `modifiers` holds kWeb* bits.
 void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers);
 

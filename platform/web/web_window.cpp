@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/message_loop.h"
+#include "platform/core/message_loop.h"
 #include "platform/web/web_backend.h"
 #include "platform/web/web_keys.h"
 

@@ -1,5 +1,5 @@
-// The timing trace's file and clock on Windows (platform/trace.h): the performance counter, which
-// is the host's CLOCK_MONOTONIC_RAW under Wine.
+// The timing trace's file and clock on Windows (platform/core/trace.h): the performance counter,
+// which is the host's CLOCK_MONOTONIC_RAW under Wine.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 
-#include "platform/trace.h"
+#include "platform/core/trace.h"
 
 namespace {
 

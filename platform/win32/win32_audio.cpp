@@ -1,5 +1,5 @@
 // The Windows backend's sound device: WASAPI (win32_wasapi.cpp) as the open hook of the software
-// sound device (platform/soft_audio.h); its close, lock and unlock are WASAPI's own.
+// sound device (platform/sound/soft_audio.h); its close, lock and unlock are WASAPI's own.
 #include "platform/win32/win32_audio.h"
 
 #include "platform/win32/win32_backend.h"

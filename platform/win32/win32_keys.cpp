@@ -1,11 +1,11 @@
 // Key messages of the main window as the game reads them. Windows gives virtual-key codes
 // already; what counts for a key that types one of the game's characters is the character the
 // player's layout typed with it (Shift and AltGr included), by the rule every backend shares
-// (platform/typed_keys.h), so the game answers the same keys as on Linux.
+// (platform/core/typed_keys.h), so the game answers the same keys as on Linux.
+#include "platform/core/message_loop.h"
+#include "platform/core/trace.h"
+#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
-#include "platform/message_loop.h"
-#include "platform/trace.h"
-#include "platform/typed_keys.h"
 #include "platform/win32/win32_backend.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // tick is due. A Windows timer (SetTimer) beside it would only wake the loop a second time for
 // each tick: under Wine that took the idle menu from 1.8% to 2.75% of a core.
 
-#include "platform/message_loop.h"
+#include "platform/core/message_loop.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which they need.
 #include <mmsystem.h>

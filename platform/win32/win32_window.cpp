@@ -1,5 +1,5 @@
 // The main window and its message loop over the thread's Windows message queue. The shared loop
-// (platform/message_loop.cpp) decides what the game gets next; this file only feeds it: key
+// (platform/core/message_loop.cpp) decides what the game gets next; this file only feeds it: key
 // messages are taken from the queue before they are dispatched (as a dialog's
 // PreTranslateMessage would), everything else goes through the window procedure.
 //
@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <deque>
 
-#include "platform/message_loop.h"
-#include "platform/trace.h"
+#include "platform/core/message_loop.h"
+#include "platform/core/trace.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which it needs.
 #include <imm.h>

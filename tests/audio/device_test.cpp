@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 #include "tests/support/test_pack.h"
 
 namespace {

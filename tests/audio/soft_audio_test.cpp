@@ -1,6 +1,6 @@
 // The software sound device's life: nothing can be made before a device is open, closing it ends
 // every buffer, and the device period a player asks for.
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 
 #include <gtest/gtest.h>
 

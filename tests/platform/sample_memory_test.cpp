@@ -1,6 +1,6 @@
 // The memory that sound buffers keep their samples in: a level's sounds, loaded and released
 // game after game, reuse the same room, and every new sound starts as silence.
-#include "platform/sample_memory.h"
+#include "platform/sound/sample_memory.h"
 
 #include <gtest/gtest.h>
 

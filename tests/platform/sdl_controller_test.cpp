@@ -2,7 +2,7 @@
 // and shutting down twice (a lost controller, then the window closing) must be harmless.
 #include <gtest/gtest.h>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 TEST(RealController, PollingWithOrWithoutAJoystickNeverFailsUntilOneIsLost) {
     bool opened = RealControllerOpen() == 0;

@@ -14,7 +14,7 @@
 #include "audio/sound.h"
 #include "platform/driver.h"
 #include "platform/platform.h"
-#include "platform/soft_audio.h"
+#include "platform/sound/soft_audio.h"
 #include "tests/support/test_pack.h"
 
 namespace {

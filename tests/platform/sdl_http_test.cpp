@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

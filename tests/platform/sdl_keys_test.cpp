@@ -1,6 +1,6 @@
 // The real keyboard: which Windows key code each physical key gives the game, and which key
 // presses never reach it.
-#include "platform/real/real_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "game/state.h"
+#include "platform/core/message_loop.h"
 #include "platform/key_codes.h"
-#include "platform/message_loop.h"
 #include "tests/game/level_play.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/key_codes.h"
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The layout rule shared by the backends: each of the game's characters, however typed, arrives
 // as the code the character table holds for it.
-#include "platform/typed_keys.h"
+#include "platform/core/typed_keys.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@
 #include "online/submit.h"
 #include "platform/driver.h"
 #include "platform/key_codes.h"
-#include "platform/real/real_backend.h"
+#include "platform/sdl/sdl_backend.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
-#include "platform/typed_keys.h"
 #include "platform/win32/win32_backend.h"
 
 namespace {
