@@ -71,7 +71,7 @@ std::string FindPack() {
     return g_temporaryPack;
 }
 
-// The real backend, with its device open when there is one (SDL's dummy driver otherwise);
+// The system's backend, with its device open when there is one (SDL's dummy driver otherwise);
 // its buffers are made and converted the same either way. The virtual backend keeps the samples
 // as they are, which leaves the game's own part of the work.
 bool OpenDevice(PlatformKind kind) {
@@ -108,5 +108,5 @@ void BM_StartLevel(benchmark::State& state, PlatformKind kind) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_StartLevel, real, kPlatformReal)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StartLevel, system, kPlatformReal)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StartLevel, virtual, kPlatformVirtual)->Unit(benchmark::kMillisecond);

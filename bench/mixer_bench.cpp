@@ -1,5 +1,5 @@
-// The real device's mixer: one second of output with 50 sounds playing at once (goal: under
-// 5 ms, half a percent of one core), and what a play call costs and waits with a device open.
+// The software sound device's mixer: one second of output with 50 sounds playing at once (goal:
+// under 5 ms, half a percent of one core), and what a play call costs and waits with a device open.
 #include <benchmark/benchmark.h>
 
 #include <cmath>

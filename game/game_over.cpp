@@ -28,7 +28,7 @@ void EndGame() {
 }
 
 void GameOver() {
-    if (g_score > 0) UpdateBestScores();
+    if (g_score > 0) UpdateBestScores(g_score);
     g_gameOverSound = LoadSound(kGameOverSoundFile);
     if (g_gameOverSound) {
         PlaySoundOnce(g_gameOverSound, 0, 0);

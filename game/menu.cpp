@@ -161,3 +161,23 @@ void MenuTick() {
     g_menuIndex = kMenuSlotStartGame;
     SayMenuItem();
 }
+
+int OnSubmitKey(int key) {
+    switch (key) {
+        case kKeyEscape:
+        case kKeyN:
+            StopSubmitSounds();
+            ReleaseSubmitSounds();
+            ReturnToMenu();
+            return 0;
+        case kKeyY:
+            StopSubmitSounds();
+            SubmitScore(g_score);
+            StopSubmitSounds();
+            ReleaseSubmitSounds();
+            ReturnToMenu();
+            return 0;
+        default:
+            return 1;
+    }
+}

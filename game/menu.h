@@ -10,4 +10,6 @@ void SayMenuItem();
 void StopMenuVoices();
 void StopMenuMusic();
 int MenuKeyDown(int key);
+// The send-score prompt's keys: Y sends the score, N or Escape goes back to the menu.
+int OnSubmitKey(int key);
 void MenuTick();

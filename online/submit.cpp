@@ -1,10 +1,8 @@
-// The send-score mode: the prompt, its keys, and the exchange run on Y.
+// The send-score mode's prompt and the exchange run when the player answers Y.
 #include "online/submit.h"
 
 #include "audio/bank_slots.h"
 #include "audio/banks.h"
-#include "game/menu.h"
-#include "platform/key_codes.h"
 #include "platform/platform.h"
 
 void StopSubmitSounds() {
@@ -25,33 +23,13 @@ int StartScoreSubmission() {
     return 1;
 }
 
-int OnSubmitKey(int key) {
-    switch (key) {
-        case kKeyEscape:
-        case kKeyN:
-            StopSubmitSounds();
-            ReleaseSubmitSounds();
-            ReturnToMenu();
-            return 0;
-        case kKeyY:
-            StopSubmitSounds();
-            SubmitScore();
-            StopSubmitSounds();
-            ReleaseSubmitSounds();
-            ReturnToMenu();
-            return 0;
-        default:
-            return 1;
-    }
-}
-
-int SubmitScore() {
+int SubmitScore(int score) {
     if (!ReadPlayerDetails()) {
         PlaySoundAndWait(g_submitSounds[kSubmitSlotConfigFirst], 0, 0);
         return 0;
     }
     PlaySoundAndWait(g_submitSounds[kSubmitSlotSending], 0, 0);
-    AppendScoreToUrl();
+    AppendScoreToUrl(score);
     if (!SendScore()) return 0;
     // The server needs a moment to take the score into its list before it is asked for the
     // place; the wait blocks like every other part of the exchange.

@@ -31,11 +31,11 @@ std::string PercentEncode(const std::string& value);
 std::string PlaceQueryUrl(const std::string& scoreUrl);
 
 int StartScoreSubmission();
-int OnSubmitKey(int key);
 void StopSubmitSounds();
 void ReleaseSubmitSounds();
-int SubmitScore();
-int AppendScoreToUrl();
+// Sends `score` with the player's details and speaks the place the server gives it.
+int SubmitScore(int score);
+int AppendScoreToUrl(int score);
 int SendScore();
 void FetchTopPlace();
 void AnnouncePlace(const char* reply);

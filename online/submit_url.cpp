@@ -1,7 +1,6 @@
 // The URLs of the two score requests.
 #include <string>
 
-#include "game/state.h"
 #include "online/submit.h"
 #include "storage/player_details.h"
 
@@ -67,8 +66,8 @@ int ReadPlayerDetails() {
     return 1;
 }
 
-int AppendScoreToUrl() {
-    g_submitUrl += std::to_string(g_score);
+int AppendScoreToUrl(int score) {
+    g_submitUrl += std::to_string(score);
     return 1;
 }
 

@@ -1,47 +1,70 @@
 // The table of what differs between the systems the game runs on, in the manner of a device
-// driver: each backend fills one table with designated initialisers, in a library of its own
-// (platform/real/ over SDL2 and libcurl, or platform/win32/ on Windows, in tapdash_platform_real;
-// platform/virtual/ in tapdash_platform_virtual), and platform.cpp forwards the calls of
-// platform.h to the selected table. What is the same everywhere lives once in the shared layer and
-// has no slot here: the message loop (queue, timers' due ticks, close, destroy, Shift state), the
-// sound operations with their buffers, levels and mixer (soft_audio.cpp, over the device hooks
-// below), the last error and the trace. Files and the console are the system's own
+// driver: each backend fills one table with designated initialisers, in a library of its own, and
+// platform.cpp forwards the calls of platform.h to the selected table. The system's backend
+// (platform/sdl/ on Linux, platform/win32/ on Windows, platform/web/ in the browser) names its
+// table g_systemDriver and PlatformSelectReal selects it; the virtual backend (platform/virtual/)
+// is selected by VirtualReset. What is the same everywhere lives once in the core and has no slot
+// here: the message loop (platform/core/), the sound operations over the device hooks below
+// (platform/sound/), the last error and the trace. Files and the console are the system's own
 // (platform/posix/, platform/win32/) and are linked, not selected.
 //
-// Every slot is required unless its comment says otherwise. A fourth backend, the browser's
-// (platform/web/ on emscripten), fills one like this:
-//
-//   const PlatformDriver g_webDriver = {
-//       .name = "web",
-//       .kind = kPlatformReal,
-//       .runWindow = WebRunWindow,  // a canvas and the page's keys; the loop on the page's events
-//       .setTimer = WebSetTimer,
-//       .killTimer = WebKillTimer,
-//       .paintImage = WebPaintImage,        // putImageData on the canvas
-//       .setWindowIcon = WebSetWindowIcon,  // the page's icon, or nothing
-//       .messageBox = WebMessageBox,        // a dialog element
-//       .aboutBox = WebAboutBox,
-//       .nowMs = WebNowMs,  // performance.now()
-//       .sleep = WebSleep,
-//       .yield = WebYield,
-//       .audio = {.open = WebAudioOpen,  // Web Audio: a worklet asks render for each period
-//                 .close = WebAudioClose,
-//                 .lock = WebAudioLock,
-//                 .unlock = WebAudioUnlock},
-//       .controllerOpen = WebControllerOpen,  // the Gamepad API, or -1: none
-//       .controllerAcquire = WebControllerAcquire,
-//       .controllerPoll = WebControllerPoll,
-//       .controllerClose = WebControllerClose,
-//       .httpGet = WebHttpGet,  // fetch()
-//       .soundWatcher = nullptr,
-//   };
+// Every backend fills every slot but those whose comment says they may be null and names the
+// backends that fill them; for a null slot the dispatch does what that comment says.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "platform/platform.h"
-#include "platform/sound/soft_audio.h"
+
+// Fills `frames` frames of signed 16-bit stereo (left first) at `out`.
+typedef void (*SoftAudioRender)(int16_t* out, int frames);
+
+// The sound device under the software sound device (platform/sound/soft_audio.h).
+// What a backend provides (its driver table's `audio` slot). Every hook is called on the game's
+// thread.
+struct SoftAudioHooks {
+    // Opens the default playback device for signed 16-bit stereo, left first, asking for
+    // `wantedRate` frames a second in periods of `wantedPeriod` frames. From then on the device
+    // calls `render` once for each period, on a thread of its own, while it holds the lock of
+    // lock() and unlock(). Reports the rate and the period the device really runs at. Returns
+    // kAudioOk, or a negative code with the reason left in PlatformLastError().
+    int (*open)(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period);
+    // Stops the device; once it returns, render is never called again.
+    void (*close)();
+    // Keeps render from running (or waits until the running one has finished) until unlock.
+    void (*lock)();
+    void (*unlock)();
+};
+
+// A watcher of the sound operations (the virtual backend's record, through its driver's
+// soundWatcher slot). `called` is told of each operation of platform.h after it ran, by op:
+//   "AudioOpen" a = result        "AudioClose" (the buffers still alive end with it)
+//   "CreateBuffer" a = result, b = creation flags (no label yet)
+//   "Label" label = the name given  "SetPosition" a = byte position, b = result
+//   "SetPan" a = pan, b = result    "SetVolume" a = volume, b = result
+//   "Play" a = pan in force (0 for a 3D buffer), b = volume in force, x = play flags
+//   "Stop"  "Release"  "Get3D" a = result  "Release3D"
+//   "SetMinDistance" x = distance, b = result   "SetPosition3D" x, y, z, b = result
+//   "CreateListener" a = result     "ReleaseListener" a = result
+// (a start, PlatformBufferStart, is told as its four steps: SetPosition, SetPan, SetVolume, Play).
+// Lock, unlock and status queries are not told. `refuses` is asked before "AudioOpen",
+// "CreateBuffer", "Lock", "Get3D" and "CreateListener": true makes that one fail as a real system
+// may (the open as on a machine without a device, leaving none open; the rest as out of memory).
+struct SoftAudioCall {
+    const char* op;
+    const char* label;  // the buffer's label, "" for none
+    int a;
+    int b;
+    float x, y, z;
+};
+struct SoftAudioWatcher {
+    void (*called)(const SoftAudioCall& call);
+    bool (*refuses)(const char* op);
+};
 
 struct PlatformDriver {
-    // The backend's name ("real", "win32", "virtual") and the kind PlatformSelected reports.
+    // The backend's name ("sdl", "win32", "web", "virtual") and the kind PlatformSelected reports.
     const char* name;
     PlatformKind kind;
 
@@ -58,6 +81,8 @@ struct PlatformDriver {
     void (*killTimer)(int id);
     // The picture stretched over the client area (only during kMsgPaint), and the window's icon.
     void (*paintImage)(const PlatformImage& image);
+    // May be null (web: the page's icon is the file beside it): the window keeps its icon.
+    // Filled by sdl, win32, virtual.
     void (*setWindowIcon)(const PlatformImage& big, const PlatformImage& small);
     // Modal boxes owned by the main window, returning once the player closed them.
     void (*messageBox)(const char* caption, const char* text);
@@ -71,13 +96,15 @@ struct PlatformDriver {
 
     // The sound device under the shared mixer: open (a stream of 16-bit stereo periods filled by
     // calling the render function it is given), close, and the lock that keeps render from
-    // running while the game changes what it reads. See SoftAudioHooks
-    // (platform/sound/soft_audio.h).
+    // running while the game changes what it reads. See SoftAudioHooks above.
     SoftAudioHooks audio;
 
     // The game controller: the first attached joystick, its state read and discarded. Open gives
-    // 0 or a negative value when there is none; poll 0, or negative when it was lost.
+    // 0 or a negative value when there is none; poll 0, or negative when it was lost. Open, poll
+    // and close may be null together (web: a page sees a controller only after a button press,
+    // and the game only discards its state): then there is none. Filled by sdl, win32, virtual.
     int (*controllerOpen)();
+    // May be null (sdl and web: nothing to take over): nothing is done. Filled by win32, virtual.
     void (*controllerAcquire)();
     int (*controllerPoll)();
     void (*controllerClose)();
@@ -86,12 +113,17 @@ struct PlatformDriver {
     // reason of a failure goes to PlatformSetLastError.
     int (*httpGet)(const char* url, std::string* body, size_t maxBodyBytes);
 
-    // Optional (null in every backend but the virtual one): told of each sound operation, and
-    // asked whether one is to fail, for the tests' record (SoftAudioWatcher).
+    // May be null (sdl, win32): told of each sound operation, and asked whether one is to fail
+    // (SoftAudioWatcher). Filled by virtual (the tests' record) and web (the page's note of each
+    // play, for its latency figures).
     const SoftAudioWatcher* soundWatcher;
 };
 
-// Makes `driver` the one every platform call goes to (each backend's selector calls this).
+// The system's backend: defined by the one of platform/sdl/, platform/win32/ or platform/web/
+// this build links (platform/CMakeLists.txt chooses it).
+extern const PlatformDriver g_systemDriver;
+
+// Makes `driver` the one every platform call goes to (PlatformSelectReal, VirtualReset).
 void PlatformSelectDriver(const PlatformDriver* driver);
 // The selected table; null until a backend has been selected.
 const PlatformDriver* PlatformCurrentDriver();

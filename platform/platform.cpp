@@ -1,16 +1,21 @@
-// The forwarding of every backend-dependent call to the selected backend's table, and the
-// calls that are the same in every backend. The sound operations are soft_audio.cpp's.
+// The forwarding of every backend-dependent call to the selected backend's table, with the
+// core's answer for a slot the backend leaves null, and the calls that are the same in every
+// backend. The sound operations are platform/sound/'s; the close, destroy and Shift state of the
+// window are the message loop's (platform/core/).
 #include "platform/platform.h"
 
 #include <cstdlib>
 
-#include "platform/core/message_loop.h"
 #include "platform/driver.h"
 
 static const PlatformDriver* g_platformDriver = nullptr;
 
 void PlatformSelectDriver(const PlatformDriver* driver) {
     g_platformDriver = driver;
+}
+
+void PlatformSelectReal() {
+    PlatformSelectDriver(&g_systemDriver);
 }
 
 const PlatformDriver* PlatformCurrentDriver() {
@@ -26,17 +31,6 @@ PlatformKind PlatformSelected() {
     return g_platformDriver ? g_platformDriver->kind : kPlatformReal;
 }
 
-// The window's close, destroy and Shift state are the shared message loop's in every backend.
-void PlatformPostClose() {
-    LoopPostClose();
-}
-void PlatformDestroyWindow() {
-    LoopDestroyWindow();
-}
-int PlatformIsShiftDown() {
-    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
-}
-
 void PlatformRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
     g_platformDriver->runWindow(title, width, height, handler);
 }
@@ -50,7 +44,7 @@ void PlatformPaintImage(const PlatformImage& image) {
     g_platformDriver->paintImage(image);
 }
 void PlatformSetWindowIcon(const PlatformImage& big, const PlatformImage& small) {
-    g_platformDriver->setWindowIcon(big, small);
+    if (g_platformDriver->setWindowIcon) g_platformDriver->setWindowIcon(big, small);
 }
 void PlatformMessageBox(const char* caption, const char* text) {
     g_platformDriver->messageBox(caption, text);
@@ -67,17 +61,18 @@ void PlatformSleep(int ms) {
 void PlatformYield() {
     g_platformDriver->yield();
 }
+// A backend without a controller has none attached.
 int PlatformControllerOpen() {
-    return g_platformDriver->controllerOpen();
+    return g_platformDriver->controllerOpen ? g_platformDriver->controllerOpen() : -1;
 }
 void PlatformControllerAcquire() {
-    g_platformDriver->controllerAcquire();
+    if (g_platformDriver->controllerAcquire) g_platformDriver->controllerAcquire();
 }
 int PlatformControllerPoll() {
-    return g_platformDriver->controllerPoll();
+    return g_platformDriver->controllerPoll ? g_platformDriver->controllerPoll() : -1;
 }
 void PlatformControllerClose() {
-    g_platformDriver->controllerClose();
+    if (g_platformDriver->controllerClose) g_platformDriver->controllerClose();
 }
 int PlatformHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     PlatformClearLastError();

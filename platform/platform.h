@@ -1,11 +1,12 @@
 // The platform layer: everything the game needs of the machine it runs on.
 //
-// The game's own code calls only the functions declared here. Three backends sit behind them
-// (platform/driver.h), one chosen at process start: the real one on Linux (SDL2 window, keys,
-// audio device and joystick, libcurl for HTTP), the Windows one (Win32, WASAPI, DirectInput,
-// WinINet), and the virtual one (a virtual clock driven by tests, injected keys, every call
-// recorded). The sound operations and the message loop are the same code under all three. Files
-// are the host's files in each. No SDL, libcurl or Win32 type appears above platform/.
+// The game's own code calls only the functions declared here. Behind them sits one backend of
+// the system the game runs on (platform/driver.h): SDL2 and libcurl on Linux (platform/sdl/),
+// Win32, WASAPI, DirectInput and WinINet on Windows (platform/win32/), the page's canvas, sound
+// graph and fetch in the browser (platform/web/); or, in tests, the virtual one (platform/virtual/:
+// a virtual clock driven by the test, injected keys, every call recorded). The message loop and
+// the typing rule (platform/core/) and the sound operations (platform/sound/) are the same code
+// under all of them. Files are the host's files in each. No system type appears above platform/.
 #pragma once
 
 #include <cstddef>
@@ -15,12 +16,12 @@
 // ---------------------------------------------------------------------------------------------
 // Backend selection
 
+// The system's backend (SDL, Win32 or the browser's), or the virtual one of the tests.
 enum PlatformKind { kPlatformReal = 0, kPlatformVirtual = 1 };
 
-// Each backend lives in a library of its own and offers its own selector; a program links the
-// backends it uses. The game links only the real one. Call a selector before any other platform
-// call (the files below work without one).
-// tapdash_platform_real: SDL2, or Win32 on Windows (the virtual backend: VirtualReset).
+// Selects the backend of the system this build is for; the virtual one is selected by
+// VirtualReset (platform/virtual/virtual.h). Call a selector before any other platform call (the
+// files below work without one).
 void PlatformSelectReal();
 PlatformKind PlatformSelected();
 

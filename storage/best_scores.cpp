@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "game/state.h"
 #include "platform/platform.h"
 #include "storage/file_bytes.h"
 
@@ -55,12 +54,12 @@ void SortBestScores() {
     }
 }
 
-void UpdateBestScores() {
+void UpdateBestScores(int score) {
     if (!ReadBestScores()) return;
     // Below ten entries the score takes the free slot after the last; with ten or more it
     // competes with the tenth, the lowest in any list the game has written.
     if (g_bestLastIndex < 9) ++g_bestLastIndex;
-    if (g_score > g_bestScores[g_bestLastIndex]) g_bestScores[g_bestLastIndex] = g_score;
+    if (score > g_bestScores[g_bestLastIndex]) g_bestScores[g_bestLastIndex] = score;
     SortBestScores();
     WriteBestScores();
 }

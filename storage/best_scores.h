@@ -26,8 +26,8 @@ int ReadBestScores();
 // Writes the filled slots of g_bestScores into best.dat: as one replacement of the whole file
 // where the program folder lets a temporary file be made beside it, else in place.
 void WriteBestScores();
-// Merges g_score into best.dat (nothing when the file is missing or cannot be written).
-void UpdateBestScores();
+// Merges `score` into best.dat (nothing when the file is missing or cannot be written).
+void UpdateBestScores(int score);
 // Sorts the 11 slots highest first; empty slots (-1) end up last.
 void SortBestScores();
 // Scramble or unscramble the head of best.dat on disk (1 done or nothing to do, 0 when the

@@ -20,3 +20,8 @@ int ReadPlayerDetailsFile(std::string fields[kPlayerDetailsFieldCount]);
 // characters, or one of the four fields is longer than 99.
 int ParsePlayerDetails(const uint8_t* bytes, size_t count,
                        std::string fields[kPlayerDetailsFieldCount]);
+
+// Why `answer` cannot be stored as one field, or empty when it can.
+std::string DetailsFieldProblem(const std::string& answer);
+// The bytes of config.dat for the four answers in order, each followed by a line feed.
+std::string DetailsFileBytes(const std::string (&fields)[kPlayerDetailsFieldCount]);

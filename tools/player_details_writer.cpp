@@ -4,33 +4,15 @@
 #include <ostream>
 
 #include "platform/platform.h"
+#include "storage/player_details.h"
 
-const char* const kDetailsPrompts[kDetailsFieldCount] = {"First name", "Last name", "Address",
-                                                         "Country"};
-
-std::string DetailsFieldProblem(const std::string& answer) {
-    if (answer.empty()) return "Please type an answer; it cannot be empty.";
-    if (answer.size() > size_t(kMaxDetailsFieldBytes))
-        return "That is too long: at most 99 characters, and letters with accents count as two.";
-    for (unsigned char c : answer) {
-        if (c == '\n') return "An answer must fit on one line.";
-        // The game splits the file at backquotes as well as at line feeds.
-        if (c == '`') return "An answer cannot contain a backquote (`).";
-        if (c < 0x20 || c == 0x7F) return "An answer cannot contain control characters.";
-    }
-    return {};
-}
-
-std::string DetailsFileBytes(const std::string (&fields)[kDetailsFieldCount]) {
-    std::string bytes;
-    for (const std::string& field : fields) bytes += field + '\n';
-    return bytes;
-}
+const char* const kDetailsPrompts[kPlayerDetailsFieldCount] = {"First name", "Last name", "Address",
+                                                               "Country"};
 
 int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::string& dir) {
     out << "Tapdash player details, sent with your score. Type each answer and press Enter.\n";
-    std::string fields[kDetailsFieldCount];
-    for (int i = 0; i < kDetailsFieldCount; ++i) {
+    std::string fields[kPlayerDetailsFieldCount];
+    for (int i = 0; i < kPlayerDetailsFieldCount; ++i) {
         for (;;) {
             out << kDetailsPrompts[i] << ": " << std::flush;
             if (!std::getline(in, fields[i])) {

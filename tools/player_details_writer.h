@@ -1,20 +1,13 @@
-// Writing config.dat: the player's first name, last name, address and country, each followed by
-// one line feed, as the game reads them when it sends a score.
+// tapdash-player's questions: the player's first name, last name, address and country, asked
+// at a console and written into config.dat (storage/player_details.h).
 #pragma once
 
 #include <iosfwd>
 #include <string>
 
-constexpr int kDetailsFieldCount = 4;
-constexpr int kMaxDetailsFieldBytes = 99;
+#include "storage/player_details.h"
 
-extern const char* const kDetailsPrompts[kDetailsFieldCount];
-
-// Why an answer cannot be stored, or empty when it can.
-std::string DetailsFieldProblem(const std::string& answer);
-
-// The bytes of config.dat for the four answers in order.
-std::string DetailsFileBytes(const std::string (&fields)[kDetailsFieldCount]);
+extern const char* const kDetailsPrompts[kPlayerDetailsFieldCount];
 
 // Asks for the four answers one prompt at a time, asking again after a refused answer, and
 // writes config.dat into `dir`. 0 when written; 1 when input ended first or the file could not

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """What a player feels, measured on the real executable under a virtual display, from the timing
-trace the real backend writes when TAPDASH_TRACE names a file.
+trace the system's backend writes when TAPDASH_TRACE names a file.
 
 usage: e2e_perf.py --game <tapdash executable> --pack <sound pack> --tones <tone pack>
                    [--work <folder>] [--wine]

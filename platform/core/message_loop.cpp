@@ -183,3 +183,14 @@ bool LoopRun(const LoopBackend& backend, uint64_t untilMs) {
     }
     return s_open;
 }
+
+// The window's close, destroy and Shift state are the shared message loop's in every backend.
+void PlatformPostClose() {
+    LoopPostClose();
+}
+void PlatformDestroyWindow() {
+    LoopDestroyWindow();
+}
+int PlatformIsShiftDown() {
+    return (LoopCurrentFlags() & kMsgFlagShift) ? 1 : 0;
+}

@@ -1,4 +1,4 @@
-// A timing trace of the real backends for measurements, off unless TAPDASH_TRACE names a file
+// A timing trace of the system backends for measurements, off unless TAPDASH_TRACE names a file
 // (under Wine a Windows path, such as Z:\tmp\trace.txt). Each event is one line
 // "<nanoseconds> <event> <detail>\n" on the system's monotonic clock: key-downs as they leave the
 // system's queue, timer ticks as they reach the window, sounds as they are loaded, played and

@@ -15,9 +15,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#ifdef __EMSCRIPTEN__
-#include "platform/web/web_storage.h"
-#endif
+#include "platform/posix/browser_files.h"
 
 struct PlatformFileTag {
     int fd;
@@ -137,7 +135,7 @@ int WriteThroughTemporary(const std::string& file, const void* data, size_t byte
     }
 #ifdef __EMSCRIPTEN__
     // In a browser the folder lives in memory: the browser's storage keeps the file.
-    WebStoreFile(file.c_str());
+    BrowserKeepFile(file.c_str());
 #endif
     return 1;
 }
@@ -163,7 +161,7 @@ std::string PlatformResolvePath(const char* path) {
 
 PlatformFile PlatformOpenRead(const char* path) {
 #ifdef __EMSCRIPTEN__
-    WebAwaitFile(path);
+    BrowserAwaitFile(path);
 #endif
     std::string resolved = Resolve(path);
     int fd = open(resolved.c_str(), O_RDONLY | O_CLOEXEC);

@@ -1,4 +1,4 @@
-// The real sound device: SDL's audio device as the hooks of the software sound device
+// The SDL backend's sound device: SDL's audio device as the hooks of the software sound device
 // (platform/sound/soft_audio.h), which does everything else.
 //
 // The device is opened as signed 16-bit little-endian samples, 2 channels interleaved (left
@@ -21,8 +21,7 @@ void AudioCallback(void*, Uint8* stream, int length) {
 
 }  // namespace
 
-int RealAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate,
-                  int* period) {
+int SdlAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         PlatformSetLastError("no audio driver: %s", SDL_GetError());
         return kAudioErrNoDevice;
@@ -47,17 +46,17 @@ int RealAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int*
     return kAudioOk;
 }
 
-void RealAudioClose() {
+void SdlAudioClose() {
     if (!s_device) return;
     SDL_CloseAudioDevice(s_device);
     s_device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void RealAudioLock() {
+void SdlAudioLock() {
     SDL_LockAudioDevice(s_device);
 }
 
-void RealAudioUnlock() {
+void SdlAudioUnlock() {
     SDL_UnlockAudioDevice(s_device);
 }

@@ -1,4 +1,4 @@
-// The real backend's pieces, shared between its files and their tests.
+// The SDL backend's pieces, shared between its files and their tests.
 #pragma once
 
 #include <SDL2/SDL.h>
@@ -10,42 +10,39 @@
 #include "platform/sound/soft_audio.h"
 
 struct PlatformDriver;
-// The real backend's table (sdl_driver.cpp), for tests that drive it entry by entry.
-extern const PlatformDriver g_realDriver;
 
 // Window and message loop (sdl_window.cpp).
-void RealRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
+void SdlRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
 // The main window, null when none is open.
-SDL_Window* RealWindow();
+SDL_Window* SdlWindow();
 // Posts what an SDL event means to the window; events of no interest are dropped.
-void RealTranslateEvent(const SDL_Event& event);
+void SdlTranslateEvent(const SDL_Event& event);
 
 // Painting (sdl_paint.cpp).
-void RealPaintImage(const PlatformImage& image);
-void RealSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
+void SdlPaintImage(const PlatformImage& image);
+void SdlSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 
 // Message boxes (sdl_dialogs.cpp).
-void RealMessageBox(const char* caption, const char* text);
-void RealAboutBox(const char* caption, const char* const* lines, int lineCount);
+void SdlMessageBox(const char* caption, const char* text);
+void SdlAboutBox(const char* caption, const char* const* lines, int lineCount);
 
 // Time and timers (sdl_time.cpp).
-int RealSetTimer(int id, int periodMs);
-void RealKillTimer(int id);
-uint64_t RealNowMs();
-void RealSleep(int ms);
-void RealYield();
+int SdlSetTimer(int id, int periodMs);
+void SdlKillTimer(int id);
+uint64_t SdlNowMs();
+void SdlSleep(int ms);
+void SdlYield();
 
 // The sound device (sdl_audio.cpp): SDL's audio device as the software sound device's hooks.
-int RealAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period);
-void RealAudioClose();
-void RealAudioLock();
-void RealAudioUnlock();
+int SdlAudioOpen(SoftAudioRender render, int wantedRate, int wantedPeriod, int* rate, int* period);
+void SdlAudioClose();
+void SdlAudioLock();
+void SdlAudioUnlock();
 
 // Game controller (sdl_controller.cpp).
-int RealControllerOpen();
-void RealControllerAcquire();
-int RealControllerPoll();
-void RealControllerClose();
+int SdlControllerOpen();
+int SdlControllerPoll();
+void SdlControllerClose();
 
 // HTTP (sdl_http.cpp).
-int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes);
+int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes);

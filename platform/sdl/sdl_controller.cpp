@@ -11,7 +11,7 @@ SDL_Joystick* s_joystick = nullptr;
 
 }  // namespace
 
-int RealControllerOpen() {
+int SdlControllerOpen() {
     if (s_joystick) return 0;
     if (!s_subsystemUp) {
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return -1;
@@ -28,10 +28,7 @@ int RealControllerOpen() {
     return s_joystick ? 0 : -1;
 }
 
-// SDL shares a joystick with other programs; there is nothing to take over.
-void RealControllerAcquire() {}
-
-int RealControllerPoll() {
+int SdlControllerPoll() {
     if (!s_joystick) return 0;
     SDL_JoystickUpdate();
     if (!SDL_JoystickGetAttached(s_joystick)) return -1;
@@ -45,7 +42,7 @@ int RealControllerPoll() {
     return 0;
 }
 
-void RealControllerClose() {
+void SdlControllerClose() {
     if (s_joystick) SDL_JoystickClose(s_joystick);
     s_joystick = nullptr;
     if (s_subsystemUp) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);

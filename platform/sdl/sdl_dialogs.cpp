@@ -5,11 +5,11 @@
 
 #include "platform/sdl/sdl_backend.h"
 
-void RealMessageBox(const char* caption, const char* text) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, RealWindow());
+void SdlMessageBox(const char* caption, const char* text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, SdlWindow());
 }
 
-void RealAboutBox(const char* caption, const char* const* lines, int lineCount) {
+void SdlAboutBox(const char* caption, const char* const* lines, int lineCount) {
     std::string text;
     for (int i = 0; i < lineCount; ++i) {
         if (i > 0) text += '\n';
@@ -19,7 +19,7 @@ void RealAboutBox(const char* caption, const char* const* lines, int lineCount) 
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"};
     SDL_MessageBoxData box = {};
     box.flags = SDL_MESSAGEBOX_INFORMATION;
-    box.window = RealWindow();
+    box.window = SdlWindow();
     box.title = caption;
     box.message = text.c_str();
     box.numbuttons = 1;

@@ -1,32 +1,28 @@
-// The real backend: an SDL2 window, keyboard, audio device and joystick, and libcurl for HTTP.
+// The backend on Linux: an SDL2 window, keyboard, audio device and joystick, and libcurl for HTTP.
 #include "platform/driver.h"
 #include "platform/sdl/sdl_backend.h"
 
-const PlatformDriver g_realDriver = {
-    .name = "real",
+const PlatformDriver g_systemDriver = {
+    .name = "sdl",
     .kind = kPlatformReal,
-    .runWindow = RealRunWindow,
-    .setTimer = RealSetTimer,
-    .killTimer = RealKillTimer,
-    .paintImage = RealPaintImage,
-    .setWindowIcon = RealSetWindowIcon,
-    .messageBox = RealMessageBox,
-    .aboutBox = RealAboutBox,
-    .nowMs = RealNowMs,
-    .sleep = RealSleep,
-    .yield = RealYield,
-    .audio = {.open = RealAudioOpen,
-              .close = RealAudioClose,
-              .lock = RealAudioLock,
-              .unlock = RealAudioUnlock},
-    .controllerOpen = RealControllerOpen,
-    .controllerAcquire = RealControllerAcquire,
-    .controllerPoll = RealControllerPoll,
-    .controllerClose = RealControllerClose,
-    .httpGet = RealHttpGet,
+    .runWindow = SdlRunWindow,
+    .setTimer = SdlSetTimer,
+    .killTimer = SdlKillTimer,
+    .paintImage = SdlPaintImage,
+    .setWindowIcon = SdlSetWindowIcon,
+    .messageBox = SdlMessageBox,
+    .aboutBox = SdlAboutBox,
+    .nowMs = SdlNowMs,
+    .sleep = SdlSleep,
+    .yield = SdlYield,
+    .audio = {.open = SdlAudioOpen,
+              .close = SdlAudioClose,
+              .lock = SdlAudioLock,
+              .unlock = SdlAudioUnlock},
+    .controllerOpen = SdlControllerOpen,
+    .controllerAcquire = nullptr,
+    .controllerPoll = SdlControllerPoll,
+    .controllerClose = SdlControllerClose,
+    .httpGet = SdlHttpGet,
     .soundWatcher = nullptr,
 };
-
-void PlatformSelectReal() {
-    PlatformSelectDriver(&g_realDriver);
-}

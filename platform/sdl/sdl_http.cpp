@@ -51,7 +51,7 @@ std::string WithoutQuery(const char* url) {
 
 }  // namespace
 
-int RealHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
+int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     static std::once_flag s_curlReady;
     std::call_once(s_curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     if (body) body->clear();

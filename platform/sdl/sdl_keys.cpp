@@ -95,7 +95,7 @@ bool TypedWithAltGr(int keycode, int modifiers, uint32_t typed) {
 
 }  // namespace
 
-int RealVirtualKey(int keycode, int scancode) {
+int SdlVirtualKey(int keycode, int scancode) {
     // Letters are the letters the layout produces, wherever their keys sit.
     if (keycode >= SDLK_a && keycode <= SDLK_z) return kKeyA + (keycode - SDLK_a);
     for (const ScancodeKeys& keys : kScancodeKeys) {
@@ -111,12 +111,12 @@ int RealVirtualKey(int keycode, int scancode) {
     return kKeyUnknown;
 }
 
-void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
-                      const char* typedText) {
+void SdlPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
+                     const char* typedText) {
     int& held = HeldKeyCode(scancode);
     int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
     if (!down) {
-        int code = held ? held : RealVirtualKey(keycode, scancode);
+        int code = held ? held : SdlVirtualKey(keycode, scancode);
         bool wentDown = held != 0;
         held = 0;
         if ((modifiers & KMOD_ALT) && !wentDown) return;
@@ -124,7 +124,7 @@ void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int mod
         return;
     }
     uint32_t typed = OnlyCharacterOf(typedText);
-    int ownCode = RealVirtualKey(keycode, scancode);
+    int ownCode = SdlVirtualKey(keycode, scancode);
     if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
         // A system key: only its commands count, and only on a fresh press, so that holding
         // Alt+A does not reopen the About box the moment it is closed.

@@ -1,11 +1,11 @@
-// Keyboard translation of the real backend: SDL key events become the Windows virtual-key
+// Keyboard translation of the SDL backend: SDL key events become the Windows virtual-key
 // messages the game reads. Plain ints here, so that tests can name keys by SDL's constants
 // without the window.
 #pragma once
 
 // The Windows virtual-key code of a key, given its SDL keycode (what the layout produces) and
 // scancode (where it sits); kKeyUnknown for a key that has none.
-int RealVirtualKey(int keycode, int scancode);
+int SdlVirtualKey(int keycode, int scancode);
 
 // Posts to the window what one SDL key event means. Every key reaches the game, with its code or
 // as kKeyUnknown; a key-down that typed one of the game's characters (`typedText`, the UTF-8 text
@@ -14,5 +14,5 @@ int RealVirtualKey(int keycode, int scancode);
 // the game: Alt+A asks for the About box, Alt+F4 closes the window. AltGr is not Alt. Auto-repeated
 // key-downs are posted like fresh ones, and a key-up like its key-down. `modifiers` is SDL's
 // modifier state.
-void RealPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
-                      const char* typedText = nullptr);
+void SdlPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
+                     const char* typedText = nullptr);

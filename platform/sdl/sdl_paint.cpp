@@ -26,8 +26,8 @@ SDL_Surface* SurfaceFromImage(const PlatformImage& image) {
 
 }  // namespace
 
-void RealPaintImage(const PlatformImage& image) {
-    SDL_Window* window = RealWindow();
+void SdlPaintImage(const PlatformImage& image) {
+    SDL_Window* window = SdlWindow();
     if (!window) return;
     SDL_Surface* screen = SDL_GetWindowSurface(window);
     SDL_Surface* picture = SurfaceFromImage(image);
@@ -43,8 +43,8 @@ void RealPaintImage(const PlatformImage& image) {
     SDL_UpdateWindowSurface(window);
 }
 
-void RealSetWindowIcon(const PlatformImage& big, const PlatformImage& small) {
-    SDL_Window* window = RealWindow();
+void SdlSetWindowIcon(const PlatformImage& big, const PlatformImage& small) {
+    SDL_Window* window = SdlWindow();
     if (!window) return;
     // SDL takes one icon and scales it; the larger one gives the better small version.
     SDL_Surface* icon = SurfaceFromImage(big);

@@ -45,13 +45,13 @@ void TranslateKeyDown(const SDL_KeyboardEvent& key) {
         SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
         std::snprintf(text, sizeof text, "%s", next.text.text);
     }
-    RealPostKeyEvent(true, key.repeat != 0, key.keysym.sym, key.keysym.scancode, key.keysym.mod,
-                     text);
+    SdlPostKeyEvent(true, key.repeat != 0, key.keysym.sym, key.keysym.scancode, key.keysym.mod,
+                    text);
 }
 
 void PollEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) RealTranslateEvent(event);
+    while (SDL_PollEvent(&event)) SdlTranslateEvent(event);
 }
 
 // Sleeps in SDL's event wait until an event arrives or the deadline passes, so that an idle
@@ -60,13 +60,13 @@ void WaitEvents(uint64_t deadlineMs) {
     if (LoopHasPendingEvents()) return;
     SDL_Event event;
     if (deadlineMs == UINT64_MAX) {
-        if (SDL_WaitEvent(&event)) RealTranslateEvent(event);
+        if (SDL_WaitEvent(&event)) SdlTranslateEvent(event);
     } else {
         uint64_t now = SDL_GetTicks64();
         if (deadlineMs <= now) return;
         uint64_t timeout = deadlineMs - now;
         if (timeout > INT_MAX) timeout = INT_MAX;
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(timeout))) RealTranslateEvent(event);
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(timeout))) SdlTranslateEvent(event);
     }
     PollEvents();
 }
@@ -82,11 +82,11 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\n";
 }
 
-SDL_Window* RealWindow() {
+SDL_Window* SdlWindow() {
     return s_window;
 }
 
-void RealTranslateEvent(const SDL_Event& event) {
+void SdlTranslateEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT:
             LoopPostClose();
@@ -98,15 +98,15 @@ void RealTranslateEvent(const SDL_Event& event) {
             TranslateKeyDown(event.key);
             break;
         case SDL_KEYUP:
-            RealPostKeyEvent(false, false, event.key.keysym.sym, event.key.keysym.scancode,
-                             event.key.keysym.mod);
+            SdlPostKeyEvent(false, false, event.key.keysym.sym, event.key.keysym.scancode,
+                            event.key.keysym.mod);
             break;
         default:
             break;
     }
 }
 
-void RealRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
+void SdlRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
     // The picture is copied to the window as it is; a graphics driver would only add start-up
     // time, threads and a window recreated behind our back.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

@@ -1,4 +1,4 @@
-// The mixer of the real sound device: a plain function over a set of voices, run on the audio
+// The mixer of the software sound device: a plain function over a set of voices, run on the audio
 // thread. It never allocates, locks or waits; whoever changes a voice holds the device lock.
 #pragma once
 

@@ -63,7 +63,7 @@ void VirtualAttachController(bool attached);
 // HTTP: the handler answers requests instead of the network; it returns 1 with the body, or 0
 // for a failed request, and may advance the clock by the time the request takes. Without one,
 // every request fails (the virtual backend has no network of its own; a test that wants the
-// real network forwards to the real backend's table from its handler).
+// real network forwards to the system backend's table, g_systemDriver, from its handler).
 typedef std::function<int(const std::string& url, std::string* body, uint64_t* durationMs)>
     VirtualHttpHandler;
 void VirtualSetHttpHandler(VirtualHttpHandler handler);

@@ -19,7 +19,6 @@ void WebYield();
 
 // The picture and the dialogs of the page (web_page.cpp).
 void WebPaintImage(const PlatformImage& image);
-void WebSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 void WebMessageBox(const char* caption, const char* text);
 void WebAboutBox(const char* caption, const char* const* lines, int lineCount);
 

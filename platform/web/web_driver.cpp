@@ -3,23 +3,14 @@
 #include "platform/driver.h"
 #include "platform/web/web_backend.h"
 
-namespace {
-
-int NoController() {
-    return -1;
-}
-void Nothing() {}
-
-}  // namespace
-
-const PlatformDriver g_webDriver = {
+const PlatformDriver g_systemDriver = {
     .name = "web",
     .kind = kPlatformReal,
     .runWindow = WebRunWindow,
     .setTimer = WebSetTimer,
     .killTimer = WebKillTimer,
     .paintImage = WebPaintImage,
-    .setWindowIcon = WebSetWindowIcon,
+    .setWindowIcon = nullptr,
     .messageBox = WebMessageBox,
     .aboutBox = WebAboutBox,
     .nowMs = WebNowMs,
@@ -29,17 +20,10 @@ const PlatformDriver g_webDriver = {
               .close = WebAudioClose,
               .lock = WebAudioLock,
               .unlock = WebAudioUnlock},
-    // A game controller reaches a page only through the Gamepad API after a button press; the
-    // game only reads and discards its state, so the page offers none.
-    .controllerOpen = NoController,
-    .controllerAcquire = Nothing,
-    .controllerPoll = NoController,
-    .controllerClose = Nothing,
+    .controllerOpen = nullptr,
+    .controllerAcquire = nullptr,
+    .controllerPoll = nullptr,
+    .controllerClose = nullptr,
     .httpGet = WebHttpGet,
     .soundWatcher = &kWebPlayNotes,
 };
-
-// The browser build's one backend, selected as the real one is on the other systems.
-void PlatformSelectReal() {
-    PlatformSelectDriver(&g_webDriver);
-}

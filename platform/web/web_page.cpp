@@ -27,10 +27,6 @@ void WebPaintImage(const PlatformImage& image) {
     WebShowPicture(image.width, image.height, image.pixels);
 }
 
-void WebSetWindowIcon(const PlatformImage&, const PlatformImage&) {
-    // The page's icon is the build's own file beside it.
-}
-
 void WebMessageBox(const char* caption, const char* text) {
     WebShowDialog(0, caption ? caption : "", text ? text : "");
 }

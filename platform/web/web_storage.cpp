@@ -1,10 +1,7 @@
-#include "platform/web/web_storage.h"
-
+// The browser's storage under the program folder's files (platform/posix/browser_files.h).
 #include <emscripten.h>
 
-#include <string>
-
-#include "tools/player_details_writer.h"
+#include "platform/posix/browser_files.h"
 
 namespace {
 
@@ -17,30 +14,12 @@ EM_ASYNC_JS(void, WebAwaitFileAsync, (const char* path), {
 });
 // clang-format on
 
-std::string s_answer;
-
 }  // namespace
 
-void WebStoreFile(const char* path) {
+void BrowserKeepFile(const char* path) {
     WebStoreFileAsync(path);
 }
 
-void WebAwaitFile(const char* path) {
+void BrowserAwaitFile(const char* path) {
     WebAwaitFileAsync(path);
-}
-
-// The page's form for the player's details refuses what tapdash-player refuses: why `answer`
-// cannot be stored, or "" when it can.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* WebDetailsProblem(const char* answer) {
-    s_answer = DetailsFieldProblem(answer ? answer : "");
-    return s_answer.c_str();
-}
-
-// config.dat's bytes for the four answers.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* WebDetailsFile(const char* first, const char* last,
-                                                           const char* address,
-                                                           const char* country) {
-    const std::string fields[kDetailsFieldCount] = {first, last, address, country};
-    s_answer = DetailsFileBytes(fields);
-    return s_answer.c_str();
 }

@@ -1,12 +1,11 @@
 // The Windows backend: a Win32 window, keys and timers, WASAPI under the software sound device,
-// DirectInput 8 for the controller and WinINet for HTTP. On Windows it is the real backend: the
-// game selects it with PlatformSelectReal.
+// DirectInput 8 for the controller and WinINet for HTTP.
 #include "platform/driver.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_wasapi.h"
 
-const PlatformDriver g_win32Driver = {
+const PlatformDriver g_systemDriver = {
     .name = "win32",
     .kind = kPlatformReal,
     .runWindow = Win32RunWindow,
@@ -30,7 +29,3 @@ const PlatformDriver g_win32Driver = {
     .httpGet = Win32HttpGet,
     .soundWatcher = nullptr,
 };
-
-void PlatformSelectReal() {
-    PlatformSelectDriver(&g_win32Driver);
-}

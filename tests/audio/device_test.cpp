@@ -1,4 +1,4 @@
-// The real device end to end: what the mixer makes reaches the output as 16-bit stereo at
+// The system's sound device end to end: what the mixer makes reaches the output as 16-bit stereo at
 // 48000 Hz, captured by SDL's disk audio driver.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The keys as the game receives them from the real backend, for the keyboard layout test: a
+// The keys as the game receives them from the SDL backend, for the keyboard layout test: a
 // window whose handler writes each key-down to standard output as "down <code> <entry>", where
 // entry is the entry of the game's character table that the code answers (-1 for none). It writes
 // "shown" once the window is up; closing the window ends it.

@@ -3,7 +3,7 @@
 that layout types it (with Shift or AltGr where it needs them), reaches the game as the code its
 entry of the character table holds.
 
-tapdash_key_echo (the real backend's window, reporting each key-down with the table entry its
+tapdash_key_echo (the SDL backend's window, reporting each key-down with the table entry its
 code answers) runs under an Xvfb of our own; setxkbmap sets each layout and xdotool types each
 character by its key-symbol name, pressing the modifiers that layout needs for it.
 

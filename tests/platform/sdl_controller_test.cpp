@@ -4,13 +4,12 @@
 
 #include "platform/sdl/sdl_backend.h"
 
-TEST(RealController, PollingWithOrWithoutAJoystickNeverFailsUntilOneIsLost) {
-    bool opened = RealControllerOpen() == 0;
-    RealControllerAcquire();
-    EXPECT_EQ(RealControllerPoll(), 0) << (opened ? "joystick attached" : "no joystick");
-    RealControllerClose();
-    RealControllerClose();
+TEST(SdlController, PollingWithOrWithoutAJoystickNeverFailsUntilOneIsLost) {
+    bool opened = SdlControllerOpen() == 0;
+    EXPECT_EQ(SdlControllerPoll(), 0) << (opened ? "joystick attached" : "no joystick");
+    SdlControllerClose();
+    SdlControllerClose();
     // Nothing open: nothing to lose.
-    EXPECT_EQ(RealControllerPoll(), 0);
+    EXPECT_EQ(SdlControllerPoll(), 0);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
 }

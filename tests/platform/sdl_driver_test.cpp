@@ -1,4 +1,4 @@
-// The real backend's table, driven through platform.h as the game drives it: a sound played
+// The SDL backend's table, driven through platform.h as the game drives it: a sound played
 // from the left at a lowered volume reaches the device (SDL's disk driver, captured to a file)
 // with that volume and that pan, so an entry filled with the wrong function shows.
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kRate = 48000;
 
-// Opens the real device with its output captured to `capture`; false when SDL has no disk driver.
+// Opens the SDL device with its output captured to `capture`; false when SDL has no disk driver.
 bool OpenCapturedDevice(const std::string& capture) {
     PlatformSelectReal();
     setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -62,14 +62,14 @@ uint32_t WaitForEnd(PlatformBuffer sound) {
     return status;
 }
 
-TEST(RealDriver, IsTheRealBackendsTable) {
+TEST(SdlDriver, IsTheSystemBackendsTable) {
     PlatformSelectReal();
     ASSERT_NE(PlatformCurrentDriver(), nullptr);
-    EXPECT_STREQ(PlatformCurrentDriver()->name, "real");
+    EXPECT_STREQ(PlatformCurrentDriver()->name, "sdl");
     EXPECT_EQ(PlatformSelected(), kPlatformReal);
 }
 
-TEST(RealDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
+TEST(SdlDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
     const std::string capture = MakeScratchDir() + "capture.raw";
     if (!OpenCapturedDevice(capture)) GTEST_SKIP() << "SDL has no disk audio driver here";
 
@@ -107,7 +107,7 @@ TEST(RealDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
 
 // A player whose sound card keeps up asks for a shorter period in the environment; a setting
 // that is not a period leaves the default.
-TEST(RealDriver, TheDevicePeriodComesFromTheEnvironment) {
+TEST(SdlDriver, TheDevicePeriodComesFromTheEnvironment) {
     PlatformSelectReal();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("TAPDASH_AUDIO_PERIOD", "fast", 1);
@@ -125,7 +125,7 @@ TEST(RealDriver, TheDevicePeriodComesFromTheEnvironment) {
 
 // No sound device: the game's loads give empty sounds, so its waits end at once and the program
 // can always be closed.
-TEST(RealDriver, WithNoDeviceOpenBuffersAndListenersAreRefused) {
+TEST(SdlDriver, WithNoDeviceOpenBuffersAndListenersAreRefused) {
     PlatformSelectReal();
     setenv("SDL_AUDIODRIVER", "bogus", 1);
     const int opened = PlatformAudioOpen();

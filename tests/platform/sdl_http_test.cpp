@@ -77,7 +77,7 @@ std::string Url(const LoopbackServer& server, const std::string& path) {
 
 }  // namespace
 
-TEST(RealHttp, TheServersAnswerComesBack) {
+TEST(SdlHttp, TheServersAnswerComesBack) {
     LoopbackServer server;
     server.replies["/top2.php?name=Ada%20Lovelace&score=4200"] = Reply("200 OK", "3");
     server.replies["/top1.php"] = Reply("200 OK", "");
@@ -85,14 +85,14 @@ TEST(RealHttp, TheServersAnswerComesBack) {
 
     std::string body = "left over from before";
     EXPECT_EQ(
-        RealHttpGet(Url(server, "/top2.php?name=Ada%20Lovelace&score=4200").c_str(), &body, 1024),
+        SdlHttpGet(Url(server, "/top2.php?name=Ada%20Lovelace&score=4200").c_str(), &body, 1024),
         1);
     EXPECT_EQ(body, "3");
     EXPECT_EQ(server.lastRequestLine, "GET /top2.php?name=Ada%20Lovelace&score=4200 HTTP/1.1");
 
     // The caller may not want the body at all, and the server may send none.
-    EXPECT_EQ(RealHttpGet(Url(server, "/top1.php").c_str(), nullptr, 0), 1);
-    EXPECT_EQ(RealHttpGet(Url(server, "/top1.php").c_str(), &body, 1024), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/top1.php").c_str(), nullptr, 0), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/top1.php").c_str(), &body, 1024), 1);
     EXPECT_EQ(body, "");
     Stop(server);
 }
@@ -108,7 +108,7 @@ const char* const kNotTheServersAnswer[] = {
     "302 Found",  // a portal's redirect that names no page to go on to
 };
 
-TEST(RealHttp, AProxyAPortalOrAServerErrorIsNoAnswer) {
+TEST(SdlHttp, AProxyAPortalOrAServerErrorIsNoAnswer) {
     LoopbackServer server;
     for (std::string status : kNotTheServersAnswer) {
         server.replies["/" + status.substr(0, 3)] = Reply(status, "4");
@@ -116,7 +116,7 @@ TEST(RealHttp, AProxyAPortalOrAServerErrorIsNoAnswer) {
     Start(server);
     for (std::string status : kNotTheServersAnswer) {
         std::string body;
-        EXPECT_EQ(RealHttpGet(Url(server, "/" + status.substr(0, 3)).c_str(), &body, 1024), 0)
+        EXPECT_EQ(SdlHttpGet(Url(server, "/" + status.substr(0, 3)).c_str(), &body, 1024), 0)
             << status;
         EXPECT_EQ(body, "") << status;
         EXPECT_NE(std::string(PlatformLastError()).find("status " + status.substr(0, 3)),
@@ -126,7 +126,7 @@ TEST(RealHttp, AProxyAPortalOrAServerErrorIsNoAnswer) {
     Stop(server);
 }
 
-TEST(RealHttp, ALongReplyIsCutToTheLimitAndStillCounts) {
+TEST(SdlHttp, ALongReplyIsCutToTheLimitAndStillCounts) {
     LoopbackServer server;
     std::string longBody(200000, 'x');
     longBody.replace(0, 10, "0123456789");
@@ -135,34 +135,34 @@ TEST(RealHttp, ALongReplyIsCutToTheLimitAndStillCounts) {
     Start(server);
 
     std::string body;
-    EXPECT_EQ(RealHttpGet(Url(server, "/long").c_str(), &body, 10), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/long").c_str(), &body, 10), 1);
     EXPECT_EQ(body, "0123456789");
-    EXPECT_EQ(RealHttpGet(Url(server, "/exact").c_str(), &body, 8), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/exact").c_str(), &body, 8), 1);
     EXPECT_EQ(body, "12345678");
-    EXPECT_EQ(RealHttpGet(Url(server, "/long").c_str(), &body, 0), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/long").c_str(), &body, 0), 1);
     EXPECT_EQ(body, "");
     Stop(server);
 }
 
-TEST(RealHttp, NoServerOrABrokenReplyIsAFailure) {
+TEST(SdlHttp, NoServerOrABrokenReplyIsAFailure) {
     LoopbackServer server;
     // The connection drops after 5 of the 100 bytes the server promised.
     server.replies["/cut"] =
         "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nhello";
     Start(server);
     std::string body;
-    EXPECT_EQ(RealHttpGet(Url(server, "/cut").c_str(), &body, 1024), 0);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/cut").c_str(), &body, 1024), 0);
     std::string closedUrl = Url(server, "/top1.php");
     Stop(server);
 
     // Nobody listens on the port any more; the reason names the address and libcurl's cause.
-    EXPECT_EQ(RealHttpGet(closedUrl.c_str(), &body, 1024), 0);
+    EXPECT_EQ(SdlHttpGet(closedUrl.c_str(), &body, 1024), 0);
     EXPECT_EQ(body, "");
     EXPECT_EQ(std::string(PlatformLastError()).rfind(closedUrl + ": ", 0), 0u);
     EXPECT_GT(std::string(PlatformLastError()).size(), closedUrl.size() + 2);
 
     // Only the web's own protocols are spoken.
-    EXPECT_EQ(RealHttpGet("file:///etc/hostname", &body, 1024), 0);
+    EXPECT_EQ(SdlHttpGet("file:///etc/hostname", &body, 1024), 0);
     EXPECT_EQ(body, "");
 }
 
@@ -175,7 +175,7 @@ std::string Redirect(const std::string& status, const std::string& location) {
 
 }  // namespace
 
-TEST(RealHttp, AScoreServerThatMovedIsFollowedUpToFiveRedirects) {
+TEST(SdlHttp, AScoreServerThatMovedIsFollowedUpToFiveRedirects) {
     LoopbackServer moved;
     moved.replies["/tapdash/top2.php?score=900"] = Reply("200 OK", "4");
     Start(moved);
@@ -194,14 +194,14 @@ TEST(RealHttp, AScoreServerThatMovedIsFollowedUpToFiveRedirects) {
     Start(server);
 
     std::string body;
-    EXPECT_EQ(RealHttpGet(Url(server, "/tapdash/top2.php?score=900").c_str(), &body, 1024), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/tapdash/top2.php?score=900").c_str(), &body, 1024), 1);
     EXPECT_EQ(body, "4");
     EXPECT_EQ(moved.lastRequestLine, "GET /tapdash/top2.php?score=900 HTTP/1.1");
-    EXPECT_EQ(RealHttpGet(Url(server, "/hop1").c_str(), &body, 1024), 1);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/hop1").c_str(), &body, 1024), 1);
     EXPECT_EQ(body, "end of the road");
 
-    EXPECT_EQ(RealHttpGet(Url(server, "/hop0").c_str(), &body, 1024), 0);
-    EXPECT_EQ(RealHttpGet(Url(server, "/to-file").c_str(), &body, 1024), 0);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/hop0").c_str(), &body, 1024), 0);
+    EXPECT_EQ(SdlHttpGet(Url(server, "/to-file").c_str(), &body, 1024), 0);
     EXPECT_EQ(body, "");
     Stop(server);
     Stop(moved);

@@ -1,4 +1,4 @@
-// The real keyboard: which Windows key code each physical key gives the game, and which key
+// The SDL keyboard: which Windows key code each physical key gives the game, and which key
 // presses never reach it.
 #include "platform/sdl/sdl_keys.h"
 
@@ -132,46 +132,46 @@ std::vector<PlatformMessage> DeliverPending() {
 }
 
 void Press(int keycode, int scancode, int modifiers = KMOD_NONE) {
-    RealPostKeyEvent(true, false, keycode, scancode, modifiers);
+    SdlPostKeyEvent(true, false, keycode, scancode, modifiers);
 }
 void Repeat(int keycode, int scancode, int modifiers = KMOD_NONE) {
-    RealPostKeyEvent(true, true, keycode, scancode, modifiers);
+    SdlPostKeyEvent(true, true, keycode, scancode, modifiers);
 }
 void PressTyping(int keycode, int scancode, int modifiers, const char* text) {
-    RealPostKeyEvent(true, false, keycode, scancode, modifiers, text);
+    SdlPostKeyEvent(true, false, keycode, scancode, modifiers, text);
 }
 void Release(int keycode, int scancode, int modifiers = KMOD_NONE) {
-    RealPostKeyEvent(false, false, keycode, scancode, modifiers);
+    SdlPostKeyEvent(false, false, keycode, scancode, modifiers);
 }
 
 }  // namespace
 
-TEST(RealKeys, EveryKeyTheGameKnowsArrivesWithItsWindowsCode) {
+TEST(SdlKeys, EveryKeyTheGameKnowsArrivesWithItsWindowsCode) {
     for (const KeyCase& key : kKeyList) {
-        EXPECT_EQ(RealVirtualKey(key.keycode, key.scancode), key.virtualKey) << key.name;
+        EXPECT_EQ(SdlVirtualKey(key.keycode, key.scancode), key.virtualKey) << key.name;
     }
     for (int letter = 0; letter < 26; ++letter) {
-        EXPECT_EQ(RealVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), kKeyA + letter)
+        EXPECT_EQ(SdlVirtualKey(SDLK_a + letter, SDL_SCANCODE_A + letter), kKeyA + letter)
             << char(kKeyA + letter);
     }
 }
 
-TEST(RealKeys, AKeysOwnCodeFollowsTheLayoutForLettersAndThePositionForTheRest) {
+TEST(SdlKeys, AKeysOwnCodeFollowsTheLayoutForLettersAndThePositionForTheRest) {
     // On a French layout the key left of Z types A, and the key right of L types M.
-    EXPECT_EQ(RealVirtualKey(SDLK_a, SDL_SCANCODE_Q), kKeyA);
-    EXPECT_EQ(RealVirtualKey(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
+    EXPECT_EQ(SdlVirtualKey(SDLK_a, SDL_SCANCODE_Q), kKeyA);
+    EXPECT_EQ(SdlVirtualKey(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
     // The digit row gives digits even where the layout puts symbols on it.
-    EXPECT_EQ(RealVirtualKey('&', SDL_SCANCODE_1), kKey0 + 1);
+    EXPECT_EQ(SdlVirtualKey('&', SDL_SCANCODE_1), kKey0 + 1);
     // A German layout's key right of L types a letter of its own: still the US ; key.
-    EXPECT_EQ(RealVirtualKey(0xF6, SDL_SCANCODE_SEMICOLON), kKeyOem1);
+    EXPECT_EQ(SdlVirtualKey(0xF6, SDL_SCANCODE_SEMICOLON), kKeyOem1);
     // A Cyrillic layout still types letters, by position.
-    EXPECT_EQ(RealVirtualKey(0x0444, SDL_SCANCODE_A), kKeyA);
+    EXPECT_EQ(SdlVirtualKey(0x0444, SDL_SCANCODE_A), kKeyA);
 }
 
-TEST(RealKeys, EveryOtherKeyReachesTheGameToo) {
+TEST(SdlKeys, EveryOtherKeyReachesTheGameToo) {
     // A key with no code of its own still counts as typed.
-    EXPECT_EQ(RealVirtualKey(SDLK_MUTE, SDL_SCANCODE_MUTE), kKeyUnknown);
-    EXPECT_EQ(RealVirtualKey(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), kKeyUnknown);
+    EXPECT_EQ(SdlVirtualKey(SDLK_MUTE, SDL_SCANCODE_MUTE), kKeyUnknown);
+    EXPECT_EQ(SdlVirtualKey(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), kKeyUnknown);
 
     OpenWindow();
     Press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
@@ -188,7 +188,7 @@ TEST(RealKeys, EveryOtherKeyReachesTheGameToo) {
     EXPECT_EQ(messages[2].wParam, kKeyUnknown);
 }
 
-TEST(RealKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
+TEST(SdlKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
     OpenWindow();
     Press(SDLK_b, SDL_SCANCODE_B);
     Repeat(SDLK_b, SDL_SCANCODE_B);
@@ -204,7 +204,7 @@ TEST(RealKeys, HoldingAKeyRepeatsItsPressAndReleasesItOnce) {
     EXPECT_EQ(messages[3].wParam, kKeyB);
 }
 
-TEST(RealKeys, AltCombinationsAreSystemKeysNotGameKeys) {
+TEST(SdlKeys, AltCombinationsAreSystemKeysNotGameKeys) {
     OpenWindow();
     Press(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
     Press(SDLK_b, SDL_SCANCODE_B, KMOD_LALT);
@@ -223,7 +223,7 @@ TEST(RealKeys, AltCombinationsAreSystemKeysNotGameKeys) {
     EXPECT_EQ(messages[1].type, kMsgClose);
 }
 
-TEST(RealKeys, ShiftHeldAtThePressTravelsWithTheKey) {
+TEST(SdlKeys, ShiftHeldAtThePressTravelsWithTheKey) {
     OpenWindow();
     Press(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT);
     Press(SDLK_SLASH, SDL_SCANCODE_SLASH, KMOD_LSHIFT);
@@ -291,7 +291,7 @@ const TypedCase kTypedCases[] = {
     {"UK \"", SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT, "\"", kKey0 + 2},
 };
 
-TEST(RealKeys, TheCharacterTheLayoutTypedIsWhatCounts) {
+TEST(SdlKeys, TheCharacterTheLayoutTypedIsWhatCounts) {
     for (const TypedCase& key : kTypedCases) {
         OpenWindow();
         PressTyping(key.keycode, key.scancode, key.modifiers, key.text);
@@ -306,7 +306,7 @@ TEST(RealKeys, TheCharacterTheLayoutTypedIsWhatCounts) {
     }
 }
 
-TEST(RealKeys, AltGrIsNotAlt) {
+TEST(SdlKeys, AltGrIsNotAlt) {
     OpenWindow();
     // On a US layout right Alt is an Alt key: right Alt+A is the About box.
     PressTyping(SDLK_RALT, SDL_SCANCODE_RALT, KMOD_RALT, "");
@@ -326,9 +326,9 @@ TEST(RealKeys, AltGrIsNotAlt) {
     EXPECT_EQ(messages[2].wParam, 'Q');
 }
 
-// The real keyboard's keys in a game on the virtual platform: what each key posts is what the
+// The SDL keyboard's keys in a game on the virtual platform: what each key posts is what the
 // level judges.
-class RealKeysInPlay : public LevelFixture {
+class SdlKeysInPlay : public LevelFixture {
   protected:
     void StartGame() {
         SkipToMenu();
@@ -336,8 +336,8 @@ class RealKeysInPlay : public LevelFixture {
         ASSERT_EQ(g_mode, MODE_LEVEL);
     }
     void Strike(int keycode, int scancode) {
-        RealPostKeyEvent(true, false, keycode, scancode, KMOD_NONE);
-        RealPostKeyEvent(false, false, keycode, scancode, KMOD_NONE);
+        SdlPostKeyEvent(true, false, keycode, scancode, KMOD_NONE);
+        SdlPostKeyEvent(false, false, keycode, scancode, KMOD_NONE);
         VirtualRunFor(0);
     }
     void StrikeSideKey() {
@@ -352,7 +352,7 @@ class RealKeysInPlay : public LevelFixture {
     }
 };
 
-TEST_F(RealKeysInPlay, TheLetterThenHomeThenTheSideIsWrong) {
+TEST_F(SdlKeysInPlay, TheLetterThenHomeThenTheSideIsWrong) {
     StartGame();
     StrikeAskedLetter();
     StrikeSideKey();

@@ -1,4 +1,4 @@
-// The real window on SDL's display-less driver: what reaches the game, in what order, what the
+// The window on SDL's display-less driver: what reaches the game, in what order, what the
 // picture looks like on screen, and that closing ends the loop.
 #include <gtest/gtest.h>
 
@@ -60,9 +60,9 @@ void GameWindow(const PlatformMessage& msg) {
     if (msg.type != kMsgActivate) s_messages.push_back(msg);
     switch (msg.type) {
         case kMsgInitDialog: {
-            s_title = SDL_GetWindowTitle(RealWindow());
-            s_resizable = (SDL_GetWindowFlags(RealWindow()) & SDL_WINDOW_RESIZABLE) != 0;
-            RealSetTimer(1, 50);
+            s_title = SDL_GetWindowTitle(SdlWindow());
+            s_resizable = (SDL_GetWindowFlags(SdlWindow()) & SDL_WINDOW_RESIZABLE) != 0;
+            SdlSetTimer(1, 50);
             // The player types while the window is still opening.
             PushKey(true, false, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
             PushKey(true, true, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
@@ -75,8 +75,8 @@ void GameWindow(const PlatformMessage& msg) {
             break;
         }
         case kMsgPaint: {
-            RealPaintImage(PlatformImage{2, 2, kPicture});
-            SDL_Surface* screen = SDL_GetWindowSurface(RealWindow());
+            SdlPaintImage(PlatformImage{2, 2, kPicture});
+            SDL_Surface* screen = SDL_GetWindowSurface(SdlWindow());
             ASSERT_NE(screen, nullptr);
             s_topLeft = PixelAt(screen, 0, 0);
             s_topRight = PixelAt(screen, screen->w - 1, 0);
@@ -85,7 +85,7 @@ void GameWindow(const PlatformMessage& msg) {
             break;
         }
         case kMsgTimer: {
-            RealKillTimer(1);
+            SdlKillTimer(1);
             SDL_Event quit = {};
             quit.type = SDL_QUIT;
             SDL_PushEvent(&quit);
@@ -101,10 +101,10 @@ void GameWindow(const PlatformMessage& msg) {
 
 }  // namespace
 
-TEST(RealWindow, KeysThenPaintThenTickThenCloseEndsTheLoop) {
+TEST(SdlWindow, KeysThenPaintThenTickThenCloseEndsTheLoop) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     s_messages.clear();
-    RealRunWindow("Tapdash", 43, 46, GameWindow);
+    SdlRunWindow("Tapdash", 43, 46, GameWindow);
 
     EXPECT_EQ(s_title, "Tapdash");
     EXPECT_FALSE(s_resizable);
@@ -123,6 +123,6 @@ TEST(RealWindow, KeysThenPaintThenTickThenCloseEndsTheLoop) {
     EXPECT_EQ(s_bottomLeft, (Rgb{255, 0, 0}));
     EXPECT_EQ(s_bottomRight, (Rgb{0, 255, 0}));
 
-    EXPECT_EQ(RealWindow(), nullptr);
+    EXPECT_EQ(SdlWindow(), nullptr);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }

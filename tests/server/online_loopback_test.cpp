@@ -22,7 +22,6 @@
 #include "online/submit.h"
 #include "platform/driver.h"
 #include "platform/key_codes.h"
-#include "platform/sdl/sdl_backend.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
@@ -41,9 +40,9 @@ class OnlineLoopback : public GameFixture {
   protected:
     void SetUp() override {
         GameFixture::SetUp();
-        // The virtual backend has no network: its requests go out through the real backend's.
+        // The virtual backend has no network: its requests go out through the system backend's.
         VirtualSetHttpHandler([](const std::string& url, std::string* body, uint64_t*) {
-            return g_realDriver.httpGet(url.c_str(), body, SIZE_MAX);
+            return g_systemDriver.httpGet(url.c_str(), body, SIZE_MAX);
         });
         SkipToMenu();
         savedServer_ = g_scoreServer;

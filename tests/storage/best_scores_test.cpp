@@ -27,7 +27,7 @@ std::vector<int> ListRead() {
 
 void PlayGameOver(int score) {
     g_score = score;
-    UpdateBestScores();
+    UpdateBestScores(g_score);
 }
 
 // What best.dat held after a game over when the game rewrote it in place at every step:

@@ -63,7 +63,7 @@ void Handler(const PlatformMessage& msg) {
         s_screenReader = std::thread(ScreenReader, Win32Window());
         std::thread(Player, Win32Window()).detach();
         s_submitting = true;
-        SubmitScore();
+        SubmitScore(g_score);
         s_submitting = false;
         return;
     }

@@ -222,7 +222,7 @@ TEST(Win32Files, AScoreIsRecordedOnceTheProgramHoldingTheFilesLetsGo) {
         }
 
         g_score = 1500;
-        UpdateBestScores();
+        UpdateBestScores(g_score);
         holder.LetGo();
         g_fileStepWatch = nullptr;
 
@@ -250,7 +250,7 @@ TEST(Win32Files, ASaveGivesUpOnAFileHeldForGoodAndKeepsTheOldScores) {
 
     g_score = 1500;
     ULONGLONG started = GetTickCount64();
-    UpdateBestScores();
+    UpdateBestScores(g_score);
     ULONGLONG waited = GetTickCount64() - started;
     g_fileStepWatch = nullptr;
     holder.LetGo();
