@@ -26,11 +26,9 @@ void RealSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 
 // Message boxes (real_dialogs.cpp).
 void RealMessageBox(const char* caption, const char* text);
-void RealAboutBox(const char* caption, const char* const* lines, int lineCount);
+void RealAboutBox(const char* caption, const char* text);
 
 // Time and timers (real_time.cpp).
-int RealSetTimer(int id, int periodMs);
-void RealKillTimer(int id);
 uint64_t RealNowMs();
 void RealSleep(int ms);
 void RealYield();

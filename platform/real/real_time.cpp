@@ -1,16 +1,7 @@
-// The real backend's clock, sleep and window timers, on SDL's millisecond clock.
+// The real backend's clock and sleep, on SDL's millisecond clock.
 #include <SDL.h>
 
-#include "platform/message_loop.h"
 #include "platform/real/real_backend.h"
-
-int RealSetTimer(int id, int periodMs) {
-    return LoopSetTimer(id, periodMs, SDL_GetTicks64());
-}
-
-void RealKillTimer(int id) {
-    LoopKillTimer(id);
-}
 
 uint64_t RealNowMs() {
     return SDL_GetTicks64();
