@@ -1,7 +1,6 @@
 #include "platform/web/web_keys.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/core/key_state.h"
@@ -120,15 +119,4 @@ void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, 
                   .shift = (modifiers & kWebShift) != 0,
                   .alt = (modifiers & kWebAlt) != 0,
                   .altGr = (modifiers & kWebAltGraph) != 0});
-}
-
-bool WebKeyIsBrowsers(const char* code, int modifiers) {
-    const int key = WebVirtualKey(code);
-    // Tab moves the focus out of the game and back; F5 reloads, F11 and F12 are the browser's.
-    if (key == kKeyTab || key == kKeyF1 + 4 || key == kKeyF1 + 10 || key == kKeyF1 + 11) {
-        return true;
-    }
-    // Alt with anything but A is the browser's menu and its commands.
-    const bool systemKey = (modifiers & kWebAlt) && !(modifiers & kWebAltGraph);
-    return systemKey && key != kKeyA;
 }

@@ -12,6 +12,3 @@ int WebVirtualKey(const char* code);
 // (platform/core/key_state.h). `modifiers` holds kWeb* bits.
 void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers);
 
-// Whether the page leaves the key to the browser (moving the focus, reloading, its tools); every
-// other key is the game's and does nothing on the page.
-bool WebKeyIsBrowsers(const char* code, int modifiers);
