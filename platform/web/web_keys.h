@@ -11,4 +11,3 @@ int WebVirtualKey(const char* code);
 // Posts to the window what one KeyboardEvent means, by the rule every backend shares
 // (platform/core/key_state.h). `modifiers` holds kWeb* bits.
 void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers);
-

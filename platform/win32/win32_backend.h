@@ -34,8 +34,9 @@ void Win32SetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 void Win32WaitAnswering(HANDLE handle, uint64_t deadlineMs);
 
 // Keys (win32_keys.cpp). What one key message means to the game (platform/core/key_state.h):
-// posts it to the loop, or nothing for a key the game does not take. `system` is true for WM_SYSKEYDOWN/UP (Alt held).
-// Returns true when the message was consumed (the window procedure must not see it).
+// posts it to the loop, or nothing for a key the game does not take. `system` is true for
+// WM_SYSKEYDOWN/UP (Alt held). Returns true when the message was consumed (the window procedure
+// must not see it).
 bool Win32PostKeyMessage(bool down, bool system, WPARAM virtualKey, LPARAM keyData);
 // The character the layout types with the key in the given keyboard state (Shift, AltGr), or
 // when that is none (Ctrl held, a dead key) the one it types by itself; 0 for a key that types
