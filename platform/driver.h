@@ -75,8 +75,9 @@ struct PlatformDriver {
     // character mapped by TypedKeyCode), and paints, activation and close with the other Loop*
     // calls.
     void (*runWindow)(const char* title, int width, int height, PlatformMessageHandler handler);
-    // Periodic timers: LoopSetTimer/LoopKillTimer on the backend's clock, and whatever the system
-    // needs to wake the loop's wait in time. 1 on success, 0 on failure.
+    // May be null (sdl, web): what the system needs beside the loop's schedule of a periodic timer
+    // (platform/core/timers.cpp); setTimer gives 1 on success, 0 to refuse the timer. Filled by
+    // win32 (the system's fine timer resolution) and virtual (the tests' record and refusals).
     int (*setTimer)(int id, int periodMs);
     void (*killTimer)(int id);
     // The picture stretched over the client area (only during kMsgPaint), and the window's icon.
@@ -86,7 +87,8 @@ struct PlatformDriver {
     void (*setWindowIcon)(const PlatformImage& big, const PlatformImage& small);
     // Modal boxes owned by the main window, returning once the player closed them.
     void (*messageBox)(const char* caption, const char* text);
-    void (*aboutBox)(const char* caption, const char* const* lines, int lineCount);
+    // The About box shows its text's lines one under the other (platform/core/about.cpp).
+    void (*aboutBox)(const char* caption, const char* text);
 
     // Time: the monotonic clock in milliseconds (the loop's and the timers' clock), a blocking
     // sleep, and a yield of about a millisecond.

@@ -34,12 +34,6 @@ PlatformKind PlatformSelected() {
 void PlatformRunWindow(const char* title, int width, int height, PlatformMessageHandler handler) {
     g_platformDriver->runWindow(title, width, height, handler);
 }
-int PlatformSetTimer(int id, int periodMs) {
-    return g_platformDriver->setTimer(id, periodMs);
-}
-void PlatformKillTimer(int id) {
-    g_platformDriver->killTimer(id);
-}
 void PlatformPaintImage(const PlatformImage& image) {
     g_platformDriver->paintImage(image);
 }
@@ -48,9 +42,6 @@ void PlatformSetWindowIcon(const PlatformImage& big, const PlatformImage& small)
 }
 void PlatformMessageBox(const char* caption, const char* text) {
     g_platformDriver->messageBox(caption, text);
-}
-void PlatformAboutBox(const char* caption, const char* const* lines, int lineCount) {
-    g_platformDriver->aboutBox(caption, lines, lineCount);
 }
 uint64_t PlatformNowMs() {
     return g_platformDriver->nowMs();

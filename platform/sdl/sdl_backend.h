@@ -24,11 +24,9 @@ void SdlSetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 
 // Message boxes (sdl_dialogs.cpp).
 void SdlMessageBox(const char* caption, const char* text);
-void SdlAboutBox(const char* caption, const char* const* lines, int lineCount);
+void SdlAboutBox(const char* caption, const char* text);
 
 // Time and timers (sdl_time.cpp).
-int SdlSetTimer(int id, int periodMs);
-void SdlKillTimer(int id);
 uint64_t SdlNowMs();
 void SdlSleep(int ms);
 void SdlYield();

@@ -3,20 +3,13 @@
 #include <strings.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <string>
 
+#include "platform/core/http_policy.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
-
-constexpr long kConnectTimeoutMs = 10000;
-constexpr long kRequestTimeoutMs = 30000;
-// A score server that has moved answers with a redirect; a few are followed, as browsers do,
-// to the web's own protocols only, all within the one request's time-outs.
-constexpr long kMostRedirects = 5;
-constexpr long kStatusOk = 200;
 
 struct BodySink {
     std::string* body;
@@ -24,29 +17,18 @@ struct BodySink {
     bool limitReached;
 };
 
-// Keeps the body up to its limit. Past the limit it refuses the data, which makes libcurl stop
-// reading; the reply still counts as received.
+// Past the limit it refuses the data, which makes libcurl stop reading.
 size_t KeepBody(char* data, size_t size, size_t count, void* context) {
     auto* sink = static_cast<BodySink*>(context);
     size_t bytes = size * count;
     if (bytes == 0) return 0;  // an empty body is announced with a call of no bytes
-    size_t room = sink->body ? sink->limit - sink->body->size() : 0;
-    if (bytes <= room) {
-        sink->body->append(data, bytes);
-        return bytes;
-    }
-    if (room > 0) sink->body->append(data, room);
+    if (HttpKeepBody(sink->body, sink->limit, data, bytes)) return bytes;
     sink->limitReached = true;
     return CURL_WRITEFUNC_ERROR;
 }
 
 bool IsHttps(const char* url) {
     return strncasecmp(url, "https://", 8) == 0;
-}
-
-// The URL without its query, which holds the player's details: what a reason may show.
-std::string WithoutQuery(const char* url) {
-    return std::string(url, std::strcspn(url, "?"));
 }
 
 }  // namespace
@@ -57,10 +39,7 @@ int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     if (body) body->clear();
     if (!url) return 0;
     CURL* curl = curl_easy_init();
-    if (!curl) {
-        PlatformSetLastError("libcurl could not start a request");
-        return 0;
-    }
+    if (!curl) return HttpAnswer(url, "libcurl could not start a request", 0, body);
     BodySink sink = {body, maxBodyBytes, false};
     curl_easy_setopt(curl, CURLOPT_URL, url);
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
@@ -68,7 +47,7 @@ int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     const char* protocols = IsHttps(url) ? "https" : "http,https";
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMostRedirects);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kHttpMostRedirects);
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
     // The certificate must be valid for the host and come from an authority the system trusts;
     // TAPDASH_CA_FILE names a PEM file of more authorities, for tests and operators who run a
@@ -81,8 +60,8 @@ int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     }
     char reason[CURL_ERROR_SIZE] = "";
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, reason);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kRequestTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kHttpConnectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kHttpRequestTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, KeepBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
@@ -92,15 +71,6 @@ int SdlHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     curl_easy_cleanup(curl);
     // A reply cut short by the network is a failure; one cut short by our limit is not.
     bool complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.limitReached);
-    if (!complete) {
-        PlatformSetLastError("%s: %s", WithoutQuery(url).c_str(),
-                             *reason ? reason : curl_easy_strerror(result));
-    } else if (status != kStatusOk) {
-        // Only the server's own answer counts: a proxy asking for a password (407), a redirect
-        // left over or a server error is no score recorded and no place.
-        PlatformSetLastError("%s: HTTP status %ld", WithoutQuery(url).c_str(), status);
-    }
-    bool answered = complete && status == kStatusOk;
-    if (!answered && body) body->clear();
-    return answered ? 1 : 0;
+    const char* failure = *reason ? reason : curl_easy_strerror(result);
+    return HttpAnswer(url, complete ? nullptr : failure, status, body);
 }

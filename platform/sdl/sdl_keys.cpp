@@ -2,8 +2,7 @@
 
 #include <SDL.h>
 
-#include "platform/core/message_loop.h"
-#include "platform/core/trace.h"
+#include "platform/core/key_state.h"
 #include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
 
@@ -76,15 +75,6 @@ constexpr ScancodeKeys kScancodeKeys[] = {
     {SDL_SCANCODE_NONUSBACKSLASH, kKeyOem102},
 };
 
-// The code each key went down with while it is held, 0 when its key-down did not reach the
-// game: its key-up goes the same way, with the same code.
-int s_heldKeyCodes[SDL_NUM_SCANCODES];
-
-int& HeldKeyCode(int scancode) {
-    bool known = scancode > SDL_SCANCODE_UNKNOWN && scancode < SDL_NUM_SCANCODES;
-    return s_heldKeyCodes[known ? scancode : SDL_SCANCODE_UNKNOWN];
-}
-
 // Right Alt alone is AltGr for a key when it changes the character the key types. On a layout
 // without AltGr it is an Alt key, and Alt leaves the character as the key types it.
 bool TypedWithAltGr(int keycode, int modifiers, uint32_t typed) {
@@ -113,34 +103,17 @@ int SdlVirtualKey(int keycode, int scancode) {
 
 void SdlPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
                      const char* typedText) {
-    int& held = HeldKeyCode(scancode);
-    int flags = (modifiers & KMOD_SHIFT) ? kMsgFlagShift : 0;
-    if (!down) {
-        int code = held ? held : SdlVirtualKey(keycode, scancode);
-        bool wentDown = held != 0;
-        held = 0;
-        if ((modifiers & KMOD_ALT) && !wentDown) return;
-        LoopPostKey(kMsgKeyUp, code, flags);
-        return;
-    }
-    uint32_t typed = OnlyCharacterOf(typedText);
-    int ownCode = SdlVirtualKey(keycode, scancode);
-    if ((modifiers & KMOD_ALT) && !TypedWithAltGr(keycode, modifiers, typed)) {
-        // A system key: only its commands count, and only on a fresh press, so that holding
-        // Alt+A does not reopen the About box the moment it is closed.
-        PlatformTraceNumber(repeat ? "key-repeat" : "key-down", ownCode);
-        held = 0;
-        if (repeat) return;
-        if (ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
-        if (ownCode == kKeyF4) LoopPostClose();
-        return;
-    }
+    uint32_t typed = down ? OnlyCharacterOf(typedText) : 0;
     // A key press that typed nothing (a dead key came before it, Ctrl is held) counts as the
     // character its key types by itself.
     bool keyTypesCharacter = !(keycode & SDLK_SCANCODE_MASK);
-    if (typed == 0 && keyTypesCharacter) typed = static_cast<uint32_t>(keycode);
-    int code = TypedKeyCode(ownCode, typed);
-    PlatformTraceNumber(repeat ? "key-repeat" : "key-down", code);
-    held = code;
-    LoopPostKey(kMsgKeyDown, code, flags);
+    if (down && typed == 0 && keyTypesCharacter) typed = static_cast<uint32_t>(keycode);
+    KeyStatePost({.where = static_cast<uint32_t>(scancode),
+                  .down = down,
+                  .repeat = repeat,
+                  .code = SdlVirtualKey(keycode, scancode),
+                  .typed = typed,
+                  .shift = (modifiers & KMOD_SHIFT) != 0,
+                  .alt = (modifiers & KMOD_ALT) != 0,
+                  .altGr = down && TypedWithAltGr(keycode, modifiers, OnlyCharacterOf(typedText))});
 }

@@ -7,12 +7,9 @@
 // scancode (where it sits); kKeyUnknown for a key that has none.
 int SdlVirtualKey(int keycode, int scancode);
 
-// Posts to the window what one SDL key event means. Every key reaches the game, with its code or
-// as kKeyUnknown; a key-down that typed one of the game's characters (`typedText`, the UTF-8 text
-// of the key press, null for none) arrives as that character's code, however the layout types
-// it (platform/core/typed_keys.h). A key pressed with Alt held is a system key and never reaches
-// the game: Alt+A asks for the About box, Alt+F4 closes the window. AltGr is not Alt. Auto-repeated
-// key-downs are posted like fresh ones, and a key-up like its key-down. `modifiers` is SDL's
-// modifier state.
+// Posts to the window what one SDL key event means, by the rule every backend shares
+// (platform/core/key_state.h). Every key reaches the game, with its code or as kKeyUnknown;
+// `typedText` is the UTF-8 text of the key press, null for none. Right Alt counts as AltGr for a
+// key whose character it changes. `modifiers` is SDL's modifier state.
 void SdlPostKeyEvent(bool down, bool repeat, int keycode, int scancode, int modifiers,
                      const char* typedText = nullptr);

@@ -90,7 +90,7 @@ int VirtualLiveListeners();
 //
 // What the window, time, controller and HTTP calls record: "RunWindow" (label the title, a b the
 // size), "SetTimer" (a id, b period), "KillTimer" (a id), "PaintImage" (a b the picture's size),
-// "SetWindowIcon", "MessageBox" (label "caption|text"), "AboutBox" (label "caption|line|line"),
+// "SetWindowIcon", "MessageBox" (label "caption|text"), "AboutBox" (label "caption|text"),
 // "Sleep" (a ms), "ControllerOpen", "ControllerAcquire", "ControllerPoll", "ControllerClose",
 // "HttpGet" (label the URL). Showing the window delivers an activation and then a paint.
 

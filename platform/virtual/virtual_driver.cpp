@@ -32,13 +32,11 @@ void RunWindow(const char* title, int width, int height, PlatformMessageHandler 
 
 int SetTimer(int id, int periodMs) {
     Record("SetTimer", "", id, periodMs);
-    if (VirtualShouldFail("SetTimer")) return 0;
-    return LoopSetTimer(id, periodMs, VirtualNowMs());
+    return VirtualShouldFail("SetTimer") ? 0 : 1;
 }
 
 void KillTimer(int id) {
     Record("KillTimer", "", id);
-    LoopKillTimer(id);
 }
 
 void PaintImage(const PlatformImage& image) {
@@ -53,11 +51,8 @@ void MessageBox(const char* caption, const char* text) {
     Record("MessageBox", std::string(caption ? caption : "") + "|" + (text ? text : ""));
 }
 
-// The label holds the caption and every line, separated by '|'.
-void AboutBox(const char* caption, const char* const* lines, int lineCount) {
-    std::string label = caption ? caption : "";
-    for (int i = 0; i < lineCount; ++i) label += std::string("|") + (lines[i] ? lines[i] : "");
-    Record("AboutBox", label, lineCount);
+void AboutBox(const char* caption, const char* text) {
+    Record("AboutBox", std::string(caption) + "|" + text);
 }
 
 uint64_t NowMs() {

@@ -11,8 +11,6 @@
 
 // Window, message loop, clock and timers (web_window.cpp).
 void WebRunWindow(const char* title, int width, int height, PlatformMessageHandler handler);
-int WebSetTimer(int id, int periodMs);
-void WebKillTimer(int id);
 uint64_t WebNowMs();
 void WebSleep(int ms);
 void WebYield();
@@ -20,7 +18,7 @@ void WebYield();
 // The picture and the dialogs of the page (web_page.cpp).
 void WebPaintImage(const PlatformImage& image);
 void WebMessageBox(const char* caption, const char* text);
-void WebAboutBox(const char* caption, const char* const* lines, int lineCount);
+void WebAboutBox(const char* caption, const char* text);
 
 // The sound device on the page's sound graph (web_audio.cpp), and the note of each play for
 // the page's latency figures.

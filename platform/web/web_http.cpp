@@ -3,15 +3,16 @@
 
 #include <cstdlib>
 
+#include "platform/core/http_policy.h"
 #include "platform/web/web_backend.h"
 
 namespace {
 
 // clang-format off
-// The reply's status (0 when the request failed), with at most `limit` bytes of its body in a
-// buffer of malloc's at *body.
-EM_ASYNC_JS(int, WebFetch, (const char* path, int limit, char** body, int* bodyBytes), {
-    const reply = await TapdashPage.fetchFromServer(UTF8ToString(path), limit);
+// The reply's status (0 when the request failed or took longer than `timeoutMs`), with at most
+// `limit` bytes of its body in a buffer of malloc's at *body.
+EM_ASYNC_JS(int, WebFetch, (const char* path, int limit, int timeoutMs, char** body, int* bodyBytes), {
+    const reply = await TapdashPage.fetchFromServer(UTF8ToString(path), limit, timeoutMs);
     if (!reply.status) {
         HEAP32[body >> 2] = 0;
         HEAP32[bodyBytes >> 2] = 0;
@@ -44,9 +45,8 @@ int WebHttpGet(const char* url, std::string* body, size_t maxBodyBytes) {
     int length = 0;
     const int limit =
         body ? static_cast<int>(maxBodyBytes > 1u << 30 ? 1u << 30 : maxBodyBytes) : 0;
-    const int status = WebFetch(path.c_str(), limit, &bytes, &length);
-    if (status > 0 && body && bytes) body->assign(bytes, static_cast<size_t>(length));
+    const int status = WebFetch(path.c_str(), limit, kHttpRequestTimeoutMs, &bytes, &length);
+    if (body && bytes) body->assign(bytes, static_cast<size_t>(length));
     std::free(bytes);
-    if (status <= 0) PlatformSetLastError("%s: the request failed", path.c_str());
-    return status > 0 ? 1 : 0;
+    return HttpAnswer(url, status > 0 ? nullptr : "the request failed", status, body);
 }

@@ -1,14 +1,11 @@
 #include "platform/web/web_keys.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 
-#include "platform/core/message_loop.h"
-#include "platform/core/typed_keys.h"
+#include "platform/core/key_state.h"
 #include "platform/key_codes.h"
+#include "platform/core/typed_keys.h"
 
 namespace {
 
@@ -73,9 +70,14 @@ constexpr CodeKey kCodeKeys[] = {
     {"IntlBackslash", kKeyOem102},
 };
 
-// The code each key went down with while it is held, 0 when its key-down did not reach the
-// game: its key-up goes the same way, with the same code.
-std::map<std::string, int> s_heldKeyCodes;
+// A number for where the key sits, the same for its key-down and key-up (FNV-1a of the code).
+uint32_t Where(const char* code) {
+    uint32_t hash = 2166136261u;
+    for (const char* c = code; c && *c; ++c) {
+        hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    }
+    return hash;
+}
 
 bool Numbered(const char* code, const char* prefix, int* number) {
     size_t length = std::strlen(prefix);
@@ -109,38 +111,12 @@ int WebVirtualKey(const char* code) {
 }
 
 void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers) {
-    const std::string where = code ? code : "";
-    int& held = s_heldKeyCodes[where];
-    const int flags = (modifiers & kWebShift) ? kMsgFlagShift : 0;
-    const bool systemKey = (modifiers & kWebAlt) && !(modifiers & kWebAltGraph);
-    const int ownCode = WebVirtualKey(code);
-    if (!down) {
-        const int codeDown = held ? held : ownCode;
-        const bool wentDown = held != 0;
-        held = 0;
-        if (systemKey && !wentDown) return;
-        LoopPostKey(kMsgKeyUp, codeDown, flags);
-        return;
-    }
-    if (systemKey) {
-        // Only its command counts, and only on a fresh press, so that holding Alt+A does not
-        // reopen the About box the moment it is closed.
-        held = 0;
-        if (!repeat && ownCode == kKeyA) LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
-        return;
-    }
-    const int typedCode = TypedKeyCode(ownCode, OnlyCharacterOf(key));
-    held = typedCode;
-    LoopPostKey(kMsgKeyDown, typedCode, flags);
-}
-
-bool WebKeyIsBrowsers(const char* code, int modifiers) {
-    const int key = WebVirtualKey(code);
-    // Tab moves the focus out of the game and back; F5 reloads, F11 and F12 are the browser's.
-    if (key == kKeyTab || key == kKeyF1 + 4 || key == kKeyF1 + 10 || key == kKeyF1 + 11) {
-        return true;
-    }
-    // Alt with anything but A is the browser's menu and its commands.
-    const bool systemKey = (modifiers & kWebAlt) && !(modifiers & kWebAltGraph);
-    return systemKey && key != kKeyA;
+    KeyStatePost({.where = Where(code),
+                  .down = down,
+                  .repeat = repeat,
+                  .code = WebVirtualKey(code),
+                  .typed = down ? OnlyCharacterOf(key) : 0,
+                  .shift = (modifiers & kWebShift) != 0,
+                  .alt = (modifiers & kWebAlt) != 0,
+                  .altGr = (modifiers & kWebAltGraph) != 0});
 }

@@ -8,13 +8,6 @@ enum { kWebShift = 1, kWebCtrl = 2, kWebAlt = 4, kWebAltGraph = 8 };
 // The Windows virtual-key code of a key by its KeyboardEvent.code; kKeyUnknown when it has none.
 int WebVirtualKey(const char* code);
 
-// Posts to the window what one KeyboardEvent means, by the same rule as the other backends: a
-// key-down that typed one of the game's characters arrives as that character's code however the
-// layout types it (platform/core/typed_keys.h); Alt (not AltGr) makes a system key that never
-// reaches the game, Alt+A asking for the About box; a key-up goes with the code its key-down had.
-// `modifiers` holds kWeb* bits.
+// Posts to the window what one KeyboardEvent means, by the rule every backend shares
+// (platform/core/key_state.h). `modifiers` holds kWeb* bits.
 void WebPostKeyEvent(bool down, bool repeat, const char* code, const char* key, int modifiers);
-
-// Whether the page leaves the key to the browser (moving the focus, reloading, its tools); every
-// other key is the game's and does nothing on the page.
-bool WebKeyIsBrowsers(const char* code, int modifiers);

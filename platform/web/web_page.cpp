@@ -31,11 +31,6 @@ void WebMessageBox(const char* caption, const char* text) {
     WebShowDialog(0, caption ? caption : "", text ? text : "");
 }
 
-void WebAboutBox(const char* caption, const char* const* lines, int lineCount) {
-    std::string text;
-    for (int i = 0; i < lineCount; ++i) {
-        if (i > 0) text += '\n';
-        text += lines[i];
-    }
-    WebShowDialog(1, caption ? caption : "", text.c_str());
+void WebAboutBox(const char* caption, const char* text) {
+    WebShowDialog(1, caption, text);
 }

@@ -98,14 +98,6 @@ void WebRunWindow(const char* title, int width, int height, PlatformMessageHandl
     WebWindowEnded();
 }
 
-int WebSetTimer(int id, int periodMs) {
-    return LoopSetTimer(id, periodMs, Now());
-}
-
-void WebKillTimer(int id) {
-    LoopKillTimer(id);
-}
-
 uint64_t WebNowMs() {
     return Now();
 }

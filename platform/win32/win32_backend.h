@@ -33,9 +33,10 @@ void Win32SetWindowIcon(const PlatformImage& big, const PlatformImage& small);
 // it meanwhile. Without a window, a plain wait.
 void Win32WaitAnswering(HANDLE handle, uint64_t deadlineMs);
 
-// Keys (win32_keys.cpp). What one key message means to the game: posts it to the loop, or
-// nothing for a key the game does not take. `system` is true for WM_SYSKEYDOWN/UP (Alt held).
-// Returns true when the message was consumed (the window procedure must not see it).
+// Keys (win32_keys.cpp). What one key message means to the game (platform/core/key_state.h):
+// posts it to the loop, or nothing for a key the game does not take. `system` is true for
+// WM_SYSKEYDOWN/UP (Alt held). Returns true when the message was consumed (the window procedure
+// must not see it).
 bool Win32PostKeyMessage(bool down, bool system, WPARAM virtualKey, LPARAM keyData);
 // The character the layout types with the key in the given keyboard state (Shift, AltGr), or
 // when that is none (Ctrl held, a dead key) the one it types by itself; 0 for a key that types
@@ -48,11 +49,11 @@ bool Win32IsAltGrCtrl(const MSG& key, const MSG& next);
 
 // Message boxes (win32_dialogs.cpp).
 void Win32MessageBox(const char* caption, const char* text);
-void Win32AboutBox(const char* caption, const char* const* lines, int lineCount);
+void Win32AboutBox(const char* caption, const char* text);
 
 // Time and timers (win32_time.cpp).
+// Timers ask for the system's fine timer resolution; their schedule is the message loop's.
 int Win32SetTimer(int id, int periodMs);
-void Win32KillTimer(int id);
 uint64_t Win32NowMs();
 void Win32Sleep(int ms);
 void Win32Yield();

@@ -8,13 +8,8 @@ void Win32MessageBox(const char* caption, const char* text) {
     MessageBoxW(Win32Window(), wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONERROR);
 }
 
-void Win32AboutBox(const char* caption, const char* const* lines, int lineCount) {
-    std::string text;
-    for (int i = 0; i < lineCount; ++i) {
-        if (i > 0) text += '\n';
-        text += lines[i];
-    }
+void Win32AboutBox(const char* caption, const char* text) {
     std::wstring wideCaption = Win32Wide(caption);
-    std::wstring wideText = Win32Wide(text.c_str());
+    std::wstring wideText = Win32Wide(text);
     MessageBoxW(Win32Window(), wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONINFORMATION);
 }

@@ -7,23 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/http_policy.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which they need.
 #include <wininet.h>
 
 namespace {
 
-constexpr DWORD kConnectTimeoutMs = 10000;
-constexpr DWORD kRequestTimeoutMs = 30000;
-constexpr DWORD kStatusOk = 200;
-
 bool IsWebUrl(const char* url) {
     return std::strncmp(url, "http://", 7) == 0 || std::strncmp(url, "https://", 8) == 0;
-}
-
-// The URL without its query, which holds the player's details: what a reason may show.
-std::string WithoutQuery(const char* url) {
-    return std::string(url, std::strcspn(url, "?"));
 }
 
 void SetTimeout(HINTERNET session, DWORD option, DWORD ms) {
@@ -37,51 +29,46 @@ struct InternetHandle {
     }
 };
 
+// The reason of a WinINet call that failed.
+std::string Failure(const char* what) {
+    return std::string(what) + " (WinINet error " + std::to_string(GetLastError()) + ")";
+}
+
 // The request itself, on the calling thread.
 int Get(const char* url, std::string* body, size_t maxBodyBytes) {
     InternetHandle session = {
         InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
-    if (!session.handle) {
-        PlatformSetLastError("WinINet could not start a request (error %lu)", GetLastError());
-        return 0;
-    }
-    SetTimeout(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
-    SetTimeout(session.handle, INTERNET_OPTION_SEND_TIMEOUT, kRequestTimeoutMs);
-    SetTimeout(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kRequestTimeoutMs);
+    if (!session.handle) return HttpAnswer(url, Failure("no session").c_str(), 0, body);
+    SetTimeout(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, kHttpConnectTimeoutMs);
+    SetTimeout(session.handle, INTERNET_OPTION_SEND_TIMEOUT, kHttpRequestTimeoutMs);
+    SetTimeout(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kHttpRequestTimeoutMs);
     // Every request reaches the server: a score and a place are never answered from a cache.
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
     InternetHandle request = {InternetOpenUrlA(session.handle, url, nullptr, 0, flags, 0)};
-    if (!request.handle) {
-        PlatformSetLastError("%s: WinINet error %lu", WithoutQuery(url).c_str(), GetLastError());
-        return 0;
-    }
-    // Only the server's own answer counts: a proxy asking for a password (407), a portal's
-    // page, a redirect left over or a server error is no score recorded and no place.
+    if (!request.handle) return HttpAnswer(url, Failure("no reply").c_str(), 0, body);
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr) ||
-        status != kStatusOk) {
-        PlatformSetLastError("%s: HTTP status %lu", WithoutQuery(url).c_str(), status);
-        return 0;
-    }
-    if (!body || maxBodyBytes == 0) return 1;
+    HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                   nullptr);
+    if (!body || maxBodyBytes == 0 || status != 200) return HttpAnswer(url, nullptr, status, body);
     // One read of at most maxBodyBytes: what it brings is the whole reply.
     std::vector<char> buffer(maxBodyBytes);
     DWORD got = 0;
     DWORD want = maxBodyBytes > MAXDWORD ? MAXDWORD : static_cast<DWORD>(maxBodyBytes);
-    if (!InternetReadFile(request.handle, buffer.data(), want, &got)) return 0;
+    if (!InternetReadFile(request.handle, buffer.data(), want, &got)) {
+        return HttpAnswer(url, Failure("the reply could not be read").c_str(), status, body);
+    }
     // A reply cut short by the network is a failure; one cut short by our limit is not.
     DWORD promised = 0;
     size = sizeof promised;
     if (HttpQueryInfoA(request.handle, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
                        &promised, &size, nullptr) &&
         got < promised && got < want) {
-        return 0;
+        return HttpAnswer(url, "the reply was cut short", status, body);
     }
     body->assign(buffer.data(), got);
-    return 1;
+    return HttpAnswer(url, nullptr, status, body);
 }
 
 struct Request {

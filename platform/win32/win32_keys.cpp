@@ -1,19 +1,16 @@
 // Key messages of the main window as the game reads them. Windows gives virtual-key codes
 // already; what counts for a key that types one of the game's characters is the character the
 // player's layout typed with it (Shift and AltGr included), by the rule every backend shares
-// (platform/core/typed_keys.h), so the game answers the same keys as on Linux.
-#include "platform/core/message_loop.h"
-#include "platform/core/trace.h"
-#include "platform/core/typed_keys.h"
+// (platform/core/typed_keys.h), and held, Alt and Alt+A by the shared key state machine
+// (platform/core/key_state.h), so the game answers the same keys as on Linux.
+#include "platform/core/key_state.h"
 #include "platform/key_codes.h"
+#include "platform/core/typed_keys.h"
 #include "platform/win32/win32_backend.h"
 
 namespace {
 
 constexpr LPARAM kExtendedKey = 1L << 24;
-
-// The code each key went down with, so that its key-up carries the same.
-int s_heldCodes[256];
 
 // What the key typed by itself (no Shift, no AltGr): what a press counts as when it typed
 // nothing with the modifiers held (Ctrl, a dead key before it).
@@ -47,33 +44,25 @@ bool Win32IsAltGrCtrl(const MSG& key, const MSG& next) {
 
 bool Win32PostKeyMessage(bool down, bool system, WPARAM wParam, LPARAM keyData) {
     int virtualKey = static_cast<int>(wParam & 0xFF);
-    bool repeat = down && (keyData & (1L << 30)) != 0;
-    if (system) {
-        // Keys with Alt held (and F10) stay system keys. Alt+A asks for the About box as on
-        // Linux, on a fresh press only; everything else (Alt+F4, Alt+Space) is Windows' own.
-        if (down && !repeat && virtualKey == kKeyA && (keyData & (1L << 29))) {
-            LoopPostMessage(kMsgSysCommand, kSysCommandAbout);
-            return true;
-        }
-        return false;
-    }
+    bool altHeld = (keyData & (1L << 29)) != 0;
+    // F10 alone is a system key without Alt: Windows' own.
+    if (system && !altHeld) return false;
     // Alt outside a system key is AltGr's (or Alt with Ctrl held): a modifier, never a key.
-    if (virtualKey == VK_MENU) return true;
-    int flags = (GetKeyState(VK_SHIFT) & 0x8000) ? kMsgFlagShift : 0;
-    int& held = s_heldCodes[virtualKey];
-    if (!down) {
-        LoopPostKey(kMsgKeyUp, held ? held : virtualKey, flags);
-        held = 0;
-        return true;
-    }
-    int code = virtualKey;
+    if (!system && virtualKey == VK_MENU) return true;
+    int code = virtualKey == 0 ? kKeyUnknown : virtualKey;
     if (code == VK_LCONTROL || code == VK_RCONTROL) code = kKeyCtrl;
     if (code == VK_LSHIFT || code == VK_RSHIFT) code = kKeyShift;
     BYTE state[256];
-    if (GetKeyboardState(state)) code = TypedKeyCode(code, Win32TypedCharacter(virtualKey, state));
-    if (code == 0) code = kKeyUnknown;
-    PlatformTraceNumber(repeat ? "key-repeat" : "key-down", code);
-    held = code;
-    LoopPostKey(kMsgKeyDown, code, flags);
-    return true;
+    uint32_t typed = 0;
+    if (down && !system && GetKeyboardState(state)) typed = Win32TypedCharacter(virtualKey, state);
+    // Keys with Alt held stay system keys: what the game does not take (Alt+Space, Alt+Tab) goes
+    // on to Windows.
+    return KeyStatePost({.where = static_cast<uint32_t>(virtualKey),
+                         .down = down,
+                         .repeat = down && (keyData & (1L << 30)) != 0,
+                         .code = code,
+                         .typed = typed,
+                         .shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0,
+                         .alt = system,
+                         .altGr = false});
 }

@@ -3,7 +3,6 @@
 // tick is due. A Windows timer (SetTimer) beside it would only wake the loop a second time for
 // each tick: under Wine that took the idle menu from 1.8% to 2.75% of a core.
 
-#include "platform/core/message_loop.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which they need.
 #include <mmsystem.h>
@@ -22,13 +21,9 @@ void AskFineResolution() {
 
 }  // namespace
 
-int Win32SetTimer(int id, int periodMs) {
+int Win32SetTimer(int, int) {
     AskFineResolution();
-    return LoopSetTimer(id, periodMs, Win32NowMs());
-}
-
-void Win32KillTimer(int id) {
-    LoopKillTimer(id);
+    return 1;
 }
 
 uint64_t Win32NowMs() {

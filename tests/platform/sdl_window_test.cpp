@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/key_codes.h"
+#include "platform/core/message_loop.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
@@ -62,7 +63,7 @@ void GameWindow(const PlatformMessage& msg) {
         case kMsgInitDialog: {
             s_title = SDL_GetWindowTitle(SdlWindow());
             s_resizable = (SDL_GetWindowFlags(SdlWindow()) & SDL_WINDOW_RESIZABLE) != 0;
-            SdlSetTimer(1, 50);
+            LoopSetTimer(1, 50, SdlNowMs());
             // The player types while the window is still opening.
             PushKey(true, false, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
             PushKey(true, true, SDLK_b, SDL_SCANCODE_B, KMOD_NONE);
@@ -85,7 +86,7 @@ void GameWindow(const PlatformMessage& msg) {
             break;
         }
         case kMsgTimer: {
-            SdlKillTimer(1);
+            LoopKillTimer(1);
             SDL_Event quit = {};
             quit.type = SDL_QUIT;
             SDL_PushEvent(&quit);

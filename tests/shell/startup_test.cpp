@@ -194,7 +194,7 @@ TEST_F(Startup, TheAboutBoxNamesTheGameAndItsVersion) {
     VirtualRunFor(0);
     std::vector<std::string> boxes = LabelsOf("AboutBox");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("About Tapdash|Tapdash  Version 1.0|", 0), 0u);
+    EXPECT_EQ(boxes[0].rfind("About Tapdash|Tapdash  Version 1.0\n", 0), 0u);
 }
 
 TEST_F(Startup, LeavingFromTheMenuReleasesEverythingInOrderAfterTheGoodbye) {

@@ -358,9 +358,9 @@
     openSound,
     closeSound,
     notePlay() { playNotedAt = performance.now(); },
-    async fetchFromServer(path, limit) {
+    async fetchFromServer(path, limit, timeoutMs) {
       try {
-        const reply = await fetch(path, { cache: 'no-store', signal: AbortSignal.timeout(30000) });
+        const reply = await fetch(path, { cache: 'no-store', signal: AbortSignal.timeout(timeoutMs) });
         const bytes = new Uint8Array(await reply.arrayBuffer());
         return { status: reply.status, bytes: bytes.subarray(0, limit) };
       } catch (why) {
