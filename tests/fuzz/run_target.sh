@@ -6,4 +6,4 @@ set -euo pipefail
 program="$1" seeds="$2" work="$3" longest="$4"
 mkdir -p "$work/corpus" "$work/scratch"
 TAPDASH_FUZZ_DIR="$work/scratch" exec "$program" -max_total_time="${TAPDASH_FUZZ_SECONDS:-15}" \
-  -max_len="$longest" -print_final_stats=1 -artifact_prefix="$work/crash-" "$work/corpus" "$seeds"
+  -max_len="$longest" -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$seeds"
