@@ -8,7 +8,7 @@
 # (tests/server/nginx_site.sh; nginx's per-address limits off too), without the hostile clients.
 # Both first time one submission on a new connection, as the game sends it, twenty times.
 #   bench/server_bench.sh [--tls] [PATH-TO-tapdash-scores] [SECONDS]
-# Without a path it builds an optimised server (no sanitizers) in build-bench/.
+# Without a path it builds an optimised server (no sanitizers) in build-bench/ (script/build-tree).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 front=""
@@ -20,9 +20,7 @@ connections=8
 
 command -v wrk >/dev/null || { echo "wrk is missing (apt-get install wrk)"; exit 1; }
 if [ -z "$server_exe" ]; then
-  cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DTAPDASH_SANITIZE=OFF \
-    -DTAPDASH_TESTS=OFF -DTAPDASH_BENCH=OFF >/dev/null
-  cmake --build "$root/build-bench" -j2 --target tapdash-scores >/dev/null
+  "$root/script/build-tree" bench tapdash-scores >/dev/null
   server_exe="$root/build-bench/server/tapdash-scores"
 fi
 

@@ -2,7 +2,7 @@
 # How clearly the sound pack speaks its characters and short phrases (see voice_bench.py).
 #   bench/voice/run.sh               the pack as the generator makes it
 #   bench/voice/run.sh --candidates  every character in every voice and spelling, side by side
-# Builds the generator (optimised, no sanitizers) in build-voice/, writes the pack into a
+# Builds the generator (optimised, no sanitizers) in build-bench/ (script/build-tree), writes the pack into a
 # scratch folder and asks the recogniser about each spoken file.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -13,10 +13,8 @@ if [ -n "$mode" ] && [ "$mode" != "--candidates" ]; then
 fi
 
 "$root/bench/voice/setup.sh"
-build="$root/build-voice"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAPDASH_SANITIZE=OFF \
-  -DTAPDASH_TESTS=OFF -DTAPDASH_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target tapdash-make-pack voice_candidates >/dev/null
+build="$root/build-bench"
+"$root/script/build-tree" bench tapdash-make-pack voice_candidates >/dev/null
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/voice-pack.XXXXXX")"
 trap 'rm -rf "$work"' EXIT

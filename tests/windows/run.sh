@@ -3,18 +3,17 @@
 # with mingw-w64 and runs them under Wine on a virtual display: the game's unit and scenario
 # tests, the Win32 backend's own tests, the end-to-end session on Tapdash.exe, and
 # tapdash-player.exe at Wine's console.
-#   tests/windows/run.sh <Linux build folder that made the sound pack and the tone pack>
+# The trees are script/windows's build-win/ and script/play's build/ (its packs, icon and score
+# server), as script/build-tree configures them.
+#   tests/windows/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-host="$PWD/${1:-build-test}"
-build="$PWD/build-win-test"
+host="$PWD/build"
+build="$PWD/build-win"
 jobs="$(nproc)"
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTAPDASH_BENCH=OFF \
-  -DTAPDASH_PACK_FROM="$host/tapdash" -DTAPDASH_TONE_PACK_FROM="$host/tone-pack" \
-  -DTAPDASH_ICON_FILE="$host/tools/icons/tapdash.ico" >/dev/null
-cmake --build "$build" -j "$jobs"
+script/build-tree play tapdash-scores
+script/build-tree win
 
 # A scratch Wine prefix that never offers to download mono or gecko, with ALSA as its sound
 # driver; its server stays up for the whole run so that each test starts Wine quickly.
