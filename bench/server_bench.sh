@@ -30,10 +30,8 @@ if [ -n "$front" ]; then
   # shellcheck source=../tests/server/nginx_site.sh
   . "$root/tests/server/nginx_site.sh"
   trap 'stop_front; rm -rf "$work"' EXIT
-  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
-    -subj /CN=localhost -addext subjectAltName=DNS:localhost \
-    -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-  FRONT_LIMITS=off start_front "$work/cert.pem" "$work/key.pem" --rate-limit off
+  "$root/tests/support/tls_authority.sh" "$work" --self-signed cert=DNS:localhost
+  FRONT_LIMITS=off start_front "$work/cert.pem" "$work/cert.key" --rate-limit off
   base="https://localhost:$https_port"
   export CURL_CA_BUNDLE="$work/cert.pem"
 else

@@ -3,19 +3,10 @@
 // response's encoded length (headers and compressed body) on the first visit and on a second one
 // in the same browser, whose cache should hold every sound.
 //   node bench/web_transfer.mjs BASE-URL CHROMIUM
-import { createRequire } from 'node:module';
-import { fileURLToPath } from 'node:url';
-
-const require = createRequire(fileURLToPath(new URL('../tests/browser/package.json', import.meta.url)));
-const puppeteer = require('puppeteer-core');
+import { launchBrowser } from '../tests/browser/browser.mjs';
 
 const [base, executablePath] = process.argv.slice(2);
-const browser = await puppeteer.launch({
-  executablePath,
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-         '--no-first-run', '--autoplay-policy=user-gesture-required'],
-});
+const browser = await launchBrowser(executablePath);
 
 async function visit(label) {
   const page = await browser.newPage();

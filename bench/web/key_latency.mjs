@@ -3,17 +3,10 @@
 // from its KeyboardEvent's timeStamp to the moment the worklet's process() puts out the click's
 // first nonzero sample (the pack is silent but for the click), both on the page's clock. Prints
 // the median, the worst and the worklet's period.
-import { createRequire } from 'node:module';
+import { launchBrowser } from '../../tests/browser/browser.mjs';
 
-const require = createRequire(new URL('../../tests/browser/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
 const [base, executablePath, keys = '100'] = process.argv.slice(2);
-const browser = await puppeteer.launch({
-  executablePath,
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-         '--no-first-run', '--autoplay-policy=user-gesture-required'],
-});
+const browser = await launchBrowser(executablePath);
 const figures = (page) => page.evaluate(() => window.TapdashPage.figures);
 const heardMoreThan = (page, n) => page.waitForFunction(
   (n) => window.TapdashPage.figures.keyToSample.length > n, { timeout: 60000 }, n);

@@ -21,136 +21,79 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// The level bank's file that speaks `symbol`.
-const char* SymbolFile(char symbol) {
-    return kLevelSoundFiles[SymbolSlot(GameSymbolIndex(static_cast<unsigned char>(symbol)))];
-}
-
 std::string Format(const char* format, int value) {
     char name[64];
     std::snprintf(name, sizeof name, format, value);
     return name;
 }
 
-TEST(CatalogueTest, HoldsOneHundredAndTwentySlotsNamingOneHundredAndTwelveFiles) {
-    std::set<std::string> files;
-    int slots = 0;
-    auto add = [&](const char* const* names, int count) {
-        for (int i = 0; i < count; ++i, ++slots) files.insert(Lower(names[i]));
+// Each slot the game finds by a number, a letter, a digit, a symbol or a cue holds the file
+// named for it.
+TEST(CatalogueTest, EachComputedSlotHoldsTheFileNamedForIt) {
+    const struct {
+        const char* what;
+        const char* const* bank;
+        int (*slot)(int);
+        int first, last;
+        std::string (*named)(int);
+    } families[] = {
+        {"number", kScoreSoundFiles, NumberSlot, 0, 20,
+         [](int n) { return Format("score\\%d.vgz", n); }},
+        {"tens", kScoreSoundFiles, TensSlot, 3, 9,
+         [](int n) { return Format("score\\%d.vgz", n * 10); }},
+        {"letter", kLevelSoundFiles, LetterSlot, 0, 25,
+         [](int n) { return Format("level1\\%c.vgz", 'A' + n); }},
+        {"digit", kLevelSoundFiles, DigitSlot, 0, 9,
+         [](int n) { return Format("level1\\%c.vgz", '0' + n); }},
+        {"symbol", kLevelSoundFiles, SymbolSlot, 0, kGameSymbolCount - 1,
+         [](int n) { return std::string(kGameSymbols[n].soundFile); }},
+        // Each of the learn mode's first four items names the level's cue that Enter plays on it.
+        {"learn cue", kLearnSoundFiles, LearnCueSlot, kLearnSlotKeyClickItem,
+         kLearnSlotErrorCueItem,
+         [](int item) {
+             const int cues[] = {kLevelSlotKeyClick, kLevelSlotAnswerCue, kLevelSlotSuccessCue,
+                                 kLevelSlotErrorCue};
+             return std::string(kLevelSoundFiles[cues[item - kLearnSlotKeyClickItem]]);
+         }},
     };
-    add(kMenuSoundFiles, kMenuSoundCount);
-    add(kScoreSoundFiles, kScoreSoundCount);
-    add(kLevelSoundFiles, kLevelSoundCount);
-    add(kLearnSoundFiles, kLearnSoundCount);
-    add(kSubmitSoundFiles, kSubmitSoundCount);
-    add(kSpeakerTestSoundFiles, kSpeakerTestSoundCount);
-    const char* singles[] = {kIntroSoundFile, kGameOverSoundFile, kExitSoundFile};
-    add(singles, 3);
-    EXPECT_EQ(slots, 120);
-    EXPECT_EQ(files.size(), 112u);
+    for (const auto& family : families) {
+        for (int n = family.first; n <= family.last; ++n) {
+            EXPECT_EQ(Lower(family.bank[family.slot(n)]), Lower(family.named(n)))
+                << family.what << " " << n;
+        }
+    }
 }
 
-TEST(CatalogueTest, ComputedNamesFollowTheirNumbersAndLetters) {
-    for (int i = kScoreSlotZero; i <= kScoreSlotTwenty; ++i) {
-        EXPECT_EQ(kScoreSoundFiles[i], Format("score\\%d.vgz", i));
-    }
-    for (int i = kScoreSlotThirty; i <= kScoreSlotNinety; ++i) {
-        EXPECT_EQ(kScoreSoundFiles[i], Format("score\\%d.vgz", (i - 18) * 10));
-    }
-    for (int i = kLevelSlotLetterA; i <= kLevelSlotLetterZ; ++i) {
-        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", 'A' + (i - kLevelSlotLetterA)));
-    }
-    for (int i = kLevelSlotDigit0; i <= kLevelSlotDigit9; ++i) {
-        EXPECT_EQ(kLevelSoundFiles[i], Format("level1\\%c.vgz", '0' + (i - kLevelSlotDigit0)));
-    }
-    // The learn mode's cues are the level's own files.
-    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotKeyClick]), kLevelSoundFiles[kLevelSlotKeyClick]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotAnswerCue]), kLevelSoundFiles[kLevelSlotAnswerCue]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotSuccessCue]),
-              kLevelSoundFiles[kLevelSlotSuccessCue]);
-    EXPECT_EQ(Lower(kLearnSoundFiles[kLearnSlotErrorCue]), kLevelSoundFiles[kLevelSlotErrorCue]);
-}
-
-TEST(CatalogueTest, EachNamedSlotHoldsTheSoundItIsNamedFor) {
-    for (int n = 0; n <= 20; ++n)
-        EXPECT_EQ(kScoreSoundFiles[NumberSlot(n)], Format("score\\%d.vgz", n));
-    for (int tens = 2; tens <= 9; ++tens) {
-        EXPECT_EQ(kScoreSoundFiles[TensSlot(tens)], Format("score\\%d.vgz", tens * 10));
-    }
-    for (int n = 0; n < 26; ++n) {
-        EXPECT_EQ(kLevelSoundFiles[LetterSlot(n)], Format("level1\\%c.vgz", 'A' + n));
-    }
-    for (int n = 0; n <= 9; ++n) {
-        EXPECT_EQ(kLevelSoundFiles[DigitSlot(n)], Format("level1\\%c.vgz", '0' + n));
-    }
-    // Each of the learn mode's first four items names the cue that Enter plays on it.
+// A file is loaded into two slots only where the game wants a buffer of its own for a copy, or
+// where two banks speak the same words; every other slot is a sound of its own.
+TEST(CatalogueTest, TwoSlotsShareAFileOnlyWhereTheGameWantsACopy) {
     const struct {
-        int item;
-        const char* itemFile;
-        const char* cueFile;
-    } learnItems[] = {
-        {kLearnSlotKeyClickItem, "learn\\1.vgz", "Level1\\key.vgz"},
-        {kLearnSlotAnswerCueItem, "learn\\2.vgz", "Level1\\blust.vgz"},
-        {kLearnSlotSuccessCueItem, "learn\\3.vgz", "Level1\\success.vgz"},
-        {kLearnSlotErrorCueItem, "learn\\4.vgz", "Level1\\err.vgz"},
+        const char* const* files;
+        int count;
+    } banks[] = {
+        {kMenuSoundFiles, kMenuSoundCount},
+        {kScoreSoundFiles, kScoreSoundCount},
+        {kLevelSoundFiles, kLevelSoundCount},
+        {kLearnSoundFiles, kLearnSoundCount},
+        {kSubmitSoundFiles, kSubmitSoundCount},
+        {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
+        {&kIntroSoundFile, 1},
+        {&kGameOverSoundFile, 1},
+        {&kExitSoundFile, 1},
     };
-    for (const auto& item : learnItems) {
-        EXPECT_STREQ(kLearnSoundFiles[item.item], item.itemFile);
-        EXPECT_STREQ(kLearnSoundFiles[LearnCueSlot(item.item)], item.cueFile);
+    const std::set<const char* const*> copies = {
+        &kMenuSoundFiles[kMenuSlotStartGame + 1], &kMenuSoundFiles[kMenuSlotStartGame + 2],
+        &kMenuSoundFiles[kMenuSlotMusic + 1],     &kLearnSoundFiles[kLearnSlotKeyClick],
+        &kLearnSoundFiles[kLearnSlotAnswerCue],   &kLearnSoundFiles[kLearnSlotSuccessCue],
+        &kLearnSoundFiles[kLearnSlotErrorCue],    &kLearnSoundFiles[kLearnSlotReturnItem],
+    };
+    std::set<std::string> seen;
+    for (const auto& bank : banks) {
+        for (int i = 0; i < bank.count; ++i) {
+            const bool isNew = seen.insert(Lower(bank.files[i])).second;
+            EXPECT_EQ(isNew, copies.count(&bank.files[i]) == 0) << bank.files[i];
+        }
     }
-    const struct {
-        const char* file;
-        const char* named;
-    } named[] = {
-        {kMenuSoundFiles[kMenuSlotInstructions], "menu\\arrows.vgz"},
-        {kMenuSoundFiles[kMenuSlotStartGame], "menu\\start_game.vgz"},
-        {kMenuSoundFiles[kMenuSlotTestSpeakers], "menu\\test_speakers.vgz"},
-        {kMenuSoundFiles[kMenuSlotLearnGameSounds], "menu\\learn_game_sounds.vgz"},
-        {kMenuSoundFiles[kMenuSlotFinalScore], "menu\\final_score.vgz"},
-        {kMenuSoundFiles[kMenuSlotViewTopTen], "menu\\view_top_10.vgz"},
-        {kMenuSoundFiles[kMenuSlotSendScore], "menu\\send_score.vgz"},
-        {kMenuSoundFiles[kMenuSlotQuit], "menu\\quit.vgz"},
-        {kMenuSoundFiles[kMenuSlotMusic], "menu\\bgrn.vgz"},
-        {kScoreSoundFiles[kScoreSlotTwenty], "score\\20.vgz"},
-        {kScoreSoundFiles[kScoreSlotThirty], "score\\30.vgz"},
-        {kScoreSoundFiles[kScoreSlotNinety], "score\\90.vgz"},
-        {kScoreSoundFiles[kScoreSlotHundred], "score\\hundred.vgz"},
-        {kScoreSoundFiles[kScoreSlotThousand], "score\\thousand.vgz"},
-        {kScoreSoundFiles[kScoreSlotFinalScoreIntro], "score\\say_final_score.vgz"},
-        {kScoreSoundFiles[kScoreSlotTopTenIntro], "score\\score_arrows.vgz"},
-        {kScoreSoundFiles[kScoreSlotCurrentScore], "score\\your_current_score.vgz"},
-        {kScoreSoundFiles[kScoreSlotPoints], "score\\say_points.vgz"},
-        {kScoreSoundFiles[kScoreSlotLivesRemaining], "score\\SayLivesRemaining.vgz"},
-        {kScoreSoundFiles[kScoreSlotReturnToMenu], "game\\return_to_menu.vgz"},
-        {kScoreSoundFiles[kScoreSlotMadeIt], "game\\made_it.vgz"},
-        {kScoreSoundFiles[kScoreSlotNotEnough], "game\\not_enough.vgz"},
-        {kLevelSoundFiles[kLevelSlotBackground], "level1\\bgrn.vgz"},
-        {kLevelSoundFiles[kLevelSlotKeyClick], "level1\\key.vgz"},
-        {kLevelSoundFiles[kLevelSlotAnswerCue], "level1\\blust.vgz"},
-        {kLevelSoundFiles[kLevelSlotErrorCue], "level1\\err.vgz"},
-        {kLevelSoundFiles[kLevelSlotSuccessCue], "level1\\success.vgz"},
-        {SymbolFile('\\'), "level1\\bslash.vgz"},
-        {SymbolFile(':'), "level1\\col.vgz"},
-        {SymbolFile(','), "level1\\com.vgz"},
-        {SymbolFile('>'), "level1\\great.vgz"},
-        {SymbolFile('<'), "level1\\less.vgz"},
-        {SymbolFile('-'), "level1\\minus.vgz"},
-        {SymbolFile('+'), "level1\\plus.vgz"},
-        {SymbolFile('.'), "level1\\point.vgz"},
-        {SymbolFile(';'), "level1\\scol.vgz"},
-        {SymbolFile('/'), "level1\\slash.vgz"},
-        {kLevelSoundFiles[kLevelSlotLetterZ], "level1\\Z.vgz"},
-        {kLevelSoundFiles[kLevelSlotDigit9], "level1\\9.vgz"},
-        {kLearnSoundFiles[kLearnSlotReturnItem], "game\\return_to_menu.vgz"},
-        {kSubmitSoundFiles[kSubmitSlotPrompt], "game\\check_connected.vgz"},
-        {kSubmitSoundFiles[kSubmitSlotSending], "game\\sending_score.vgz"},
-        {kSubmitSoundFiles[kSubmitSlotConfigFirst], "game\\say_config_first.vgz"},
-        {kSpeakerTestSoundFiles[kSpeakerTestSlotFrontLeft], "TestSpk\\f_left.vgz"},
-        {kSpeakerTestSoundFiles[kSpeakerTestSlotFrontRight], "TestSpk\\f_right.vgz"},
-        {kSpeakerTestSoundFiles[kSpeakerTestSlotRearLeft], "TestSpk\\f_left1.vgz"},
-        {kSpeakerTestSoundFiles[kSpeakerTestSlotRearRight], "TestSpk\\f_right1.vgz"},
-    };
-    for (const auto& slot : named) EXPECT_STREQ(slot.file, slot.named);
 }
 
 class BanksTest : public ::testing::Test {

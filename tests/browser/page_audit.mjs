@@ -2,7 +2,7 @@
 // ampersands and letters beyond ASCII. Prints every violation and exits 1 when there is one.
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import puppeteer from 'puppeteer-core';
+import { launchBrowser } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
@@ -49,12 +49,7 @@ async function audit(browser, label) {
   return results.violations.length;
 }
 
-const browser = await puppeteer.launch({
-  executablePath,
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-         '--no-first-run'],
-});
+const browser = await launchBrowser(executablePath);
 let violations = 0;
 try {
   violations += await audit(browser, 'no scores yet');

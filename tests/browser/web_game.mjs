@@ -10,7 +10,7 @@ import { spawn } from 'node:child_process';
 import { appendFileSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { createInterface } from 'node:readline';
-import puppeteer from 'puppeteer-core';
+import { launchBrowser } from './browser.mjs';
 
 const [base, executablePath, capturePath, tones] = process.argv.slice(2);
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
@@ -27,12 +27,7 @@ const details = { 'first-name': 'Ada', 'last-name': 'Byron', address: '12 Hill S
 const analyser = spawn('/usr/bin/python3', [new URL('heard.py', import.meta.url).pathname, capturePath, tones],
                        { stdio: ['pipe', 'pipe', 'inherit'] });
 const replies = createInterface({ input: analyser.stdout })[Symbol.asyncIterator]();
-const browser = await puppeteer.launch({
-  executablePath,
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-         '--no-first-run', '--autoplay-policy=user-gesture-required'],
-});
+const browser = await launchBrowser(executablePath);
 const page = await browser.newPage();
 page.setDefaultTimeout(120000);  // a bound for a page that hangs, never a pace to keep
 let frames = 0;  // of the capture so far, over both visits

@@ -1,9 +1,13 @@
 // The keys as the game receives them from the SDL backend, for the keyboard layout test: a
-// window whose handler writes each key-down to standard output as "down <code> <entry>", where
-// entry is the entry of the game's character table that the code answers (-1 for none). It writes
-// "shown" once the window is up; closing the window ends it.
+// window whose handler writes each key-down to standard output as "down <code> <entry> <file>",
+// where entry is the entry of the game's character table that the code answers (-1 for none) and
+// file the sound that speaks it. It writes "shown" once the window is up; closing the window ends
+// it. With --characters it writes each character the game speaks as "<character> <file>" instead.
 #include <cstdio>
+#include <cstring>
 
+#include "audio/bank_slots.h"
+#include "audio/banks.h"
 #include "game/level.h"
 #include "game/level_internal.h"
 #include "platform/platform.h"
@@ -19,7 +23,9 @@ int EntryAnsweredBy(int code) {
 
 void Say(const char* line, int code = 0) {
     if (code) {
-        std::printf("%s %d %d\n", line, code, EntryAnsweredBy(code));
+        const int entry = EntryAnsweredBy(code);
+        std::printf("%s %d %d %s\n", line, code, entry,
+                    entry < 0 ? "-" : kLevelSoundFiles[g_characters[entry].soundSlot]);
     } else {
         std::printf("%s\n", line);
     }
@@ -46,7 +52,19 @@ void KeyWindow(const PlatformMessage& msg) {
 
 }  // namespace
 
-int main() {
+void SayCharacters() {
+    for (int n = 0; n < 26; ++n) std::printf("%c %s\n", 'A' + n, kLevelSoundFiles[LetterSlot(n)]);
+    for (int n = 0; n < 10; ++n) std::printf("%c %s\n", '0' + n, kLevelSoundFiles[DigitSlot(n)]);
+    for (int n = 0; n < kGameSymbolCount; ++n) {
+        std::printf("%c %s\n", kGameSymbols[n].character, kLevelSoundFiles[SymbolSlot(n)]);
+    }
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--characters") == 0) {
+        SayCharacters();
+        return 0;
+    }
     PlatformSelectReal();
     BuildCharacterTable();
     PlatformRunWindow("Tapdash keys", 160, 60, KeyWindow);

@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """Each of the game's characters typed on a US, UK, German and French (AZERTY) layout, the way
-that layout types it (with Shift or AltGr where it needs them), reaches the game as the code its
-entry of the character table holds.
+that layout types it (with Shift or AltGr where it needs them), reaches the game as the code of
+the character table's entry that speaks that character.
 
-tapdash_key_echo (the SDL backend's window, reporting each key-down with the table entry its
-code answers) runs under an Xvfb of our own; setxkbmap sets each layout and xdotool types each
-character by its key-symbol name, pressing the modifiers that layout needs for it.
+tapdash_key_echo lists the characters the game speaks, each with its sound file; its window (the
+SDL backend's) reports each key-down with the sound file of the entry its code answers. It runs
+under an Xvfb of our own; setxkbmap sets each layout and xdotool types each character by its
+key symbol, pressing the modifiers that layout needs for it.
 
 usage: layouts_test.py --echo <tapdash_key_echo>
 Exit status 0 when every character arrives right, 1 when one does not, 77 without the tools.
@@ -21,9 +22,6 @@ import threading
 import time
 
 LAYOUTS = ("us", "gb", "de", "fr")
-TABLE = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 \\:,><-+.;/"  # entry by entry; 36 holds none
-NAMES = {"\\": "backslash", ":": "colon", ",": "comma", ">": "greater", "<": "less", "-": "minus",
-         "+": "plus", ".": "period", ";": "semicolon", "/": "slash"}  # fmt: skip
 KEY_SHIFT = 16  # held for a character, never the character
 WAIT = 30.0  # seconds for anything awaited; a busy machine takes far less
 
@@ -64,7 +62,7 @@ def run(env, *command):
     return subprocess.run(command, env=env, capture_output=True, text=True, timeout=WAIT, check=True).stdout
 
 
-def check_layout(layout, echo, env, failures):
+def check_layout(layout, echo, characters, env, failures):
     run(env, "setxkbmap", "-layout", layout)
     window = subprocess.Popen([echo], env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     lines = queue.Queue()
@@ -82,18 +80,17 @@ def check_layout(layout, echo, env, failures):
             return
         found = run(env, "xdotool", "search", "--sync", "--onlyvisible", "--name", "^Tapdash keys$")
         run(env, "xdotool", "windowfocus", "--sync", found.split()[0])
-        for entry, character in enumerate(TABLE):
-            if character == " ":
-                continue
-            run(env, "xdotool", "key", NAMES.get(character, character.lower()))
+        for character, spoken_by in characters:
+            # A Latin-1 character's key symbol is its own code; a letter is typed unshifted.
+            run(env, "xdotool", "key", hex(ord(character.lower())))
             line = next_line()
             while line and int(line[1]) == KEY_SHIFT:
                 line = next_line()
             if not line:
                 failures.append(f"{layout}: {character!r} never arrived")
                 return
-            if int(line[2]) != entry:
-                failures.append(f"{layout}: {character!r} arrived as {line[1]}, which answers entry {line[2]}")
+            if line[3] != spoken_by:
+                failures.append(f"{layout}: {character!r} arrived as {line[1]}, which plays {line[3]}")
     finally:
         stop(window)
 
@@ -109,10 +106,11 @@ def main():
     if not xvfb:
         print("skipped: Xvfb did not start")
         return 77
-    failures = []
+    characters = [line.split() for line in run(os.environ, args.echo, "--characters").splitlines()]
+    failures = [] if characters else ["the game speaks no characters"]
     try:
         for layout in LAYOUTS:
-            check_layout(layout, args.echo, env, failures)
+            check_layout(layout, args.echo, characters, env, failures)
     finally:
         stop(xvfb)
     print("\n".join(failures) or f"every character arrives right on the layouts {', '.join(LAYOUTS)}")

@@ -34,20 +34,9 @@ CASES = (  # the front's certificate, and whether the player hears a place
 def make_certificates(folder):
     """A throw-away authority and three certificates: one it gave localhost, one it gave another
     name, and one for localhost that signed itself."""
-    key = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
-
-    def openssl(*args):
-        subprocess.run(["openssl", *args], cwd=folder, check=True, capture_output=True)
-
-    openssl("req", "-x509", "-subj", "/CN=Test authority", *key, "-keyout", "ca.key", "-out", "ca.pem", "-days", "2")
-    for name, alt in (("good", "DNS:localhost"), ("other_name", "DNS:scores.example.org")):
-        openssl("req", "-subj", "/CN=x", *key, "-keyout", f"{name}.key", "-out", f"{name}.csr")
-        with open(os.path.join(folder, f"{name}.ext"), "w") as ext:
-            ext.write(f"subjectAltName={alt}\n")
-        openssl("x509", "-req", "-in", f"{name}.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
-                "-extfile", f"{name}.ext", "-days", "2", "-out", f"{name}.pem")
-    openssl("req", "-x509", "-subj", "/CN=localhost", *key, "-keyout", "self.key", "-out", "self.pem", "-days", "2",
-            "-addext", "subjectAltName=DNS:localhost")
+    authority = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "tls_authority.sh")
+    certificates = ("good=DNS:localhost", "other_name=DNS:scores.example.org", "--self-signed", "self=DNS:localhost")
+    subprocess.run([authority, folder, *certificates], check=True)
 
 
 def score_a_point(session, checks):

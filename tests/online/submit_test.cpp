@@ -131,19 +131,10 @@ TEST_F(SubmitScore, TheDetailsGoOverHttpsUnlessTheSettingAsksForPlainHttp) {
     }
 }
 
+// Servers end their answer with a line end, or a blank, or nothing: each place is heard alike.
+// Only the first character counts; what is no place says nothing.
 TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
-    std::string longReply = "7" + std::string(150000, 'x');
-    const struct {
-        std::string reply;
-        std::vector<std::string> heard;
-    } answers[] = {
-        {"3", {kMadeIt, Number(3)}},
-        {"3\r\n", {kMadeIt, Number(3)}},
-        {"1", {kMadeIt, Number(1)}},
-        {"10", {kMadeIt, Number(10)}},
-        {"1\n", {kMadeIt, Number(1)}},
-        {"9", {kMadeIt, Number(9)}},
-        {"0", {}},
+    std::vector<std::pair<std::string, std::vector<std::string>>> answers = {
         {"", {kNotEnough}},
         {"<html><body>500 Internal Server Error</body></html>", {}},
         {"Refused: missing key score\n", {}},
@@ -151,35 +142,24 @@ TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
                      "5",
                      2),
          {}},
-        {longReply, {kMadeIt, Number(7)}},
+        {"7" + std::string(150000, 'x'), {kMadeIt, Number(7)}},
     };
-    for (const auto& answer : answers) {
-        SCOPED_TRACE("reply \"" + answer.reply.substr(0, 40) + "\"");
-        Script({1, "", 0}, {1, answer.reply, 0});
+    for (const char* end : {"", "\n", "\r\n", " ", "\t"}) {
+        for (int place = 0; place <= 10; ++place) {
+            answers.push_back({std::to_string(place) + end, {}});
+            if (place > 0) answers.back().second = {kMadeIt, Number(place)};
+        }
+    }
+    for (const auto& [reply, heard] : answers) {
+        SCOPED_TRACE("reply \"" + reply.substr(0, 40) + "\"");
+        Script({1, "", 0}, {1, reply, 0});
         ChooseSendScore(500);
         Press(kKeyY);
         std::vector<std::string> expected = {kSending};
-        expected.insert(expected.end(), answer.heard.begin(), answer.heard.end());
+        expected.insert(expected.end(), heard.begin(), heard.end());
         expected.push_back(kSendScoreItem);
         EXPECT_EQ(PlayedFiles(), expected);
         EXPECT_EQ(g_mode, MODE_MENU);
-    }
-}
-
-// Servers end their answer with a line end, or a blank, or nothing: each place is heard alike.
-TEST_F(SubmitScore, EveryPlaceIsHeardTheSameWithOrWithoutALineEnd) {
-    for (const char* end : {"", "\n", "\r\n", " ", "\t"}) {
-        for (int place = 0; place <= 10; ++place) {
-            const std::string reply = std::to_string(place) + end;
-            SCOPED_TRACE("reply \"" + reply + "\"");
-            Script({1, "", 0}, {1, reply, 0});
-            ChooseSendScore(500);
-            Press(kKeyY);
-            std::vector<std::string> expected = {kSending};
-            if (place > 0) expected.insert(expected.end(), {kMadeIt, Number(place)});
-            expected.push_back(kSendScoreItem);
-            EXPECT_EQ(PlayedFiles(), expected);
-        }
     }
 }
 

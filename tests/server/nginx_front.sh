@@ -17,14 +17,12 @@ work="$(mktemp -d)"
 . "$root/tests/server/nginx_site.sh"
 trap 'stop_front; rm -rf "$work"' EXIT
 
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=scores.example.org \
-  -addext subjectAltName=DNS:scores.example.org \
-  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+"$root/tests/support/tls_authority.sh" "$work" --self-signed cert=DNS:scores.example.org
 # The server as the unit file runs it, with a stand-in for the browser build.
 mkdir "$work/play"
 printf '<!doctype html>\n' >"$work/play/index.html"
 printf '\0asm\1\0\0\0' >"$work/play/tapdash.wasm"
-start_front "$work/cert.pem" "$work/key.pem" --web "$work/play"
+start_front "$work/cert.pem" "$work/cert.key" --web "$work/play"
 
 http="http://127.0.0.1:$http_port"
 https="https://scores.example.org:$https_port"

@@ -24,6 +24,7 @@
 #include "platform/key_codes.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/loopback_http.h"
 #include "tests/support/test_pack.h"
 
 namespace {
@@ -196,22 +197,10 @@ TEST_F(OnlineLoopback, AServerSettingWithoutSchemeNeverSendsTheDetailsInClear) {
 // this machine, one it gave another name, one that has expired, and one that signed itself.
 std::string MakeCertificates() {
     std::string dir = MakeScratchDir();
-    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-    auto issued = [&](const char* name, const char* altName, int days) {
-        return std::string(" && openssl req -subj /CN=x") + key + " -keyout " + name +
-               ".key -out " + name + ".csr && echo subjectAltName=" + altName + " >" + name +
-               ".ext && openssl x509 -req -in " + name +
-               ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile " + name + ".ext -days " +
-               std::to_string(days) + " -out " + name + ".pem";
-    };
-    std::string script = "cd '" + dir + "' && openssl req -x509 -subj /CN=Test-authority" + key +
-                         " -keyout ca.key -out ca.pem -days 2" + issued("good", "IP:127.0.0.1", 2) +
-                         issued("other_name", "DNS:scores.example.org", 2) +
-                         issued("expired", "IP:127.0.0.1", -1) +
-                         " && openssl req -x509 -subj /CN=self" + key +
-                         " -keyout self.key -out self.pem -days 2"
-                         " -addext subjectAltName=IP:127.0.0.1";
-    return std::system(("(" + script + ") >/dev/null 2>&1").c_str()) == 0 ? dir : "";
+    std::string command = TAPDASH_SOURCE_DIR "/tests/support/tls_authority.sh '" + dir +
+                          "' good=IP:127.0.0.1 other_name=DNS:scores.example.org"
+                          " --expired expired=IP:127.0.0.1 --self-signed self=IP:127.0.0.1";
+    return std::system(command.c_str()) == 0 ? dir : "";
 }
 
 TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
@@ -222,9 +211,12 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
         bool authorityAdded;
         bool placeSpoken;
     } cases[] = {
-        {"good", true, true},        {"good", false, false},  // the system's authorities never
-                                                              // heard of this one
-        {"other_name", true, false}, {"expired", true, false}, {"self", true, false},
+        {"good", true, true},
+        {"good", false, false},  // the system's authorities never
+                                 // heard of this one
+        {"other_name", true, false},
+        {"expired", true, false},
+        {"self", true, false},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(std::string(each.certificate) + (each.authorityAdded ? "" : ", no authority"));
@@ -263,34 +255,21 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
 
 TEST_F(OnlineLoopback, RepliesTheRealServerNeverGivesAreHandledOverRealHttp) {
     // A stand-in server: records nothing and answers the place request as scripted.
-    std::string placeReply;
-    int placeStatus = 200;
-    httplib::Server standIn;
-    standIn.Get("/tapdash/top1.php", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content("", "text/plain");
-    });
-    standIn.Get("/tapdash/top2.php", [&](const httplib::Request&, httplib::Response& response) {
-        response.status = placeStatus;
-        response.set_content(placeReply, "text/html");
-    });
-    int port = standIn.bind_to_any_port("127.0.0.1");
-    ASSERT_GT(port, 0);
-    std::thread serving([&] { standIn.listen_after_bind(); });
-    g_scoreServer = "http://127.0.0.1:" + std::to_string(port);
+    LoopbackHttp standIn;
+    standIn.Answer("/tapdash/top1.php", HttpReply("200 OK", ""));
+    g_scoreServer = standIn.Url();
 
     // More than the 100,000 bytes the game reads: only the first character counts.
-    placeReply = "6" + std::string(250000, '0');
+    standIn.Answer("/tapdash/top2.php", HttpReply("200 OK", "6" + std::string(250000, '0')));
     EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
               (std::vector<std::string>{kSending, kMadeIt, Number(6), kSendScoreItem}));
 
     // An error page is read like any reply and says nothing.
-    placeStatus = 500;
-    placeReply = "<!DOCTYPE html><html><body><h1>500</h1></body></html>";
+    standIn.Answer("/tapdash/top2.php",
+                   HttpReply("500 Internal Server Error",
+                             "<!DOCTYPE html><html><body><h1>500</h1></body></html>"));
     EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
               (std::vector<std::string>{kSending, kSendScoreItem}));
-
-    standIn.stop();
-    serving.join();
 }
 
 }  // namespace

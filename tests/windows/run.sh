@@ -68,12 +68,7 @@ fi
 tls="$build/tls"
 if [ -x "$server" ] && [ -x /usr/sbin/nginx ] && command -v openssl >/dev/null; then
   rm -rf "$tls" && mkdir -p "$tls/front"
-  key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
-  (cd "$tls" && openssl req -x509 -subj /CN=Test-authority "${key[@]}" -keyout ca.key -out ca.pem -days 2 &&
-    openssl req -subj /CN=localhost "${key[@]}" -keyout front.key -out front.csr &&
-    echo subjectAltName=DNS:localhost >front.ext &&
-    openssl x509 -req -in front.csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile front.ext \
-      -days 2 -out front.pem) >/dev/null 2>&1
+  tests/support/tls_authority.sh "$tls" front=DNS:localhost
   coproc front { tests/server/nginx_site.sh "$server" "$tls/front.pem" "$tls/front.key" "$tls/front"; }
   read -r ready _ tls_port <&"${front[0]}" || true
   if [ "${ready:-}" = ready ]; then

@@ -14,16 +14,15 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 rm -rf "$work"
 mkdir -p "$work"
 
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tapdash test publisher" \
-  -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/publisher.pfx" \
+"$(dirname "$0")/../support/tls_authority.sh" "$work" --self-signed --code-signing publisher
+openssl pkcs12 -export -inkey "$work/publisher.key" -in "$work/publisher.pem" -out "$work/publisher.pfx" \
   -passout pass:"throw away"
 TAPDASH_SIGN_PFX="$work/publisher.pfx" TAPDASH_SIGN_PASSWORD="throw away" \
   TAPDASH_SIGN_TIMESTAMP_URL=none "$package" "$program" "$icon" "$work/signed" >"$work/signed.out"
 grep -q "NOT SIGNED" "$work/signed.out" && fail "a signed build said it was not signed"
 
 verify() {
-  osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >"$work/verify.out" 2>&1 ||
+  osslsigncode verify -CAfile "$work/publisher.pem" -in "$1" >"$work/verify.out" 2>&1 ||
     fail "$1 does not carry a valid signature: $(tail -n 3 "$work/verify.out")"
 }
 unzip -q "$work/signed/Tapdash-windows.zip" -d "$work/zip"

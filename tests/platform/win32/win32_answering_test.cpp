@@ -14,12 +14,12 @@
 #include "online/submit.h"
 #include "platform/key_codes.h"
 #include "platform/win32/win32_backend.h"
-#include "tests/platform/win32/loopback_server.h"
+#include "tests/support/loopback_http.h"
 #include "tests/support/test_pack.h"
 
 namespace {
 
-LoopbackServer* s_server = nullptr;
+LoopbackHttp* s_server = nullptr;
 bool s_submitting = false;
 bool s_submitted = false;
 std::vector<int> s_keysAfter;
@@ -37,11 +37,11 @@ void PressKey(HWND window, WPARAM key) {
 // and Enter once the place has been asked for; meanwhile a window over it goes away (a paint).
 // A screen reader beside it asks Windows all the while whether the window still answers.
 void Player(HWND window) {
-    WaitForSingleObject(s_server->requested, INFINITE);
+    s_server->WaitForRequests(1);
     PressKey(window, 'B');
     PressKey(window, '1');
     InvalidateRect(window, nullptr, FALSE);
-    WaitForSingleObject(s_server->requested, INFINITE);
+    s_server->WaitForRequests(2);
     PressKey(window, VK_RETURN);
 }
 
@@ -76,18 +76,14 @@ void Handler(const PlatformMessage& msg) {
 }  // namespace
 
 TEST(Win32Answering, TheWindowAnswersThroughAWholeScoreSubmission) {
-    LoopbackServer server;
-    const std::string query =
-        "?first_name=Ann&last_name=Lee&addr=1%20Main%20St&country=UK&score=4200";
-    server.replies["/tapdash/top1.php" + query] = Reply("200 OK", "");
-    server.replies["/tapdash/top2.php" + query] = Reply("200 OK", "3");
-    server.delaysMs["/tapdash/top2.php" + query] = 6000;  // longer than Windows' patience
-    Start(server);
+    LoopbackHttp server;
+    server.Answer("/tapdash/top1.php", HttpReply("200 OK", ""));
+    server.Answer("/tapdash/top2.php", HttpReply("200 OK", "3"), 6000);  // past Windows' patience
     s_server = &server;
     const std::string savedDir = g_programDir, savedServer = g_scoreServer;
     g_programDir = MakeScratchDir();
     WriteFileBytes(g_programDir + "config.dat", "Ann\nLee\n1 Main St\nUK\n");
-    g_scoreServer = "http://127.0.0.1:" + std::to_string(server.port);
+    g_scoreServer = server.Url();
     g_score = 4200;
 
     PlatformSelectReal();
@@ -96,10 +92,11 @@ TEST(Win32Answering, TheWindowAnswersThroughAWholeScoreSubmission) {
     if (s_screenReader.joinable()) s_screenReader.join();
     g_programDir = savedDir;
     g_scoreServer = savedServer;
-    Stop(server);
+    server.Stop();
 
-    ASSERT_EQ(server.requestLines.size(), 2u);
-    EXPECT_NE(server.requestLines[1].find("/tapdash/top2.php"), std::string::npos);
+    const std::vector<std::string> lines = server.RequestLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("/tapdash/top2.php"), std::string::npos);
     EXPECT_FALSE(s_sawHung) << "Windows took the window for hung";
     EXPECT_EQ(s_deliveredDuringBlock, 0);
     EXPECT_EQ(s_keysAfter, (std::vector<int>{kKeyB, kKey0 + 1, kKeyEnter}));
