@@ -154,5 +154,12 @@ if command -v systemd-analyze >/dev/null; then
   systemd-analyze verify "$work/tapdash-scores.service" "$work/tapdash-scores-backup.service" \
     "$work/tapdash-scores-backup.timer" || fail "systemd-analyze verify of the units"
   echo "ok   the unit files pass systemd-analyze verify"
+  # The backup unit reads the same database: it is sandboxed no worse than the server.
+  exposure() { systemd-analyze security --offline=true "$1" 2>&1 | grep -o 'level for .*: [0-9.]*' | grep -o '[0-9.]*$'; }
+  server_exposure="$(exposure "$work/tapdash-scores.service")"
+  backup_exposure="$(exposure "$work/tapdash-scores-backup.service")"
+  python3 -c "import sys; sys.exit(not 0 < float('$backup_exposure') <= float('$server_exposure'))" ||
+    fail "the backup unit's exposure $backup_exposure is above the server's $server_exposure"
+  echo "ok   the backup unit is sandboxed as the server is ($backup_exposure, the server $server_exposure)"
 fi
 echo "all passed"
