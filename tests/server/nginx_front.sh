@@ -38,8 +38,10 @@ status="$(curl -s -o /dev/null -w '%{http_code}' "${tls[@]}" -H 'X-Real-IP: 203.
 place="$(curl -s "${tls[@]}" -H "Origin: $https" "$https/tapdash/top2.php?$q")"  # as the browser build
 [ "$place" = 1 ] || fail "the place through nginx was '$place'"
 echo "ok   a submission through nginx is recorded and its place answered"
-grep -q '^127\.0\.0\.1 - - .*"GET /tapdash/top1.php HTTP/1.[01]" 200 0' "$work/server.log" ||
-  fail "the server's access log has no line for the submission"
+curl -s -o /dev/null "${tls[@]}" -H 'X-Real-IP: 203.0.113.9' "$https/tapdash/"
+grep -q '"GET /tapdash/top1.php HTTP/1.[01]" 200 0' "$work/server.log" &&
+  grep -q '^127\.0\.0\.1 - - .*"GET /tapdash/ HTTP/1.[01]" 200' "$work/server.log" ||
+  fail "the server's access log lacks the submission, or the page with nginx's address"
 grep -q '203\.0\.113\.9' "$work/server.log" && fail "a client's forged X-Real-IP reached the server"
 [ -s "$work/tapdash-scores.access.log" ] || fail "nginx wrote no access log"
 grep -q 'Secret' "$work/tapdash-scores.access.log" "$work/error.log" && fail "nginx logged a player's address"
