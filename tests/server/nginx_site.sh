@@ -39,7 +39,8 @@ start_front() {
   for _ in 1 2 3 4 5; do
     http_port="$(free_port)"
     https_port="$(free_port)"
-    for file in tapdash-scores tapdash-scores-limits.conf tapdash-scores-proxy.conf; do
+    for file in "$root"/deploy/nginx/*; do
+      file="$(basename "$file")"
       sed -e "s#listen 80;#listen 127.0.0.1:$http_port;#" \
           -e "s#listen 443 ssl http2;#listen 127.0.0.1:$https_port ssl http2;#" \
           -e '/listen \[::\]/d' \
@@ -61,6 +62,9 @@ error_log $work/error.log;
 events { worker_connections 256; }
 http {
   access_log $work/nginx-access.log;
+  # A test may speak for a client at another address (an IPv6 one) in X-Test-Client.
+  set_real_ip_from 127.0.0.1;
+  real_ip_header X-Test-Client;
   client_body_temp_path $work/tmp/body;
   proxy_temp_path $work/tmp/proxy;
   fastcgi_temp_path $work/tmp/fastcgi;
