@@ -95,8 +95,16 @@ bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::s
         }
         if (field.target == &scoreText) {
             scoreText = found->second;
-        } else if (!CleanFieldText(found->second, field.target)) {
-            *error = std::string(field.key) + " holds a control character";
+            continue;
+        }
+        FieldText text = CleanFieldText(found->second, field.target);
+        if (text == FieldText::kRefused) {
+            *error = std::string(field.key) + " holds a control, invisible or stacked character";
+            return false;
+        }
+        // The names and the country are shown on the top ten; the address is not.
+        if (text == FieldText::kBlank && field.target != &submission->address) {
+            *error = std::string(field.key) + " is blank";
             return false;
         }
     }

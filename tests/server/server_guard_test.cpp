@@ -233,9 +233,12 @@ TEST_F(ServerGuards, EveryRequestLeavesOneLineInTheAccessLogWithoutThePlayersDet
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 3u);
+    // The score pages are logged without the client's address.
     const std::regex combined(
-        R"(127\.0\.0\.7 - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d \+0000\] "GET \S+ HTTP/1\.1" \d{3} \d+ "-" "[^"]*")");
+        R"((127\.0\.0\.7|-) - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d \+0000\] "GET \S+ HTTP/1\.1" \d{3} \d+ "-" "[^"]*")");
     for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, combined)) << line;
+    EXPECT_EQ(lines[0].rfind("- - - [", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[2].rfind("127.0.0.7 - - [", 0), 0u) << lines[2];
     EXPECT_NE(lines[0].find("\"GET /tapdash/top1.php HTTP/1.1\" 200 0 \"-\" \"game\""),
               std::string::npos);
     EXPECT_EQ(lines[0].find("Secret"), std::string::npos);
@@ -280,12 +283,14 @@ TEST(ScoreText, BytesThatAreNotUtf8AreReadAsWindows1252) {
     EXPECT_EQ(Windows1252ToUtf8("\x80\x8A\x9F\xE9\xFF"),
               "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC3\xA9\xC3\xBF");
     std::string clean;
-    EXPECT_TRUE(CleanFieldText("Jos\xC3\xA9", &clean));  // valid UTF-8 stays as it is
+    EXPECT_EQ(CleanFieldText("Jos\xC3\xA9", &clean), FieldText::kShown);  // valid UTF-8 stays as it is
     EXPECT_EQ(clean, "Jos\xC3\xA9");
-    EXPECT_TRUE(CleanFieldText("Jos\xE9", &clean));
+    EXPECT_EQ(CleanFieldText("Jos\xE9", &clean), FieldText::kShown);
     EXPECT_EQ(clean, "Jos\xC3\xA9");
-    EXPECT_TRUE(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean));  // Hebrew letters
-    EXPECT_FALSE(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean));        // a stray isolate
+    EXPECT_EQ(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean),
+              FieldText::kShown);  // Hebrew letters
+    EXPECT_EQ(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean),
+              FieldText::kRefused);  // a stray isolate
 }
 
 TEST(ServerOptions, TheLimitsAreOnUnlessTheOperatorSaysOtherwise) {
