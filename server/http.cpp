@@ -33,15 +33,22 @@ struct Request {
 };
 
 // One client connection, from its accepting to its closing. A request's head (its line and
-// headers) must come whole within kHeadDeadlineSeconds of the connection or of the previous
-// reply, however slowly it drips; then the connection is shut, and the library closes it.
+// headers) must come whole by its deadline, however slowly it drips; then the connection is
+// shut, and the library closes it.
 struct Connection {
     int fd = -1;
     std::string key;  // counted under it, as the rate limits count addresses
     bool counted = false;
     bool headDone = false;
-    std::chrono::steady_clock::time_point headStarted;
+    std::chrono::steady_clock::time_point headDue;
 };
+
+// A connection may wait quietly for the idle time-out (the library closes it then); the first
+// byte of a head is not seen here, so its deadline runs from the end of that wait.
+std::chrono::steady_clock::time_point HeadDue() {
+    return std::chrono::steady_clock::now() +
+           std::chrono::seconds(kIdleTimeoutSeconds + kHeadDeadlineSeconds);
+}
 
 MHD_Daemon* g_daemon = nullptr;
 bool g_trustProxy = false;
@@ -93,13 +100,13 @@ Connection* ConnectionOf(MHD_Connection* connection) {
     return info ? static_cast<Connection*>(info->socket_context) : nullptr;
 }
 
-// A request's head has come whole (`done`), or its reply has gone and the next head is awaited.
+// A request's head has come whole (`done`), or a reply has gone and the next head is awaited.
 void MarkHead(MHD_Connection* connection, bool done) {
     Connection* tracked = ConnectionOf(connection);
     if (!tracked) return;
     std::lock_guard<std::mutex> lock(g_connectionLock);
     tracked->headDone = done;
-    tracked->headStarted = std::chrono::steady_clock::now();
+    tracked->headDue = HeadDue();
 }
 
 void NoteConnection(void*, MHD_Connection* connection, void** context,
@@ -111,7 +118,7 @@ void NoteConnection(void*, MHD_Connection* connection, void** context,
         auto* tracked = new Connection;
         tracked->fd = info ? info->connect_fd : -1;
         tracked->key = RateLimitKey(AddressText(PeerAddress(connection)));
-        tracked->headStarted = std::chrono::steady_clock::now();
+        tracked->headDue = HeadDue();
         unsigned& open = g_connectionsByKey[tracked->key];
         // One address, or one IPv6 /64, holds at most so many connections: the rest are shut
         // before anything is read from them.
@@ -142,10 +149,9 @@ void SweepLateHeads() {
     std::unique_lock<std::mutex> lock(g_connectionLock);
     while (g_sweeping) {
         g_sweeperWakes.wait_for(lock, std::chrono::seconds(1));
-        const auto overdue =
-            std::chrono::steady_clock::now() - std::chrono::seconds(kHeadDeadlineSeconds);
+        const auto now = std::chrono::steady_clock::now();
         for (Connection* tracked : g_connections) {
-            if (!tracked->headDone && tracked->headStarted < overdue) {
+            if (!tracked->headDone && tracked->headDue < now) {
                 shutdown(tracked->fd, SHUT_RDWR);
             }
         }

@@ -145,13 +145,10 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         std::string target;
         int status;
     } backups[] = {
-        {db, 1},
-        {dir + "link.db", 1},
-        {dir + "hard.db", 1},
-        {db + "-wal", 1},
-        {dir + "planted.db", 1},
-        {dir + "./scores.db-shm", 1},
-        {dir + "copy.db", 0},
+        // clang-format off
+        {db, 1}, {dir + "link.db", 1}, {dir + "hard.db", 1}, {db + "-wal", 1},
+        {dir + "planted.db", 1}, {dir + "./scores.db-shm", 1}, {dir + "copy.db", 0},
+        // clang-format on
     };
     const size_t storedBefore = StoredScores(db).size();
     for (const auto& backup : backups) {
@@ -167,11 +164,10 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     // backup that replaces another keeps the mode the operator gave it.
     fs::permissions(dir + "copy.db", fs::perms(0640));
     EXPECT_EQ(RunScores("--db " + db + " --backup " + dir + "copy.db").status, 0);
-    for (const auto& [file, mode] : {std::pair{db, 0600},
-                                     {db + "-wal", 0600},
-                                     {db + "-shm", 0600},
-                                     {backup, 0600},
-                                     {dir + "copy.db", 0640}}) {
+    // clang-format off
+    for (const auto& [file, mode] : {std::pair{db, 0600}, {db + "-wal", 0600}, {db + "-shm", 0600},
+                                     {backup, 0600}, {dir + "copy.db", 0640}}) {
+        // clang-format on
         EXPECT_EQ(static_cast<int>(fs::status(file).permissions()), mode) << file;
     }
     StopScoreServer(server, SIGTERM);

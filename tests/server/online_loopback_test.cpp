@@ -223,12 +223,9 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
         bool authorityAdded;
         bool placeSpoken;
     } cases[] = {
-        {"good", true, true},
-        {"good", false, false},  // the system's authorities never
-                                 // heard of this one
-        {"other_name", true, false},
-        {"expired", true, false},
-        {"self", true, false},
+        {"good", true, true},        {"good", false, false},  // the system's authorities never
+                                                              // heard of this one
+        {"other_name", true, false}, {"expired", true, false}, {"self", true, false},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(std::string(each.certificate) + (each.authorityAdded ? "" : ", no authority"));
