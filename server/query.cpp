@@ -102,8 +102,9 @@ bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::s
             *error = std::string(field.key) + " holds a control, invisible or stacked character";
             return false;
         }
-        // The names and the country are shown on the top ten; the address is not.
-        if (text == FieldText::kBlank && field.target != &submission->address) {
+        // The first name is what shows a row on the top ten; one name alone is a whole name, and
+        // the address and the country may be left out.
+        if (text == FieldText::kBlank && field.target == &submission->firstName) {
             *error = std::string(field.key) + " is blank";
             return false;
         }

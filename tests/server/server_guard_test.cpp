@@ -247,8 +247,8 @@ TEST_F(ServerGuards, NamesWithControlOrDirectionCharactersAreRefusedAndOtherByte
              "%E2%80%8DA", "%CC%81%CC%81", "A%CC%81%CC%81%CC%81%CC%81%CC%81"}) {
         // clang-format on
         for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
-            RawReply reply = Get(std::string(page) + "first_name=Ann&last_name=" + name +
-                                 "&addr=a&country=UK&score=100");
+            RawReply reply = Get(std::string(page) + "first_name=" + name +
+                                 "&last_name=Lee&addr=a&country=UK&score=100");
             EXPECT_EQ(reply.status, 400) << page << name;
             EXPECT_NE(reply.head.find("X-Content-Type-Options: nosniff"), std::string::npos);
         }
