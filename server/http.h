@@ -12,6 +12,9 @@ constexpr unsigned kMaxConnections = 1000;
 // Request line and headers must fit in this (a longer one is refused with 414 or 431).
 constexpr size_t kConnectionMemoryBytes = 8 * 1024;
 constexpr unsigned kIdleTimeoutSeconds = 10;
+// A request's line and headers must all have come within this once a connection's quiet wait
+// (the idle time-out) is over, however steadily they drip.
+constexpr int kHeadDeadlineSeconds = 10;
 // No page takes a body; a small one is read and ignored, a larger one refused with 413.
 constexpr long long kMaxBodyBytes = 4096;
 

@@ -1,8 +1,14 @@
 #include "server/moderation.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -28,6 +34,26 @@ std::string Text(sqlite3_stmt* row, int column) {
     return value ? std::string(reinterpret_cast<const char*>(value),
                                static_cast<size_t>(sqlite3_column_bytes(row, column)))
                  : std::string();
+}
+
+// Whether `path` is, symlinks followed, the database or one of the journal files SQLite keeps
+// beside it (by its own name or by the name a symlink to it resolves to).
+bool IsDatabaseFile(const std::string& db, const std::string& path) {
+    struct stat candidate;
+    if (stat(path.c_str(), &candidate) != 0) return false;
+    char* resolved = realpath(db.c_str(), nullptr);
+    const std::string real = resolved ? resolved : db;
+    std::free(resolved);
+    for (const std::string& base : {db, real}) {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+            struct stat own;
+            if (stat((base + suffix).c_str(), &own) == 0 && own.st_dev == candidate.st_dev &&
+                own.st_ino == candidate.st_ino) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 std::string UtcTime(long long ms) {
@@ -94,13 +120,30 @@ int RemoveSubmission(const std::string& db, long long id, FILE* out, FILE* err) 
 }
 
 int BackupScores(const std::string& db, const std::string& file, FILE* out, FILE* err) {
+    const std::string partial = file + ".partial";
+    for (const std::string& written : {file, partial, partial + "-journal", partial + "-wal"}) {
+        if (IsDatabaseFile(db, written)) {
+            std::fprintf(err,
+                         "tapdash-scores: cannot back up %s to %s: %s is the database or one of "
+                         "its journals\n",
+                         db.c_str(), file.c_str(), written.c_str());
+            return 1;
+        }
+    }
     sqlite3* source = OpenExisting(db, SQLITE_OPEN_READONLY, err);
     if (!source) return 1;
-    const std::string partial = file + ".partial";
-    std::remove(partial.c_str());
+    // The copy is made beside its target under a name of its own, never through a link, and
+    // readable by its owner alone unless the target it replaces was readable by more.
+    struct stat target;
+    const mode_t mode = stat(file.c_str(), &target) == 0 ? (target.st_mode & 07777) : 0600;
+    unlink(partial.c_str());
+    int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    bool done = fd >= 0 && fchmod(fd, mode) == 0;
+    if (fd >= 0) close(fd);
     sqlite3* copy = nullptr;
-    bool done = sqlite3_open_v2(partial.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                nullptr) == SQLITE_OK;
+    done =
+        done && sqlite3_open_v2(partial.c_str(), &copy,
+                                SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK;
     if (done) {
         // One step copies every page under one read transaction: the database as it stood then,
         // while the server goes on writing to its log.
@@ -110,7 +153,7 @@ int BackupScores(const std::string& db, const std::string& file, FILE* out, FILE
     }
     if (!done) {
         std::fprintf(err, "tapdash-scores: cannot back up %s to %s: %s\n", db.c_str(), file.c_str(),
-                     copy ? sqlite3_errmsg(copy) : "cannot create it");
+                     copy ? sqlite3_errmsg(copy) : std::strerror(errno));
     }
     done = sqlite3_close(copy) == SQLITE_OK && done;
     sqlite3_close(source);
@@ -119,7 +162,7 @@ int BackupScores(const std::string& db, const std::string& file, FILE* out, FILE
         done = false;
     }
     if (!done) {
-        std::remove(partial.c_str());
+        if (fd >= 0) unlink(partial.c_str());
         return 1;
     }
     std::fprintf(out, "tapdash-scores: %s backed up to %s\n", db.c_str(), file.c_str());

@@ -95,8 +95,17 @@ bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::s
         }
         if (field.target == &scoreText) {
             scoreText = found->second;
-        } else if (!CleanFieldText(found->second, field.target)) {
-            *error = std::string(field.key) + " holds a control character";
+            continue;
+        }
+        FieldText text = CleanFieldText(found->second, field.target);
+        if (text == FieldText::kRefused) {
+            *error = std::string(field.key) + " holds a control, invisible or stacked character";
+            return false;
+        }
+        // The first name is what shows a row on the top ten; one name alone is a whole name, and
+        // the address and the country may be left out.
+        if (text == FieldText::kBlank && field.target == &submission->firstName) {
+            *error = std::string(field.key) + " is blank";
             return false;
         }
     }

@@ -22,8 +22,8 @@ struct Submission {
 // the '?', still percent-encoded). Other keys are ignored. The fields come out as UTF-8 (see
 // CleanFieldText). Returns false with the reason in `error` when a key is missing or repeated, an
 // escape is malformed, a value is longer than kMaxFieldBytes once decoded, a field holds a
-// control or bidirectional control character, or the score is not a decimal whole number of
-// hundreds from 0 to kMaxScore.
+// character CleanFieldText refuses, the first name is blank, or the score is not a decimal
+// whole number of hundreds from 0 to kMaxScore.
 bool ParseSubmission(const std::string& rawQuery, Submission* submission, std::string* error);
 
 // Decodes %XX escapes; a '+' stays a '+'. False for a '%' not followed by two hex digits.

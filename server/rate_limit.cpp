@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
+#include <list>
 #include <mutex>
 #include <unordered_map>
 
@@ -14,28 +14,27 @@ bool g_rateLimitsOn = true;
 namespace {
 
 struct Bucket {
+    std::string key;
     double tokens;
     int64_t updatedMs;
 };
 
-// Beyond this many addresses the table drops the ones whose bucket has filled up again, and
-// starts afresh if that is not enough: memory stays bounded whatever the number of addresses.
-constexpr size_t kMaxTrackedAddresses = 50000;
+// The buckets of one page, most recently used first, and where each address's is. A new address
+// takes the place of the least recently used one once that has filled up again: an address that
+// still owes requests is never forgotten, and each request costs the same however many
+// addresses there are.
+struct Table {
+    std::list<Bucket> byUse;
+    std::unordered_map<std::string, std::list<Bucket>::iterator> byKey;
+};
 
 std::mutex g_rateLock;
-std::unordered_map<std::string, Bucket> g_buckets[kRateLimitedPageCount];
+Table g_tables[kRateLimitedPageCount];
 
 double Refilled(const Bucket& bucket, const RateRule& rule, int64_t nowMs) {
     double elapsed = static_cast<double>(nowMs - bucket.updatedMs) / 1000.0;
     if (elapsed < 0) elapsed = 0;
     return std::min(rule.burst, bucket.tokens + elapsed / rule.secondsPerToken);
-}
-
-void Prune(std::unordered_map<std::string, Bucket>& buckets, const RateRule& rule, int64_t nowMs) {
-    for (auto it = buckets.begin(); it != buckets.end();) {
-        it = Refilled(it->second, rule, nowMs) >= rule.burst ? buckets.erase(it) : std::next(it);
-    }
-    if (buckets.size() >= kMaxTrackedAddresses) buckets.clear();
 }
 
 }  // namespace
@@ -60,13 +59,27 @@ bool TakeRateToken(RateLimitedPage page, const std::string& client, int64_t nowM
     const RateRule& rule = kRateRules[page];
     std::string key = RateLimitKey(client);
     std::lock_guard<std::mutex> lock(g_rateLock);
-    auto& buckets = g_buckets[page];
-    auto found = buckets.find(key);
-    if (found == buckets.end()) {
-        if (buckets.size() >= kMaxTrackedAddresses) Prune(buckets, rule, nowMs);
-        found = buckets.emplace(key, Bucket{rule.burst, nowMs}).first;
+    Table& table = g_tables[page];
+    auto found = table.byKey.find(key);
+    if (found == table.byKey.end()) {
+        if (table.byKey.size() >= kMaxTrackedAddresses) {
+            Bucket& oldest = table.byUse.back();
+            double owed = rule.burst - Refilled(oldest, rule, nowMs);
+            if (owed > 0) {
+                // Every address known owes requests: a new one waits until the oldest is paid.
+                *retryAfterSeconds =
+                    std::max(1, static_cast<int>(std::ceil(owed * rule.secondsPerToken)));
+                return false;
+            }
+            table.byKey.erase(oldest.key);
+            table.byUse.pop_back();
+        }
+        table.byUse.push_front(Bucket{key, rule.burst, nowMs});
+        found = table.byKey.emplace(key, table.byUse.begin()).first;
+    } else {
+        table.byUse.splice(table.byUse.begin(), table.byUse, found->second);
     }
-    Bucket& bucket = found->second;
+    Bucket& bucket = *found->second;
     bucket.tokens = Refilled(bucket, rule, nowMs);
     bucket.updatedMs = nowMs;
     if (bucket.tokens >= 1) {

@@ -19,6 +19,9 @@ constexpr RateRule kRateRules[kRateLimitedPageCount] = {
     {20, 5},  // top2.php
 };
 
+// Addresses counted at once for each page; memory stays bounded whatever the number of addresses.
+constexpr size_t kMaxTrackedAddresses = 50000;
+
 extern bool g_rateLimitsOn;
 
 // The key an address is counted under: the address itself, an IPv4 address in IPv6 form as

@@ -18,6 +18,41 @@ Reply RecordedReply(bool stored) {
     return stored ? Reply() : Refusal(500, "the score could not be stored");
 }
 
+// The top ten page needs no script, only its own style element (by its hash); the browser build
+// needs its scripts, WebAssembly, its audio worklet and, one day, a service worker of its own.
+constexpr char kPagePolicy[] =
+    "default-src 'none'; style-src 'sha256-ar2jtJ6/2Qk/TegpsvXtqJ7rbW5raqJVcqtmjGjftcw='; "
+    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+constexpr char kPlayPolicy[] =
+    "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self'; "
+    "connect-src 'self'; img-src 'self'; "
+    "style-src 'sha256-CGf3PTpWNGcXu86+oCqyr/8gUKwzvKYUGF2iyWGGKXc='; base-uri 'none'; "
+    "form-action 'none'; frame-ancestors 'none'";
+
+bool IsScorePath(const std::string& path) {
+    return path == "/tapdash/top1.php" || path == "/tapdash/top2.php";
+}
+
+std::vector<std::pair<std::string, std::string>> PolicyHeaders(const std::string& target) {
+    const std::string path = target.substr(0, target.find('?'));
+    std::vector<std::pair<std::string, std::string>> headers = {
+        {"Content-Security-Policy", IsPlayPath(path) ? kPlayPolicy : kPagePolicy},
+        {"X-Frame-Options", "DENY"},
+        {"Referrer-Policy", "no-referrer"},
+    };
+    if (IsScorePath(path)) headers.emplace_back("Cache-Control", "no-store");
+    return headers;
+}
+
+bool FromAnotherSite(const RequestHeaders& headers) {
+    if (headers.secFetchSite == "cross-site") return true;
+    if (headers.origin.empty()) return false;
+    // An origin is scheme://host[:port]; the server's own is the host the request was sent to.
+    const size_t hostStart = headers.origin.find("://");
+    return hostStart == std::string::npos || headers.host.empty() ||
+           headers.origin.compare(hostStart + 3, std::string::npos, headers.host) != 0;
+}
+
 static Reply RateLimited(int retryAfterSeconds) {
     Reply reply = Refusal(429, "too many requests from this address");
     reply.headers.emplace_back("Retry-After", std::to_string(retryAfterSeconds));
@@ -93,6 +128,12 @@ bool RouteRequest(const std::string& method, const std::string& target, const st
         return false;
     }
 
+    // A page of another site may not send scores in its visitors' names. The refusal is a
+    // failure like any other to the game.
+    if (FromAnotherSite(headers)) {
+        *reply = Refusal(403, "scores are sent by the game, not by other sites");
+        return false;
+    }
     int retryAfter = 0;
     if (!TakeRateToken(record ? kRecordPage : kPlacePage, client, NowMs(), &retryAfter)) {
         *reply = RateLimited(retryAfter);

@@ -1,6 +1,8 @@
 #include "server/store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -34,7 +36,12 @@ static const char kInsert[] =
     "INSERT INTO submissions (first_name, last_name, addr, country, score, received_ms, client)"
     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 static const char kForget[] =
-    "UPDATE submissions SET client = NULL WHERE client IS NOT NULL AND received_ms < ?1";
+    "UPDATE submissions SET client = NULL, received_ms = received_ms - received_ms % 86400000"
+    " WHERE client IS NOT NULL AND received_ms < ?1";
+// Submissions forgotten before times were coarsened.
+static const char kCoarsenForgotten[] =
+    "UPDATE submissions SET received_ms = received_ms - received_ms % 86400000"
+    " WHERE client IS NULL AND received_ms % 86400000 != 0";
 static const char kNewestMatch[] =
     "SELECT MAX(id) FROM submissions WHERE score = ?1 AND first_name = ?2 AND last_name = ?3"
     " AND addr = ?4 AND country = ?5 AND client = ?6 AND received_ms >= ?7";
@@ -79,6 +86,10 @@ static void CloseWriter() {
 
 bool OpenScoreStore(const std::string& path, std::string* error) {
     std::lock_guard<std::mutex> lock(g_writerLock);
+    // A new database is its owner's alone whatever the umask; SQLite gives its journals the
+    // database's mode. An existing one keeps the mode its operator gave it.
+    int created = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (created >= 0) close(created);
     if (sqlite3_open_v2(path.c_str(), &g_writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
         *error = g_writer ? sqlite3_errmsg(g_writer) : "out of memory";
@@ -91,7 +102,8 @@ bool OpenScoreStore(const std::string& path, std::string* error) {
               sqlite3_step(hasClient) == SQLITE_ROW;
     bool migrate = ok && sqlite3_column_int(hasClient, 0) == 0;
     sqlite3_finalize(hasClient);
-    ok = ok && (!migrate || Exec(g_writer, kAddClientColumn, error));
+    ok = ok && (!migrate || Exec(g_writer, kAddClientColumn, error)) &&
+         Exec(g_writer, kCoarsenForgotten, error);
     ok = ok && Prepare(g_writer, kInsert, &g_insert) && Prepare(g_writer, kForget, &g_forget);
     if (!ok) {
         if (error->empty()) *error = sqlite3_errmsg(g_writer);

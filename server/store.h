@@ -38,7 +38,8 @@ void CloseScoreStore();
 // they are on the disk. One thread at a time.
 bool RecordSubmissions(const std::vector<NewSubmission>& submissions);
 // Clears the address of every submission recorded before `beforeMs` (milliseconds since the
-// epoch): addresses are kept only as long as a place may be asked for.
+// epoch) and keeps only the day of its time (UTC): the address and the exact time are kept only
+// as long as a place may be asked for.
 bool ForgetClientAddresses(int64_t beforeMs);
 
 // The place (1..10) of the newest submission with exactly these details and score, sent from

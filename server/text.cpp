@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "server/unicode_marks.h"
+
 static uint32_t DecodeAt(const std::string& text, size_t i, size_t length) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     if (length == 1) return byte(i);
@@ -80,18 +82,57 @@ std::string Windows1252ToUtf8(const std::string& text) {
     return out;
 }
 
-static bool IsRefusedCharacter(uint32_t c) {
-    bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    bool bidiControl = (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-    return control || bidiControl;
+namespace {
+
+struct Range {
+    uint32_t first, last;
+};
+
+// Characters no field may hold: controls (C0, DEL, C1), the format characters (Unicode Cf), which
+// are invisible or turn text around, and the line and paragraph separators. The zero-width
+// non-joiner and joiner are how some scripts spell words, so they pass after a visible character.
+constexpr Range kRefused[] = {
+    {0x00, 0x1F},       {0x7F, 0x9F},       {0xAD, 0xAD},       {0x600, 0x605},
+    {0x61C, 0x61C},     {0x6DD, 0x6DD},     {0x70F, 0x70F},     {0x890, 0x891},
+    {0x8E2, 0x8E2},     {0x180E, 0x180E},   {0x200B, 0x200B},   {0x200E, 0x200F},
+    {0x2028, 0x202E},   {0x2060, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},
+    {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x13438}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0001, 0xE007F},
+};
+constexpr uint32_t kZeroWidthNonJoiner = 0x200C, kZeroWidthJoiner = 0x200D;
+// Spaces, and the fillers that are letters drawn as nothing.
+constexpr Range kBlank[] = {
+    {0x20, 0x20},     {0xA0, 0xA0},     {0x115F, 0x1160}, {0x1680, 0x1680},
+    {0x2000, 0x200A}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x2800, 0x2800},
+    {0x3000, 0x3000}, {0x3164, 0x3164}, {0xFFA0, 0xFFA0},
+};
+// Real writing puts a few marks on one character; a tower of them covers the rows around it.
+constexpr int kMaxStackedMarks = 4;
+
+template <size_t N>
+bool InRanges(const Range (&ranges)[N], uint32_t c) {
+    for (const Range& range : ranges) {
+        if (c >= range.first && c <= range.last) return true;
+    }
+    return false;
 }
 
-bool CleanFieldText(const std::string& raw, std::string* clean) {
+}  // namespace
+
+FieldText CleanFieldText(const std::string& raw, std::string* clean) {
     *clean = IsValidUtf8(raw) ? raw : Windows1252ToUtf8(raw);
+    bool visible = false, afterVisible = false;
+    int stacked = 0;
     for (size_t i = 0; i < clean->size();) {
         size_t length = Utf8SequenceLength(*clean, i);
-        if (IsRefusedCharacter(DecodeAt(*clean, i, length))) return false;
+        uint32_t c = DecodeAt(*clean, i, length);
         i += length;
+        bool joiner = c == kZeroWidthNonJoiner || c == kZeroWidthJoiner;
+        if (InRanges(kRefused, c) || (joiner && !afterVisible)) return FieldText::kRefused;
+        stacked = IsStackingMark(c) ? stacked + 1 : 0;
+        if (stacked > kMaxStackedMarks) return FieldText::kRefused;
+        afterVisible = !joiner && !InRanges(kBlank, c);
+        visible = visible || (afterVisible && !stacked);
     }
-    return true;
+    return visible ? FieldText::kShown : FieldText::kBlank;
 }

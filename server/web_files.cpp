@@ -1,10 +1,14 @@
 #include "server/web_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <sstream>
 
 std::string g_webFolder;
@@ -42,29 +46,85 @@ bool SafeName(const std::string& name) {
     return !componentStart;
 }
 
-bool RegularFile(const std::string& file, struct stat* st) {
-    return stat(file.c_str(), st) == 0 && S_ISREG(st->st_mode);
+// The file opened for reading, when it is a regular file, with its status.
+std::shared_ptr<const int> OpenRegular(const std::string& file, struct stat* st) {
+    // Non-blocking, so that a pipe left in the folder cannot hold a thread.
+    int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    return std::shared_ptr<const int>(new int(fd), [](const int* owned) {
+        close(*owned);
+        delete owned;
+    });
 }
 
-// Whether the Accept-Encoding list names gzip (or "*") without refusing it with q=0.
+std::string Trimmed(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return "";
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The q-value of one Accept-Encoding entry's parameters: 1 without one, 0 when malformed.
+double QValue(std::istringstream& parameters) {
+    std::string parameter;
+    while (std::getline(parameters, parameter, ';')) {
+        parameter = Trimmed(parameter);
+        if (Lower(parameter.substr(0, 2)) != "q=") continue;
+        const std::string value = parameter.substr(2);
+        char* end = nullptr;
+        const double q = std::strtod(value.c_str(), &end);
+        bool wellFormed = !value.empty() &&
+                          value.find_first_not_of("0123456789.") == std::string::npos &&
+                          *end == '\0' && q <= 1;
+        return wellFormed ? q : 0;
+    }
+    return 1;
+}
+
+// Whether an Accept-Encoding list takes gzip: codings in any case, each with its q-value, gzip
+// (or x-gzip) by its own entry, or else by that of "*"; q=0 refuses.
 bool AcceptsGzip(const std::string& accepted) {
+    double named = -1, any = -1;
     std::istringstream list(accepted);
     std::string item;
     while (std::getline(list, item, ',')) {
-        const size_t start = item.find_first_not_of(" \t");
-        if (start == std::string::npos) continue;
-        const size_t end = item.find_first_of(" \t;", start);
-        const std::string coding = item.substr(start, end - start);
-        if (coding != "gzip" && coding != "x-gzip" && coding != "*") continue;
-        const size_t q = item.find("q=");
-        if (q == std::string::npos || std::strtod(item.c_str() + q + 2, nullptr) > 0) return true;
+        std::istringstream parts(item);
+        std::string coding;
+        std::getline(parts, coding, ';');
+        coding = Lower(Trimmed(coding));
+        if (coding == "gzip" || coding == "x-gzip") {
+            named = std::max(named, QValue(parts));
+        } else if (coding == "*") {
+            any = QValue(parts);
+        }
     }
-    return false;
+    return (named >= 0 ? named : any) > 0;
 }
 
-// Whether an If-None-Match list holds `tag` (or is "*").
+// Whether an If-None-Match list of entity tags holds `tag`, compared weakly (a W/ before a tag
+// does not count), or is "*" alone. A malformed list matches nothing.
 bool TagMatches(const std::string& list, const std::string& tag) {
-    return list.find('*') != std::string::npos || list.find(tag) != std::string::npos;
+    if (Trimmed(list) == "*") return true;
+    size_t i = 0;
+    for (;;) {
+        i = list.find_first_not_of(" \t,", i);
+        if (i == std::string::npos) return false;
+        if (list.compare(i, 2, "W/") == 0) i += 2;
+        if (i >= list.size() || list[i] != '"') return false;
+        const size_t close = list.find('"', i + 1);
+        if (close == std::string::npos) return false;
+        if (list.compare(i, close - i + 1, tag) == 0) return true;
+        i = list.find_first_not_of(" \t", close + 1);
+        if (i == std::string::npos || list[i] != ',') return false;
+    }
 }
 
 Reply NotFound() {
@@ -96,10 +156,12 @@ Reply WebFileReply(const std::string& path, const RequestHeaders& headers) {
     }
     const std::string file = g_webFolder + "/" + name;
     struct stat st, zipped;
-    if (!type || !RegularFile(file, &st)) return NotFound();
+    std::shared_ptr<const int> body = type ? OpenRegular(file, &st) : nullptr;
+    if (!body) return NotFound();
     // The twin counts only when it is no older than the file it compresses.
-    const bool gzip = AcceptsGzip(headers.acceptEncoding) && RegularFile(file + ".gz", &zipped) &&
-                      zipped.st_mtime >= st.st_mtime;
+    std::shared_ptr<const int> twin =
+        AcceptsGzip(headers.acceptEncoding) ? OpenRegular(file + ".gz", &zipped) : nullptr;
+    const bool gzip = twin && zipped.st_mtime >= st.st_mtime;
     char tag[80];
     std::snprintf(tag, sizeof tag, "\"%llx-%llx%s\"", static_cast<unsigned long long>(st.st_size),
                   static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ull +
@@ -115,11 +177,8 @@ Reply WebFileReply(const std::string& path, const RequestHeaders& headers) {
         reply.status = 304;
         return reply;
     }
-    std::ifstream in(gzip ? file + ".gz" : file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in) return Refusal(500, "the file could not be read");
-    reply.body = bytes.str();
+    reply.file = gzip ? twin : body;
+    reply.fileBytes = static_cast<unsigned long long>(gzip ? zipped.st_size : st.st_size);
     if (gzip) reply.headers.emplace_back("Content-Encoding", "gzip");
     return reply;
 }

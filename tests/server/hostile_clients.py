@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The score server against slow and greedy clients, on loopback.
 
-Idle and dripping connections must not keep a player waiting; an endless request line, header
-or body is refused early; the server's memory stays small whatever is sent. Every address
+Idle and dripping connections must not keep a player waiting, and a dripped head is cut off at
+its deadline; an endless request line, header or body is refused early; the server's memory
+stays small whatever is sent or left unread. Every address
 127.x.y.z reaches this machine, so each attacker has an address of its own, as on the internet.
 
     hostile_clients.py PATH-TO-tapdash-scores
@@ -102,6 +103,34 @@ def slow_clients(port):
         sock.close()
 
 
+def dripped_head(port):
+    sock = connect(port, "127.0.5.1")
+    sock.settimeout(1.0)  # paces the drip: a byte, then a second's wait for the server's answer
+    head = b"GET /tapdash/ HTTP/1.1\r\nHost: t\r\n" + b"X-Drip: a\r\n" * 20 + b"\r\n"
+    sent, closed = 0, False
+    while sent < len(head) and not closed:
+        try:
+            sock.send(head[sent:sent + 1])
+            sent += 1
+            closed = sock.recv(1) == b""
+        except socket.timeout:
+            pass
+        except OSError:
+            closed = True
+    sock.close()
+    check(closed and sent < len(head),
+          f"a head dripped a byte a second is cut off after {sent} of {len(head)} bytes")
+
+
+def slow_readers(port):
+    # Readers of a large file who stop reading cost the server no copy of it (memory checked last).
+    socks = [connect(port, f"127.0.6.{i + 1}") for i in range(8)]
+    for sock in socks:
+        sock.sendall(b"GET /tapdash/play/big.wasm HTTP/1.1\r\nHost: t\r\n\r\n")
+    check(all(sock.recv(1) for sock in socks), "8 readers of a large file are answered")
+    return socks
+
+
 def one_reply(sock):
     """The status line of one reply on a connection that stays open, or '' when it was closed."""
     data = b""
@@ -196,10 +225,12 @@ def greedy_clients(port):
 def main():
     server_exe = sys.argv[1]
     with tempfile.TemporaryDirectory() as work:
+        with open(os.path.join(work, "big.wasm"), "wb") as big:
+            big.truncate(16 * 1024 * 1024)
         log = open(os.path.join(work, "access.log"), "w")
         server = subprocess.Popen(
             [server_exe, "--port", "0", "--bind", "127.0.0.1", "--db",
-             os.path.join(work, "scores.db")],
+             os.path.join(work, "scores.db"), "--web", work],
             stdout=subprocess.PIPE, stderr=log, text=True)
         try:
             banner = server.stdout.readline()
@@ -214,12 +245,16 @@ def main():
             slow_clients(port)
             connections_per_address(port)
             greedy_clients(port)
+            dripped_head(port)
+            readers = slow_readers(port)
 
             ok, _ = timed_page(port)
             check(ok, "the page is still answered")
             peak = memory_kb(server.pid, "VmHWM")
             check(peak - baseline < GROWTH_MARGIN_KB,
                   f"memory: {baseline // 1024} MB at rest, at most {peak // 1024} MB under attack")
+            for sock in readers:
+                sock.close()
         finally:
             server.send_signal(signal.SIGTERM)
             try:

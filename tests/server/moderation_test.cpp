@@ -5,11 +5,14 @@
 #include <httplib.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -64,6 +67,7 @@ std::string Query(const std::string& first, long long score) {
 TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhilePlayersPlay) {
     const std::string dir = MakeScratchDir();
     const std::string db = dir + "scores.db", backup = dir + "backup.db";
+    umask(022);
     ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
     httplib::Client client("127.0.0.1", server.port);
     client.set_url_encode(false);
@@ -105,7 +109,8 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         ASSERT_EQ(kept.count(score * 100), 1u) << "acknowledged score " << score << " was lost";
     const std::set<long long> restored = StoredScores(backup);
     for (long long score = 1; score <= before; ++score)
-        ASSERT_EQ(restored.count(score * 100), 1u) << "score " << score << " was sent before the backup";
+        ASSERT_EQ(restored.count(score * 100), 1u)
+            << "score " << score << " was sent before the backup";
     auto place = client.Get(("/tapdash/top2.php?" + Query("Ann", acknowledged * 100)).c_str());
     EXPECT_EQ(place->body, "1") << "the forged score still takes first place";
 
@@ -127,6 +132,44 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         EXPECT_NE(run.output.find(refusal.says), std::string::npos) << run.output;
     }
     EXPECT_FALSE(std::filesystem::exists(dir + "missing.db")) << "a mistyped name made a database";
+
+    // A backup onto the live database or its journals, by whatever name, is refused and harms
+    // nothing; a link planted where the copy is made is replaced, never written through.
+    namespace fs = std::filesystem;
+    fs::create_symlink(db, dir + "link.db");
+    fs::create_hard_link(db, dir + "hard.db");
+    fs::create_symlink(db, dir + "planted.db.partial");
+    std::ofstream(dir + "victim") << "untouched";
+    fs::create_symlink(dir + "victim", dir + "copy.db.partial");
+    const struct {
+        std::string target;
+        int status;
+    } backups[] = {
+        // clang-format off
+        {db, 1}, {dir + "link.db", 1}, {dir + "hard.db", 1}, {db + "-wal", 1},
+        {dir + "planted.db", 1}, {dir + "./scores.db-shm", 1}, {dir + "copy.db", 0},
+        // clang-format on
+    };
+    const size_t storedBefore = StoredScores(db).size();
+    for (const auto& backup : backups) {
+        Command run = RunScores("--db " + db + " --backup " + backup.target);
+        EXPECT_EQ(run.status, backup.status) << backup.target << ": " << run.output;
+    }
+    EXPECT_EQ(client.Get(("/tapdash/top1.php?" + Query("After", 1000000)).c_str())->status, 200);
+    EXPECT_EQ(StoredScores(db).size(), storedBefore + 1) << "the live database was harmed";
+    std::ifstream victim(dir + "victim");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "untouched");
+
+    // Whatever the umask, the database, its journals and new backups are the owner's alone; a
+    // backup that replaces another keeps the mode the operator gave it.
+    fs::permissions(dir + "copy.db", fs::perms(0640));
+    EXPECT_EQ(RunScores("--db " + db + " --backup " + dir + "copy.db").status, 0);
+    // clang-format off
+    for (const auto& [file, mode] : {std::pair{db, 0600}, {db + "-wal", 0600}, {db + "-shm", 0600},
+                                     {backup, 0600}, {dir + "copy.db", 0640}}) {
+        // clang-format on
+        EXPECT_EQ(static_cast<int>(fs::status(file).permissions()), mode) << file;
+    }
     StopScoreServer(server, SIGTERM);
     std::filesystem::remove_all(dir);
 }

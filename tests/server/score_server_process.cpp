@@ -56,14 +56,16 @@ ScoreServerProcess StartScoreServer(const std::string& dbPath,
     server.dbPath = dbPath;
     server.logPath = logPath;
     std::string banner = ReadAvailable(server.outputFd, 20000);
-    size_t at = banner.find("127.0.0.1:");
-    if (at == std::string::npos) {
+    // "listening on http://ADDRESS:PORT/tapdash/", the address in brackets when IPv6.
+    size_t path = banner.find("/tapdash/");
+    size_t at = path == std::string::npos ? path : banner.rfind(':', path);
+    if (banner.find("listening on http://") == std::string::npos || at == std::string::npos) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         close(server.outputFd);
         throw std::runtime_error("the score server did not start: " + banner);
     }
-    server.port = std::stoi(banner.substr(at + 10));
+    server.port = std::stoi(banner.substr(at + 1));
     return server;
 }
 

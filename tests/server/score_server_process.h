@@ -14,8 +14,9 @@ struct ScoreServerProcess {
     std::string logPath;  // its standard error: the access log
 };
 
-// Starts the server on the database file, with its default limits and any `options` after
-// them, and waits for it to report its port. Throws when it does not start.
+// Starts the server on the database file, on 127.0.0.1 with its default limits and any
+// `options` after them (a later --bind wins), and waits for it to report its port. Throws when it
+// does not start.
 ScoreServerProcess StartScoreServer(const std::string& dbPath,
                                     const std::vector<std::string>& options = {});
 // For tests that send more from 127.0.0.1 than one player would.

@@ -2,7 +2,10 @@
 // forged proxy headers, control characters, other methods; and its access log.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <ifaddrs.h>
 #include <netinet/in.h>
+#include <openssl/evp.h>
+#include <openssl/sha.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/socket.h>
@@ -16,6 +19,7 @@
 
 #include "server/access_log.h"
 #include "server/options.h"
+#include "server/rate_limit.h"
 #include "server/store.h"
 #include "server/text.h"
 #include "tests/server/score_server_process.h"
@@ -32,7 +36,8 @@ struct RawReply {
 // One request from the loopback address `source` (any 127.x.y.z is this machine), so that
 // tests can play several clients.
 RawReply Send(int port, const std::string& source, const std::string& method,
-              const std::string& target, const std::string& headers = "") {
+              const std::string& target, const std::string& headers = "",
+              const std::string& server = "127.0.0.1") {
     RawReply reply;
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     timeval patience{30, 0};  // a server that never closes fails the test instead of hanging it
@@ -40,7 +45,7 @@ RawReply Send(int port, const std::string& source, const std::string& method,
     sockaddr_in from{}, to{};
     from.sin_family = to.sin_family = AF_INET;
     inet_pton(AF_INET, source.c_str(), &from.sin_addr);
-    inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+    inet_pton(AF_INET, server.c_str(), &to.sin_addr);
     to.sin_port = htons(static_cast<uint16_t>(port));
     if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
         connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
@@ -67,17 +72,29 @@ RawReply Send(int port, const std::string& source, const std::string& method,
     return reply;
 }
 
-long long StoredCount(const std::string& dbPath) {
+long long StoredCount(const std::string& dbPath, const std::string& where = "") {
     sqlite3* db = nullptr;
     sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM submissions", -1, &statement, nullptr);
+    sqlite3_prepare_v2(db, ("SELECT COUNT(*) FROM submissions" + where).c_str(), -1, &statement,
+                       nullptr);
     long long count = statement && sqlite3_step(statement) == SQLITE_ROW
                           ? sqlite3_column_int64(statement, 0)
                           : -1;
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return count;
+}
+
+// The content policy's source for the first <style> element of `html`.
+std::string StyleHash(const std::string& html) {
+    size_t start = html.find("<style>") + 7;
+    std::string style = html.substr(start, html.find("</style>") - start);
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(style.data()), style.size(), digest);
+    unsigned char text[64] = {};
+    EVP_EncodeBlock(text, digest, sizeof digest);
+    return "'sha256-" + std::string(reinterpret_cast<char*>(text)) + "'";
 }
 
 const char kAnn[] = "first_name=Ann&last_name=Lee&addr=1%20Secret%20Rd&country=UK&score=700";
@@ -173,18 +190,92 @@ TEST_F(ServerGuards, BehindAProxyTheClientAddressComesFromItsHeadersOnlyWhenTrus
     EXPECT_EQ(Get(place, "127.0.0.6", "X-Real-IP: 203.0.113.9\r\n").body, "");
 }
 
+TEST_F(ServerGuards, AClientElsewhereCannotPassItselfOffAsAProxy) {
+    // The machine's own address on a network, where the peer is not this machine's loopback.
+    std::string local;
+    ifaddrs* interfaces = nullptr;
+    getifaddrs(&interfaces);
+    for (ifaddrs* i = interfaces; i && local.empty(); i = i->ifa_next) {
+        char text[INET_ADDRSTRLEN];
+        if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET &&
+            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, text,
+                      sizeof text) &&
+            std::string(text).rfind("127.", 0) != 0) {
+            local = text;
+        }
+    }
+    freeifaddrs(interfaces);
+    if (local.empty()) GTEST_SKIP() << "this machine has no address but loopback";
+    Start({"--trust-proxy", "on", "--bind", local});
+    const std::string record = std::string("/tapdash/top1.php?") + kAnn;
+    ASSERT_EQ(Send(server_.port, local, "GET", record, "X-Real-IP: 1.2.3.4\r\n", local).status,
+              200);
+    // The score counts under the client's own address, whatever it claimed.
+    EXPECT_EQ(
+        Send(server_.port, local, "GET", "/tapdash/top2.php?" + record.substr(18), "", local).body,
+        "1");
+}
+
+TEST(RateLimits, AFloodOfFreshAddressesNeverGivesASpentAddressItsRequestsBack) {
+    const int64_t start = 1000000;
+    int retryAfter = 0;
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(TakeRateToken(kRecordPage, "192.0.2.1", start, &retryAfter));
+    // Twice as many new addresses as are counted at once, within a second.
+    for (size_t i = 0; i < 2 * kMaxTrackedAddresses; ++i) {
+        TakeRateToken(kRecordPage,
+                      "10." + std::to_string(i >> 16) + "." + std::to_string((i >> 8) & 255) + "." +
+                          std::to_string(i & 255),
+                      start + 1000, &retryAfter);
+    }
+    EXPECT_FALSE(TakeRateToken(kRecordPage, "192.0.2.1", start + 1000, &retryAfter));
+    // Once the oldest bucket has filled again, a new player takes its place.
+    EXPECT_TRUE(TakeRateToken(kRecordPage, "198.51.100.1", start + 400000, &retryAfter));
+}
+
 TEST_F(ServerGuards, NamesWithControlOrDirectionCharactersAreRefusedAndOtherBytesReadAsWestern) {
     Start(kNoRateLimits);
+    // Controls, direction changes, invisible format characters, line separators, blank fields and
+    // towers of marks.
+    // clang-format off
     for (const char* name : {"A%00B", "A%0D%0AB", "A%09B", "A%1B", "A%7F", "A%C2%85", "A%81",
-                             "A%E2%80%AEB", "A%E2%81%A6B", "A%E2%80%AAB"}) {
+             "A%E2%80%AEB", "A%E2%81%A6B", "A%E2%80%AAB", "", "%20%20", "%E2%80%8B", "A%E2%80%8BB",
+             "A%E2%80%8FB", "A%E2%81%A0B", "%EF%BB%BFA", "A%E2%80%A8B", "A%E2%80%A9B", "%E3%85%A4",
+             "%E2%80%8DA", "%CC%81%CC%81", "A%CC%81%CC%81%CC%81%CC%81%CC%81"}) {
+        // clang-format on
         for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
-            RawReply reply = Get(std::string(page) + "first_name=Ann&last_name=" + name +
-                                 "&addr=a&country=UK&score=100");
+            RawReply reply = Get(std::string(page) + "first_name=" + name +
+                                 "&last_name=Lee&addr=a&country=UK&score=100");
             EXPECT_EQ(reply.status, 400) << page << name;
             EXPECT_NE(reply.head.find("X-Content-Type-Options: nosniff"), std::string::npos);
         }
     }
     EXPECT_EQ(StoredCount(server_.dbPath), 0);
+
+    // Real names in many scripts, some with a joiner or a few marks on one letter, all pass.
+    // clang-format off
+    const char* names[] = {"Nguye\u0302\u0303n", "\u05E9\u05C1\u05B8\u05DC\u05D5\u05B9\u05DD",
+        "\u0645\u064F\u062D\u064E\u0645\u0651\u064E\u062F", "\u0936\u094D\u0930\u0940\u0928\u093F\u0935\u093E\u0938",
+        "\u0BA4\u0BAE\u0BBF\u0BB4\u0BCD", "\u0E2A\u0E21\u0E0A\u0E32\u0E22", "\u1019\u103C\u102D\u102F\u1037",
+        "\u0F56\u0F66\u0F92\u0FB2\u0F74\u0F56", "\u0646\u06CC\u06A9\u200C\u067E\u0648\u0631", "\u738B\u5C0F\u660E",
+        "\u3055\u304F\u3089", "\uAE40\uBBFC\uC900", "\u0395\u03BB\u03AD\u03BD\u03B7",
+        "\u041D\u0430\u0442\u0430\u043B\u044C\u044F", "\u12A0\u1260\u1260", "\u10DC\u10D8\u10DC\u10DD",
+        "\u0D32\u0D15\u0D4D\u0D37\u0D4D\u0D2E\u0D3F", "Mary Ann"};
+    // clang-format on
+    for (const char* name : names) {
+        std::string encoded;
+        for (unsigned char c : std::string(name)) {
+            char escape[4];
+            std::snprintf(escape, sizeof escape, "%%%02X", c);
+            encoded += escape;
+        }
+        EXPECT_EQ(Get("/tapdash/top1.php?first_name=" + encoded + "&last_name=" + encoded +
+                      "&addr=a&country=" + encoded + "&score=0")
+                      .status,
+                  200)
+            << name;
+    }
+    EXPECT_EQ(StoredCount(server_.dbPath), static_cast<long long>(std::size(names)));
 
     ASSERT_EQ(
         Get("/tapdash/top1.php?first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich"
@@ -202,6 +293,65 @@ TEST_F(ServerGuards, NamesWithControlOrDirectionCharactersAreRefusedAndOtherByte
             "&score=100")
             .body,
         "1");
+}
+
+TEST_F(ServerGuards, APageOfAnotherSiteCannotSendScoresInItsVisitorsNames) {
+    Start(kNoRateLimits);
+    // The game sends neither header; a browser says where the request comes from.
+    const struct {
+        const char* headers;
+        int status;
+    } cases[] = {
+        {"", 200},
+        {"Sec-Fetch-Site: same-origin\r\n", 200},
+        {"Origin: http://tapdash\r\n", 200},
+        {"Sec-Fetch-Site: cross-site\r\n", 403},
+        {"Origin: https://elsewhere.example\r\n", 403},
+        {"Origin: http://tapdash.example\r\n", 403},
+        {"Origin: null\r\n", 403},
+    };
+    long long stored = 0;
+    for (const auto& c : cases) {
+        for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
+            EXPECT_EQ(Get(page + std::string(kAnn), "127.0.0.1", c.headers).status, c.status)
+                << page << c.headers;
+        }
+        if (c.status == 200) ++stored;
+        EXPECT_EQ(StoredCount(server_.dbPath), stored) << c.headers;
+    }
+}
+
+TEST_F(ServerGuards, EveryReplyRefusesFramingAndReferrersAndScoreRepliesAreNeverCached) {
+    Start(kNoRateLimits);
+    const struct {
+        std::string target;
+        bool noStore;
+    } cases[] = {
+        {"/tapdash/", false},
+        {"/tapdash/play/", false},
+        {"/tapdash/top1.php?" + std::string(kAnn), true},
+        {"/tapdash/top2.php?" + std::string(kAnn), true},
+        {"/tapdash/top2.php?score=1", true},
+    };
+    for (const auto& c : cases) {
+        RawReply reply = Get(c.target);
+        EXPECT_NE(reply.head.find("frame-ancestors 'none'"), std::string::npos) << c.target;
+        EXPECT_NE(reply.head.find("X-Frame-Options: DENY"), std::string::npos) << c.target;
+        EXPECT_NE(reply.head.find("Referrer-Policy: no-referrer"), std::string::npos) << c.target;
+        EXPECT_EQ(reply.head.find("Cache-Control: no-store") != std::string::npos, c.noStore)
+            << c.target;
+    }
+    // The top ten page runs no script, and its policy lets exactly its own style element in.
+    RawReply page = Get("/tapdash/");
+    EXPECT_EQ(page.head.find("script-src"), std::string::npos);
+    EXPECT_NE(page.head.find(StyleHash(page.body)), std::string::npos) << page.head;
+    // The browser build's page is served with the policy that lets its style element in.
+    std::stringstream html;
+    html
+        << std::ifstream(std::string(TAPDASH_SOURCE_DIR) + "/platform/web/page/index.html").rdbuf();
+    RawReply play = Get("/tapdash/play/");
+    EXPECT_NE(play.head.find("script-src 'self' 'wasm-unsafe-eval'"), std::string::npos);
+    EXPECT_NE(play.head.find(StyleHash(html.str())), std::string::npos) << play.head;
 }
 
 TEST_F(ServerGuards, OnlyAGetRecordsAScore) {
@@ -233,9 +383,12 @@ TEST_F(ServerGuards, EveryRequestLeavesOneLineInTheAccessLogWithoutThePlayersDet
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 3u);
+    // The score pages are logged without the client's address.
     const std::regex combined(
-        R"(127\.0\.0\.7 - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d \+0000\] "GET \S+ HTTP/1\.1" \d{3} \d+ "-" "[^"]*")");
+        R"((127\.0\.0\.7|-) - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d \+0000\] "GET \S+ HTTP/1\.1" \d{3} \d+ "-" "[^"]*")");
     for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, combined)) << line;
+    EXPECT_EQ(lines[0].rfind("- - - [", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[2].rfind("127.0.0.7 - - [", 0), 0u) << lines[2];
     EXPECT_NE(lines[0].find("\"GET /tapdash/top1.php HTTP/1.1\" 200 0 \"-\" \"game\""),
               std::string::npos);
     EXPECT_EQ(lines[0].find("Secret"), std::string::npos);
@@ -272,6 +425,8 @@ TEST(ScoreStore, AnAddressIsKeptOnlyAsLongAsItsPlaceMayBeAskedFor) {
     ASSERT_TRUE(ForgetClientAddresses(NowMs() + 1));
     ASSERT_TRUE(FindPlace(ann, "192.0.2.1", 0, &place));
     EXPECT_EQ(place, std::nullopt);
+    // And their times keep the day alone.
+    EXPECT_EQ(StoredCount(dir + "scores.db", " WHERE received_ms % 86400000 != 0"), 0);
     CloseScoreStore();
     std::filesystem::remove_all(dir);
 }
@@ -280,12 +435,15 @@ TEST(ScoreText, BytesThatAreNotUtf8AreReadAsWindows1252) {
     EXPECT_EQ(Windows1252ToUtf8("\x80\x8A\x9F\xE9\xFF"),
               "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC3\xA9\xC3\xBF");
     std::string clean;
-    EXPECT_TRUE(CleanFieldText("Jos\xC3\xA9", &clean));  // valid UTF-8 stays as it is
+    EXPECT_EQ(CleanFieldText("Jos\xC3\xA9", &clean),
+              FieldText::kShown);  // valid UTF-8 stays as it is
     EXPECT_EQ(clean, "Jos\xC3\xA9");
-    EXPECT_TRUE(CleanFieldText("Jos\xE9", &clean));
+    EXPECT_EQ(CleanFieldText("Jos\xE9", &clean), FieldText::kShown);
     EXPECT_EQ(clean, "Jos\xC3\xA9");
-    EXPECT_TRUE(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean));  // Hebrew letters
-    EXPECT_FALSE(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean));        // a stray isolate
+    EXPECT_EQ(CleanFieldText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", &clean),
+              FieldText::kShown);  // Hebrew letters
+    EXPECT_EQ(CleanFieldText("\xE2\x80\x8Fx\xE2\x81\xA9", &clean),
+              FieldText::kRefused);  // a stray isolate
 }
 
 TEST(ServerOptions, TheLimitsAreOnUnlessTheOperatorSaysOtherwise) {

@@ -345,6 +345,32 @@ TEST(ServerWebFiles, TheBrowserBuildComesCompressedWhereAcceptedWithItsTypeAndIs
         EXPECT_EQ(again->status, 304);
         EXPECT_EQ(again->body, "");
     }
+
+    // Codings are named in any case, each with its weight; "*" stands for those not named.
+    const std::pair<const char*, bool> codings[] = {
+        {"GZIP", true},   {"gzip;Q=0", false},     {"gzip;q=0, *", false},
+        {"*;q=0", false}, {"br, *;q=0.5", true},   {"identity", false},
+        {"x-gzip", true}, {"gzip; q=0.001", true}, {"gzip;q=0.000", false},
+    };
+    for (const auto& [accepts, zipped] : codings) {
+        auto reply = client.Get("/tapdash/play/tapdash.wasm", {{"Accept-Encoding", accepts}});
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->body, zipped ? "zipped" : "wasm") << accepts;
+    }
+    // A revalidation names a list of tags, compared weakly, or "*" alone; a tag inside another
+    // is no match.
+    const std::string tag = client.Get("/tapdash/play/tapdash.wasm")->get_header_value("ETag");
+    const std::string bare = tag.substr(1, tag.size() - 2);
+    const std::pair<std::string, int> revalidations[] = {
+        {tag, 304},          {"W/" + tag, 304},    {"\"old\", " + tag, 304},
+        {"*", 304},          {"\"x*y\"", 200},     {"\"a" + bare + "b\"", 200},
+        {"\"old\", *", 200}, {tag.substr(1), 200},
+    };
+    for (const auto& [list, status] : revalidations) {
+        auto reply = client.Get("/tapdash/play/tapdash.wasm", {{"If-None-Match", list}});
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->status, status) << list;
+    }
     StopScoreServer(server, SIGTERM);
     std::filesystem::remove_all(dir);
 }
