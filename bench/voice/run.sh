@@ -3,7 +3,8 @@
 #   bench/voice/run.sh               the pack as the generator makes it
 #   bench/voice/run.sh --candidates  every character in every voice and spelling, side by side
 # Builds the generator (optimised, no sanitizers) in build-voice/, writes the pack into a
-# scratch folder and asks the recogniser about each spoken file.
+# scratch folder and asks the recogniser about each spoken file, alone and over every stretch of
+# the music (some minutes on a busy machine).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 mode="${1:-}"
