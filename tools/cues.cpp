@@ -153,7 +153,7 @@ Signal MenuLoop() {
             AddWrapped(loop, c * 4 * beat, 4.5f, PadVoice, NoteHz(note), 0.3f);
         // An arpeggio in eighths, an octave up.
         for (int e = 0; e < 8; ++e) {
-            int note = chords[c][e % 3] + 12 + (e >= 6 ? 12 : 0);
+            int note = chords[c][e % 3] + 12;
             AddWrapped(loop, (c * 4 + e * 0.5f) * beat, 1.0f, BellVoice, NoteHz(note), 0.25f);
         }
     }
@@ -163,7 +163,9 @@ Signal MenuLoop() {
 Signal GameLoop() {
     // 120 beats a minute, 16 beats: a pulsing bass line with ticks on the off-beats. The
     // ticks' level was chosen by measurement: every character at its first play, over any part
-    // of the bar, is still understood.
+    // of the bar, is still understood. The bass stays on its root, below the voices' pitch: a
+    // fourth beat an octave up (110 to 147 Hz) turned "tee" into "gee" and "eff" into "ess" on
+    // the stretches it fell under.
     const float beat = 0.5f;
     Signal loop(SamplesForMs(8000), 0.0f);
     const int bass[4] = {38, 34, 36, 33};  // D, B flat, C, A
@@ -171,7 +173,7 @@ Signal GameLoop() {
     for (int bar = 0; bar < 4; ++bar) {
         for (int b = 0; b < 4; ++b) {
             float at = (bar * 4 + b) * beat;
-            AddWrapped(loop, at, 0.45f, BassVoice, NoteHz(bass[bar] + (b == 3 ? 12 : 0)), 1.0f);
+            AddWrapped(loop, at, 0.45f, BassVoice, NoteHz(bass[bar]), 1.0f);
             AddWrapped(loop, at + beat / 2, tick, 0.12f);
         }
     }

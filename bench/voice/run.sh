@@ -2,8 +2,9 @@
 # How clearly the sound pack speaks its characters and short phrases (see voice_bench.py).
 #   bench/voice/run.sh               the pack as the generator makes it
 #   bench/voice/run.sh --candidates  every character in every voice and spelling, side by side
-# Builds the generator (optimised, no sanitizers) in build-bench/ (script/build-tree), writes the pack into a
-# scratch folder and asks the recogniser about each spoken file.
+# Builds the generator (optimised, no sanitizers) in build-bench/ (script/build-tree), writes the
+# pack into a scratch folder and asks the recogniser about each spoken file, alone and over every
+# stretch of the music (some minutes on a busy machine).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 mode="${1:-}"

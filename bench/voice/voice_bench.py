@@ -6,21 +6,25 @@ hears it, over the music.
     voice_bench.py PACK-FOLDER [PACK-FOLDER ...]
 
 With one folder: letters, digits, symbols and words understood alone (summed over the levels),
-then over the music, and the confusions. With several (each holding the characters in one voice
-and spelling, as voice_candidates writes them): one line per character with its score alone in
-each folder.
+then over the music with the worst stretch of the loop for each character, and the confusions.
+With several (each holding the characters in one voice and spelling, as voice_candidates writes
+them): one line per character with its score alone in each folder.
 
 The recogniser scores full-scale clips worse than a listener would, so every file alone is heard
 at 0, -6, -12 and -18 dB and the four results are summed. Over the music, each character is
 heard as at its first play in a level (8 dB below the file, the level's loop at its own level,
-the near ear) and each menu item as the menu plays it (both at their own level), each over the
-same fixed stretches of the loop so that runs compare. The files themselves are never changed.
+the near ear) and each menu item as the menu plays it (both at their own level), then each 3 dB
+quieter again, for the margin a player needs on a bad day. Each is heard over every stretch of
+its loop, one starting every STEP_S seconds all the way round (a stretch that runs past the end
+goes on from the start, as the loop does). The files themselves are never changed.
 """
+import array
+import ctypes
+import multiprocessing
 import os
 import subprocess
 import sys
 import tempfile
-import wave
 
 LEVELS_DB = [0, -6, -12, -18]
 RECOGNISER_RATE = 16000
@@ -76,18 +80,17 @@ WORDS = (
 GROUPS = [("letters", LETTERS), ("digits", DIGITS), ("symbols", SYMBOLS), ("words", WORDS)]
 MENU_ITEMS = [(n, p) for n, p in WORDS if n.startswith("menu\\")]
 
-# The player's condition: (title, loop, level of the speech in dB, groups, stretch starts in
-# seconds). The stretches fall on different parts of the bar and of the beat, and each ends
-# before the loop does.
+# The player's condition: (title, loop, level of the speech in dB, groups). Each is heard at
+# that level and MARGIN_DB below it, over every stretch of the loop.
 LEVEL_LOOP = "level1\\bgrn.vgz"
 MENU_LOOP = "menu\\bgrn.vgz"
 FIRST_PLAY_DB = -8
+MARGIN_DB = 3
+STEP_S = 0.125  # a sixteenth of the level's beat; a third of the menu's eighth
 OVER_MUSIC = [
-    ("characters at -8 dB over the level's loop", LEVEL_LOOP, FIRST_PLAY_DB,
-     [("letters", LETTERS), ("digits", DIGITS), ("symbols", SYMBOLS)],
-     [0.0, 2.125, 4.25, 6.375]),
-    ("menu items at 0 dB over the menu's loop", MENU_LOOP, 0,
-     [("menu", MENU_ITEMS)], [0.0, 3.1875, 6.375, 9.5625]),
+    ("characters over the level's loop", LEVEL_LOOP, FIRST_PLAY_DB,
+     [("letters", LETTERS), ("digits", DIGITS), ("symbols", SYMBOLS)]),
+    ("menu items over the menu's loop", MENU_LOOP, 0, [("menu", MENU_ITEMS)]),
 ]
 
 # Letter names as the recogniser should know them (its dictionary also lets "a" be a schwa).
@@ -134,50 +137,25 @@ def write_grammar(path, phrases):
             "( %s )" % p for p in sorted(set(phrases))))
 
 
-def to_recogniser(inputs, out, effects=()):
-    """sox from `inputs` (a file, or ["-m", "-v", gain, file, ...] to mix) to raw 16-bit mono
-    at the recogniser's rate."""
-    subprocess.run(["sox", "-D"] + list(inputs) +
-                   ["-t", "raw", "-e", "signed", "-b", "16", "-c", "1", out] + list(effects) +
-                   ["rate", "-v", str(RECOGNISER_RATE)], check=True)
+def to_floats(path):
+    """The WAVE file at `path` as float samples at the recogniser's rate."""
+    out = path + ".f32"
+    subprocess.run(["sox", "-D", path, "-t", "raw", "-e", "floating-point", "-b", "32", "-c", "1",
+                    out, "rate", "-v", str(RECOGNISER_RATE)], check=True)
+    samples = array.array("f")
+    with open(out, "rb") as f:
+        samples.frombytes(f.read())
+    return samples
+
+
+def to_pcm(samples):
+    """Rounded 16-bit samples, clipped at full scale, as the recogniser reads them."""
+    return array.array("h", (max(-32768, min(32767, round(s * 32768))) for s in samples)).tobytes()
 
 
 def restore(pack, name, path):
     with open(path, "wb") as f:
         f.write(read_stored_sound(os.path.join(pack, *name.split("\\"))))
-    with wave.open(path) as w:
-        return w.getframerate(), w.getnframes()
-
-
-def prepare(pack, files, work):
-    """Each file alone at each level and over each stretch of its music, as raw 16-bit mono at
-    the recogniser's rate; the control lines. Utterance "i_l" is file i at -l dB alone,
-    "i_mc_k" file i over stretch k of the music of condition c."""
-    controls = []
-    loops = {}
-    for c, (_, loop, _, _, _) in enumerate(OVER_MUSIC):
-        if os.path.exists(os.path.join(pack, *loop.split("\\"))):
-            loops[c] = os.path.join(work, "loop%d.wav" % c)
-            restore(pack, loop, loops[c])
-    for index, name in enumerate(files):
-        plain = os.path.join(work, "%d.wav" % index)
-        rate, frames = restore(pack, name, plain)
-        for db in LEVELS_DB:
-            utterance = "%d_%d" % (index, -db)
-            to_recogniser([plain], os.path.join(work, utterance + ".raw"), ["gain", str(db)])
-            controls.append(utterance)
-        for c, (_, _, db, groups, starts) in enumerate(OVER_MUSIC):
-            if c not in loops or not any(n == name for _, g in groups for n, _ in g):
-                continue
-            for k, start in enumerate(starts):
-                stretch = os.path.join(work, "%d_m%d_%d.wav" % (index, c, k))
-                subprocess.run(["sox", "-D", loops[c], stretch, "trim",
-                                "%ds" % round(start * rate), "%ds" % frames], check=True)
-                utterance = "%d_m%d_%d" % (index, c, k)
-                to_recogniser(["-m", "-v", "%.6f" % (10 ** (db / 20)), plain, "-v", "1", stretch],
-                              os.path.join(work, utterance + ".raw"))
-                controls.append(utterance)
-    return controls
 
 
 def write_model(work):
@@ -195,55 +173,142 @@ def write_model(work):
     return model
 
 
-def recognise(work, controls, phrases):
-    """{utterance: words heard}. One recogniser run per utterance: the live normalisation
-    carries over from one utterance to the next within a run."""
-    model = write_model(work)
-    write_dictionary(os.path.join(work, "pack.dict"), phrases)
-    write_grammar(os.path.join(work, "pack.gram"), phrases)
-    runs = []
-    for utterance in controls:
-        ctl = os.path.join(work, utterance + ".ctl")
-        with open(ctl, "w") as f:
-            f.write(utterance + "\n")
-        runs.append(subprocess.Popen(
-            ["pocketsphinx_batch", "-hmm", model,
-             "-dict", os.path.join(work, "pack.dict"), "-jsgf", os.path.join(work, "pack.gram"),
-             "-ctl", ctl, "-cepdir", work, "-cepext", ".raw", "-adcin", "yes",
-             "-samprate", str(RECOGNISER_RATE), "-hyp", os.path.join(work, utterance + ".hyp"),
-             "-logfn", os.path.join(work, utterance + ".log")]))
-        if len(runs) >= 2:
-            wait_for(runs.pop(0))
-    for run in runs:
-        wait_for(run)
-    heard = {}
-    for utterance in controls:
-        with open(os.path.join(work, utterance + ".hyp"), encoding="utf-8") as f:
-            text, _, _ = f.read().strip().rpartition(" (")
-            heard[utterance] = " ".join(text.split())
-    return heard
+class Recogniser:
+    """pocketsphinx's decoder, loaded once. The noise estimate and the live normalisation learn
+    from each utterance; before the next, the stream starts afresh and the normalisation is put
+    back as the freshly loaded decoder had it, so that every utterance is heard as by a decoder
+    of its own."""
+    # Where sphinxbase (0.8+5prealpha, 64-bit) keeps the normalisation: feat_t's cmn_struct, and
+    # in it the mean, the running sum and the frame count.
+    FEAT_CMN_OFFSET = 88
+    CMN_MEAN, CMN_SUM, CMN_NFRAME, CMN_VECLEN = 0, 16, 24, 28
+    CEPSTRA = 13
+
+    def __init__(self, work):
+        ps = ctypes.CDLL("libpocketsphinx.so.3")
+        base = ctypes.CDLL("libsphinxbase.so.3")
+        for name, restype, argtypes in [
+                ("ps_args", ctypes.c_void_p, []),
+                ("ps_init", ctypes.c_void_p, [ctypes.c_void_p]),
+                ("ps_get_feat", ctypes.c_void_p, [ctypes.c_void_p]),
+                ("ps_start_stream", ctypes.c_int, [ctypes.c_void_p]),
+                ("ps_start_utt", ctypes.c_int, [ctypes.c_void_p]),
+                ("ps_process_raw", ctypes.c_int,
+                 [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int, ctypes.c_int]),
+                ("ps_end_utt", ctypes.c_int, [ctypes.c_void_p]),
+                ("ps_get_hyp", ctypes.c_char_p,
+                 [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int32)])]:
+            getattr(ps, name).restype = restype
+            getattr(ps, name).argtypes = argtypes
+        base.cmd_ln_init.restype = ctypes.c_void_p
+        self.ps = ps
+        args = ["-hmm", os.path.join(work, "model"), "-dict", os.path.join(work, "pack.dict"),
+                "-jsgf", os.path.join(work, "pack.gram"), "-samprate", str(RECOGNISER_RATE),
+                "-logfn", os.devnull]
+        config = base.cmd_ln_init(None, ctypes.c_void_p(ps.ps_args()), 1,
+                                  *[ctypes.c_char_p(a.encode()) for a in args], None)
+        self.decoder = ps.ps_init(config) if config else None
+        if not self.decoder:
+            sys.exit("voice_bench: the recogniser did not start")
+        feat = ps.ps_get_feat(self.decoder)
+        cmn = ctypes.c_void_p.from_address(feat + self.FEAT_CMN_OFFSET).value
+        if ctypes.c_int32.from_address(cmn + self.CMN_VECLEN).value != self.CEPSTRA:
+            sys.exit("voice_bench: this sphinxbase keeps its normalisation elsewhere")
+        vector = ctypes.c_float * self.CEPSTRA
+        self.mean = vector.from_address(ctypes.c_void_p.from_address(cmn + self.CMN_MEAN).value)
+        self.sum = vector.from_address(ctypes.c_void_p.from_address(cmn + self.CMN_SUM).value)
+        self.nframe = ctypes.c_int32.from_address(cmn + self.CMN_NFRAME)
+        self.fresh = (list(self.mean), list(self.sum), self.nframe.value)
+
+    def hear(self, pcm):
+        """(words heard, the recogniser's score for them: higher is surer) for 16-bit samples."""
+        self.mean[:], self.sum[:], self.nframe.value = self.fresh
+        self.ps.ps_start_stream(self.decoder)
+        self.ps.ps_start_utt(self.decoder)
+        self.ps.ps_process_raw(self.decoder, pcm, len(pcm) // 2, 0, 1)
+        self.ps.ps_end_utt(self.decoder)
+        score = ctypes.c_int32()
+        text = self.ps.ps_get_hyp(self.decoder, ctypes.byref(score))
+        return " ".join((text or b"").decode().split()), score.value
 
 
-def wait_for(run):
-    if run.wait() != 0:
-        sys.exit("voice_bench: pocketsphinx_batch failed: %s" % " ".join(run.args))
+# What each worker process hears: the sounds and loops as float samples, and its recogniser.
+SOUNDS = {}
+LOOPS = {}
+RECOGNISER = []
 
 
-def score_pack(pack):
-    """({file: [heard alone at each level]}, [{file: [heard at each stretch]} per condition over
-    the music]) for every listed file present in the pack."""
-    files = [(n, p) for _, group in GROUPS for n, p in group
+def utterance(key):
+    """The samples of an utterance: ("alone", file, dB) or ("music", condition, file, dB,
+    stretch start in samples)."""
+    if key[0] == "alone":
+        gain = 10 ** (key[2] / 20)
+        return [s * gain for s in SOUNDS[key[1]]]
+    _, c, name, db, start = key
+    gain = 10 ** (db / 20)
+    loop = LOOPS[c]
+    return [s * gain + loop[(start + i) % len(loop)] for i, s in enumerate(SOUNDS[name])]
+
+
+def start_worker(work):
+    RECOGNISER.append(Recogniser(work))
+
+
+def hear(key):
+    return key, RECOGNISER[0].hear(to_pcm(utterance(key)))
+
+
+def stretch_starts(loop):
+    step = round(STEP_S * RECOGNISER_RATE)
+    return list(range(0, len(loop), step))
+
+
+def music_levels(db):
+    return [db, db - MARGIN_DB]
+
+
+def score_pack(pack, over_music=True):
+    """({file: [heard alone at each level]}, [{(file, dB): [(heard, score) at each stretch]} per
+    condition over the music]) for every listed file present in the pack."""
+    files = [n for _, group in GROUPS for n, _ in group
              if os.path.exists(os.path.join(pack, *n.split("\\")))]
     phrases = [p for _, group in GROUPS for _, p in group]
     with tempfile.TemporaryDirectory(prefix="voice-bench-") as work:
-        controls = prepare(pack, [n for n, _ in files], work)
-        heard = recognise(work, controls, phrases)
-    alone = {name: [heard.get("%d_%d" % (i, -db), "") for db in LEVELS_DB]
-             for i, (name, _) in enumerate(files)}
-    music = [{name: [heard["%d_m%d_%d" % (i, c, k)] for k in range(len(condition[4]))]
-              for i, (name, _) in enumerate(files) if "%d_m%d_0" % (i, c) in heard}
-             for c, condition in enumerate(OVER_MUSIC)]
+        SOUNDS.clear()
+        LOOPS.clear()
+        for index, name in enumerate(files):
+            path = os.path.join(work, "%d.wav" % index)
+            restore(pack, name, path)
+            SOUNDS[name] = to_floats(path)
+        keys = [("alone", n, db) for n in files for db in LEVELS_DB]
+        for c, (_, loop, db, groups) in enumerate(OVER_MUSIC):
+            if not over_music or not os.path.exists(os.path.join(pack, *loop.split("\\"))):
+                continue
+            path = os.path.join(work, "loop%d.wav" % c)
+            restore(pack, loop, path)
+            LOOPS[c] = to_floats(path)
+            keys += [("music", c, n, level, start) for _, g in groups for n, _ in g if n in SOUNDS
+                     for level in music_levels(db) for start in stretch_starts(LOOPS[c])]
+        write_model(work)
+        write_dictionary(os.path.join(work, "pack.dict"), phrases)
+        write_grammar(os.path.join(work, "pack.gram"), phrases)
+        with multiprocessing.get_context("fork").Pool(
+                2, initializer=start_worker, initargs=(work,)) as pool:
+            heard = dict(pool.imap_unordered(hear, keys, chunksize=32))
+    alone = {n: [heard[("alone", n, db)][0] for db in LEVELS_DB] for n in files}
+    music = [{(n, level): [heard[("music", c, n, level, s)] for s in stretch_starts(LOOPS[c])]
+              for _, g in OVER_MUSIC[c][3] for n, _ in g if n in SOUNDS
+              for level in music_levels(OVER_MUSIC[c][2])} if c in LOOPS else {}
+             for c in range(len(OVER_MUSIC))]
     return alone, music
+
+
+def worst_stretch(results, phrase):
+    """The index of the stretch heard worst: the first misheard, or else the least sure."""
+    for k, (got, _) in enumerate(results):
+        if got != phrase:
+            return k
+    return min(range(len(results)), key=lambda k: results[k][1])
 
 
 def report_pack(pack):
@@ -262,31 +327,54 @@ def report_pack(pack):
                         name, '"' + phrase + '"', level, '"' + got + '"' if got else "nothing"))
         share = 100.0 * right / total if total else 0.0
         print("  %-8s %3d of %3d  %5.1f%%" % (title, right, total, share))
-    for (title, loop, _, groups, starts), results in zip(OVER_MUSIC, music):
+    rows = []
+    for (title, loop, db, groups), results in zip(OVER_MUSIC, music):
         if not results:
             print("Over the music: no %s in the pack" % loop)
             continue
-        print("Understood over the music, %s, stretches from %s s:" % (
-            title, ", ".join("%g" % s for s in starts)))
+        stretches = len(next(iter(results.values())))
+        levels = music_levels(db)
+        print("Understood over the music, %s, %d stretches %g s apart, at %s dB:" % (
+            title, stretches, STEP_S, " and ".join("%d" % l for l in levels)))
         for group_title, group in groups:
             cells = []
-            for k, start in enumerate(starts):
-                right = 0
-                for name, phrase in group:
-                    got = results[name][k]
-                    if got == phrase:
-                        right += 1
-                    else:
-                        confusions.append("  %-28s %-22s over %gs heard as %s" % (
-                            name, '"' + phrase + '"', start, '"' + got + '"' if got else "nothing"))
-                cells.append("%2d of %2d" % (right, len(group)))
+            for level in levels:
+                heard = [results[(n, level)] for n, _ in group]
+                every = sum(all(g == p for g, _ in r) for r, (_, p) in zip(heard, group))
+                worst = min(sum(r[k][0] == p for r, (_, p) in zip(heard, group))
+                            for k in range(stretches))
+                cells.append("%3d dB: %2d of %2d on every stretch, worst stretch %2d of %2d" % (
+                    level, every, len(group), worst, len(group)))
             print("  %-8s %s" % (group_title, "   ".join(cells)))
+        for group_title, group in groups:
+            for name, phrase in group:
+                cells = ["alone %d of %d" % (sum(g == phrase for g in alone[name]), len(LEVELS_DB))]
+                for level in levels:
+                    r = results[(name, level)]
+                    k = worst_stretch(r, phrase)
+                    got, score = r[k]
+                    right = sum(g == phrase for g, _ in r)
+                    cells.append("%3d dB %2d of %2d, worst from %6.3f s: %s" % (
+                        level, right, stretches, k * STEP_S,
+                        "score %d" % score if got == phrase else
+                        "heard as " + ('"' + got + '"' if got else "nothing")))
+                    if right < stretches:
+                        missed = [k * STEP_S for k, (g, _) in enumerate(r) if g != phrase]
+                        confusions.append("  %-28s %-22s at %3d dB over %d of %d stretches (from "
+                                          "%s s), e.g. heard as %s" % (
+                                              name, '"' + phrase + '"', level, len(missed),
+                                              stretches, ", ".join("%g" % s for s in missed[:6])
+                                              + (", ..." if len(missed) > 6 else ""),
+                                              '"' + got + '"' if got else "nothing"))
+                rows.append("  %-24s %s" % (name, "   ".join(cells)))
+    print("Each character over the music, with its worst stretch:")
+    print("\n".join(rows))
     print("Confusions:" if confusions else "No confusions.")
     print("\n".join(confusions))
 
 
 def report_candidates(packs):
-    scores = [score_pack(p)[0] for p in packs]
+    scores = [score_pack(p, over_music=False)[0] for p in packs]
     labels = [os.path.basename(os.path.normpath(p)) for p in packs]
     print("Times understood of %d levels, per candidate:" % len(LEVELS_DB))
     print("%-20s %s" % ("file", " ".join("%12s" % l for l in labels)))
