@@ -54,6 +54,6 @@ rm -f "$dist/Tapdash-windows.zip"
 makensis -V2 -DSOURCE="$stage/Tapdash" -DOUTFILE="$dist/Tapdash-setup.exe" "${sign[@]}" \
   "$source_dir/tapdash.nsi"
 if [ -z "${TAPDASH_SIGN_PFX:-}" ]; then
-  echo "installer/package.sh: NOT SIGNED: no TAPDASH_SIGN_PFX was given, so Tapdash.exe, tapdash-player.exe, the uninstaller and Tapdash-setup.exe carry no signature (see the README's Windows section)"
+  echo "installer/package.sh: NOT SIGNED: no TAPDASH_SIGN_PFX was given, so Tapdash.exe, tapdash-player.exe, the uninstaller and Tapdash-setup.exe carry no signature (see docs/windows.md)"
 fi
 rm -rf "$stage"
