@@ -151,6 +151,7 @@ class Session:
         self.xvfb = None
         self.game = None
         self.window = None
+        self.unseen = 0.0  # capture second of the last look that did not find the window
         self.started = None  # monotonic time of the game's start
         self.growth = []  # (monotonic time, frames in the capture): maps the wall clock onto it
         self.keys = []  # (name, monotonic time, capture second when sent, capture second when done)
@@ -186,9 +187,10 @@ class Session:
             stderr=open(os.path.join(self.scratch, "game.stderr"), "wb"),
         )
 
-    def find_window(self, timeout=20.0):
+    def find_window(self, timeout=60.0):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
+            looked = self.now()
             found = subprocess.run(
                 ["xdotool", "search", "--onlyvisible", "--name", "^Tapdash$"],
                 env=self.env(),
@@ -199,6 +201,7 @@ class Session:
                 self.window = found.stdout.split()[0]
                 subprocess.run(["xdotool", "windowfocus", "--sync", self.window], env=self.env(), timeout=10)
                 return time.monotonic()
+            self.unseen = looked
             if self.game.poll() is not None:
                 break
             time.sleep(0.02)
