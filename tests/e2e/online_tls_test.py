@@ -19,8 +19,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import live  # noqa: E402
-from session_test import (ANSWER_KEYS, ANSWER_WITHIN, ERROR, KEY_CLICK, LEVEL, SUCCESS, Checks,  # noqa: E402
-                          character_to_answer, letter_of, played_side)
+from session_test import (ANSWER_KEYS, ANSWER_WITHIN, ERROR, INTRO_SECONDS, KEY_CLICK, LEVEL, SUCCESS,  # noqa: E402
+                          Checks, character_to_answer, letter_of, played_side)
 
 FRONT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "server", "nginx_site.sh")
 DETAILS = "Ann\nLee\n1 Secret Rd\nUK\n"
@@ -102,7 +102,7 @@ def play_case(args, certificates, certificate, placed, checks):
         if not checks.that(ready[:1] == ["ready"], f"the nginx front did not start: {ready}"):
             return
         folder = os.path.join(work, "program")
-        tones = live.make_program_folder(folder, args.game, args.tones, 5.0)
+        tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
         with open(os.path.join(folder, "config.dat"), "w") as details:
             details.write(DETAILS)
         server = {"TAPDASH_SCORE_SERVER": f"localhost:{ready[2]}", "TAPDASH_CA_FILE": f"{certificates}/ca.pem"}

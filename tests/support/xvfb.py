@@ -5,7 +5,8 @@
 It never resets (-noreset), and so also keeps a keyboard layout set on it. A server that resets
 when its last client leaves drops every connection still being set up at that moment: a program
 starting while a short-lived client (xdotool looking for its window) comes and goes loses the
-display and ends, with a word or without one.
+display and ends, with a word or without one. Its keys never repeat (-r): a key whose release a
+busy machine holds back would otherwise arrive again and again.
 
 From Python: `display = xvfb.start()`, then `display.env()` and `display.stop()`.
 From a shell: `read -r DISPLAY xvfb_pid < <(tests/support/xvfb.py)`: it prints the display (":N")
@@ -69,7 +70,7 @@ def _start_once():
     read_end, write_end = os.pipe()
     try:
         process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-screen", "0", "640x480x24"],
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-r", "-nolisten", "tcp", "-screen", "0", "640x480x24"],
             pass_fds=(write_end,),
             stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL,
