@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import capture  # noqa: E402
 import live  # noqa: E402
 
-INTRO_SECONDS = 10.0  # cut by Ctrl; long for a late Ctrl, within what the game plays (15 s is not)
+INTRO_SECONDS = 5.0
 PEAK_DB = -6.0  # every tone of the pack peaks here
 SIDE_BALANCE_DB = 30.0  # pan 3000
 ANSWER_KEYS = {"left": "ctrl", "centre": "space", "right": "enter"}
