@@ -19,43 +19,13 @@ import shutil
 import subprocess
 import sys
 import threading
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import xvfb  # noqa: E402
 
 LAYOUTS = ("us", "gb", "de", "fr")
 KEY_SHIFT = 16  # held for a character, never the character
 WAIT = 30.0  # seconds for anything awaited; a busy machine takes far less
-
-
-def start_display():
-    """An Xvfb that keeps its layout when its last client goes (-noreset); its environment."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-screen", "0", "640x480x24"],
-        pass_fds=(write_end,),
-        stdout=subprocess.DEVNULL,
-        stderr=subprocess.DEVNULL,
-    )
-    os.close(write_end)
-    with os.fdopen(read_end, "rb") as numbers:
-        number = numbers.readline().strip()
-    env = dict(os.environ, DISPLAY=":" + number.decode(), SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
-    env.pop("XAUTHORITY", None)
-    deadline = time.monotonic() + WAIT
-    while number and xvfb.poll() is None and time.monotonic() < deadline:
-        if subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode == 0:
-            return xvfb, env
-        time.sleep(0.05)
-    stop(xvfb)
-    return None, None
-
-
-def stop(process):
-    process.terminate()
-    try:
-        process.wait(timeout=WAIT)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
 
 
 def run(env, *command):
@@ -92,7 +62,7 @@ def check_layout(layout, echo, characters, env, failures):
             if line[3] != spoken_by:
                 failures.append(f"{layout}: {character!r} arrived as {line[1]}, which plays {line[3]}")
     finally:
-        stop(window)
+        xvfb.stop(window)
 
 
 def main():
@@ -102,17 +72,19 @@ def main():
     if not all(shutil.which(tool) for tool in ("Xvfb", "xdotool", "setxkbmap")):
         print("skipped: Xvfb, xdotool or setxkbmap missing")
         return 77
-    xvfb, env = start_display()
-    if not xvfb:
-        print("skipped: Xvfb did not start")
+    try:
+        display = xvfb.start()
+    except xvfb.Unavailable as why:
+        print(f"skipped: {why}")
         return 77
+    env = display.env(dict(os.environ, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy"))
     characters = [line.split() for line in run(os.environ, args.echo, "--characters").splitlines()]
     failures = [] if characters else ["the game speaks no characters"]
     try:
         for layout in LAYOUTS:
             check_layout(layout, args.echo, characters, env, failures)
     finally:
-        stop(xvfb)
+        display.stop()
     print("\n".join(failures) or f"every character arrives right on the layouts {', '.join(LAYOUTS)}")
     return 1 if failures else 0
 

@@ -8,16 +8,19 @@ that a player program can react to what it hears.
 import os
 import shutil
 import subprocess
+import sys
 import time
 
 import capture
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import xvfb  # noqa: E402
 
 KEY_NAMES = {"ctrl": "Control_L", "space": "space", "enter": "Return", "esc": "Escape", "up": "Up", "down": "Down"}
 BEST_KEY = (9, 4, 21, 7, 15, 2, 24, 12, 6, 20)
 
 
-class Unavailable(Exception):
-    """No virtual display or no key sender on this machine."""
+Unavailable = xvfb.Unavailable  # no virtual display or no key sender on this machine
 
 
 def tools_present():
@@ -147,8 +150,8 @@ class Session:
         self.extra_env = extra_env or {}
         self.xvfb = None
         self.game = None
-        self.display = None
         self.window = None
+        self.unseen = 0.0  # capture second of the last look that did not find the window
         self.started = None  # monotonic time of the game's start
         self.growth = []  # (monotonic time, frames in the capture): maps the wall clock onto it
         self.keys = []  # (name, monotonic time, capture second when sent, capture second when done)
@@ -158,53 +161,15 @@ class Session:
     def start_display(self):
         if not tools_present():
             raise Unavailable("Xvfb or xdotool missing")
-        # Another server starting at the same moment may take the same display number; the one
-        # that loses exits, and a new one is started.
-        for _ in range(3):
-            if self._start_xvfb():
-                return
-        raise RuntimeError("Xvfb started but never answered")
-
-    def _start_xvfb(self):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
-            pass_fds=(write_end,),
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-        )
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip():
-            self.stop()
-            raise Unavailable("Xvfb did not start")
-        self.display = ":" + number.decode().strip()
-        # Ready to take clients once it answers one.
-        deadline = time.monotonic() + 10
-        while time.monotonic() < deadline and self.xvfb.poll() is None:
-            probe = subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env(), capture_output=True)
-            if probe.returncode == 0:
-                return True
-            time.sleep(0.1)
-        self.stop()
-        return False
+        self.xvfb = xvfb.start()
 
     def env(self):
-        env = dict(os.environ)
+        env = self.xvfb.env()
         env.update(
-            DISPLAY=self.display,
             SDL_AUDIODRIVER="disk",
             SDL_DISKAUDIOFILE=self.capture_path,
             SDL_VIDEODRIVER="x11",
         )
-        env.pop("XAUTHORITY", None)
         if self.wine:
             env.update(self.wine.env(), TAPDASH_CAPTURE=self.capture_path)
         env.update(self.extra_env)
@@ -222,9 +187,10 @@ class Session:
             stderr=open(os.path.join(self.scratch, "game.stderr"), "wb"),
         )
 
-    def find_window(self, timeout=20.0):
+    def find_window(self, timeout=60.0):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
+            looked = self.now()
             found = subprocess.run(
                 ["xdotool", "search", "--onlyvisible", "--name", "^Tapdash$"],
                 env=self.env(),
@@ -235,6 +201,7 @@ class Session:
                 self.window = found.stdout.split()[0]
                 subprocess.run(["xdotool", "windowfocus", "--sync", self.window], env=self.env(), timeout=10)
                 return time.monotonic()
+            self.unseen = looked
             if self.game.poll() is not None:
                 break
             time.sleep(0.02)
@@ -252,15 +219,9 @@ class Session:
             return None
 
     def stop(self):
-        # Xvfb is asked to end, so that it removes its lock and socket for the next server.
-        for process in (self.game, self.xvfb):
-            if process and process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        for process in (self.game, self.xvfb and self.xvfb.process):
+            if process:
+                xvfb.stop(process)
 
     # --- keys --------------------------------------------------------------------------------
 

@@ -50,6 +50,10 @@ def reach_menu(session, checks):
     return music and music.start + 0.5
 
 
+def focus(session, window):
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], env=session.env(), timeout=10)
+
+
 def leave(session, checks):
     session.press("esc")
     checks.that(session.wait_exit(20) == 0, "Escape in the menu did not end the game")
@@ -73,20 +77,26 @@ def play(session, echo_path, checks):
         return
     checks.near(music_level(session, MENU_MUSIC, heard_at, heard_at + 1.0) - top, -9.0, 1.0,
                 "after a restart: the menu's music against the top, dB")
-    started = session.press("enter")
-    first = session.wait_for(is_character, started, 10, min_duration=0.1)
-    if not checks.that(first is not None, "no character after Start game"):
-        return
-    checks.near(music_level(session, LEVEL_MUSIC, first.start, first.start + 1.0) - top, -9.0, 1.0,
-                "the level's music against the menu's top, dB")
 
-    # Another window takes the keyboard; what is typed meanwhile goes there, never to the game.
+    # The other window is started before the level: a program may take seconds to start on a
+    # busy machine, and the level counts a miss once a character has gone unanswered for long.
+    # Shown, it takes the keyboard (SDL gives a new window the focus where no window manager
+    # does); the game takes it back before the level starts.
     echo = subprocess.Popen([echo_path], env=session.env(), stdout=subprocess.PIPE, text=True)
     try:
         checks.that(echo.stdout.readline().strip() == "shown", "the other window did not show")
         other = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Tapdash keys$"],
                                env=session.env(), capture_output=True, text=True, timeout=20).stdout.split()
-        subprocess.run(["xdotool", "windowfocus", "--sync", other[0]], env=session.env(), timeout=10)
+        focus(session, session.window)
+        started = session.press("enter")
+        first = session.wait_for(is_character, started, 10, min_duration=0.1)
+        if not checks.that(first is not None, "no character after Start game"):
+            return
+        checks.near(music_level(session, LEVEL_MUSIC, first.start, first.start + 1.0) - top, -9.0, 1.0,
+                    "the level's music against the menu's top, dB")
+
+        # The other window takes the keyboard; what is typed meanwhile goes there, never to the game.
+        focus(session, other[0])
         away = session.now()
         typed = session.press("b", "ctrl")
         checks.that(echo.stdout.readline().split()[:2] == ["down", "66"], "B did not reach the other window")
@@ -98,8 +108,9 @@ def play(session, echo_path, checks):
         echo.kill()
         echo.wait()
 
-    subprocess.run(["xdotool", "windowfocus", "--sync", session.window], env=session.env(), timeout=10)
+    # Taken before the keyboard goes back: the level resumes at once, quiet until then.
     back = session.now()
+    focus(session, session.window)
     goes_on = session.wait_for(lambda e: e.file == first.file or is_character(e), back, 5, min_duration=0.1)
     checks.that(goes_on is not None and goes_on.file == first.file,
                 f"{first.file} did not go on once the keyboard was back: {goes_on}")

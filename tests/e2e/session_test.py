@@ -115,9 +115,8 @@ def play_session(session, checks):
     played = {"answers": []}
     shown = session.find_window()
     if not checks.that(shown is not None, "the window never appeared"):
-        played["ended_unseen"] = session.game.poll()
         return played
-    played["window"] = session.now()
+    played["unseen"] = session.unseen
 
     intro = session.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
     if not checks.that(intro is not None, "no intro"):
@@ -264,7 +263,8 @@ def check_timeline(checks, played, events, session):
     """Checks the whole session's timeline; returns the score the game should have kept."""
     intro = after(events, "game\\game_intro.vgz", 0)
     checks.that(events and events[0] is intro, "the intro is not the first sound")
-    checks.within(intro.start - played["window"], -0.5, 1.0, "the intro right after the window appears")
+    # Once the window is up; how soon after depends on how busy the machine is (a benchmark's matter).
+    checks.that(intro.start >= played["unseen"] - 0.05, f"the intro before the window appeared: {intro}")
     checks.that(intro.duration < INTRO_SECONDS - 1.0, f"Ctrl did not cut the intro: {intro}")
     ctrl = played["ctrl"]
     checks.within(intro.end - ctrl, -0.02, session.sent_by(ctrl) - ctrl + REACTION, "Ctrl cuts the intro")
@@ -392,33 +392,23 @@ def main():
     os.makedirs(args.work, exist_ok=True)
     folder = os.path.join(args.work, "program")
     stderr = os.path.join(args.work, "game.stderr")
-    # A display that a client cannot reach (another server took its number meanwhile) is the
-    # machine's trouble, not the game's, and so is a Wine that ended before the game wrote a
-    # word or showed a window: one more try on a new display.
-    for attempt in range(2):
-        tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
-        program = os.path.join(folder, os.path.basename(args.game))
-        wine = live.Wine(args.work) if args.wine else None
-        session = live.Session(folder, tones, args.work, command=live.Wine.command(program) if wine else [program], wine=wine)
-        try:
-            session.start_display()
-        except live.Unavailable as why:
-            print(f"SKIP: {why}")
-            return 77
-        if wine:
-            wine.prepare(session.env())
-        checks = Checks()
-        try:
-            session.start_game()
-            played = play_session(session, checks)
-        finally:
-            session.stop()
-        said = open(stderr, errors="replace").read()
-        unreachable = "no display" in said
-        never_started = played.get("ended_unseen") not in (None, 0) and not said
-        if not ((unreachable or never_started) and attempt == 0):
-            break
-        print("the game could not reach the virtual display or never started; trying again on a new one")
+    tones = live.make_program_folder(folder, args.game, args.tones, INTRO_SECONDS)
+    program = os.path.join(folder, os.path.basename(args.game))
+    wine = live.Wine(args.work) if args.wine else None
+    session = live.Session(folder, tones, args.work, command=live.Wine.command(program) if wine else [program], wine=wine)
+    try:
+        session.start_display()
+    except live.Unavailable as why:
+        print(f"SKIP: {why}")
+        return 77
+    if wine:
+        wine.prepare(session.env())
+    checks = Checks()
+    try:
+        session.start_game()
+        played = play_session(session, checks)
+    finally:
+        session.stop()
 
     if not os.path.exists(session.capture_path):
         checks.failures.append("nothing captured: the game never opened its sound device")

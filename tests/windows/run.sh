@@ -21,7 +21,6 @@ export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,
 export HOME="$build/wine-home"
 # The server needs the prefix folder to exist; wineboot fills it.
 mkdir -p "$HOME" "$WINEPREFIX"
-display_fd_file="$build/xvfb.display"
 xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
@@ -31,17 +30,8 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-# Xvfb picks a free display and writes its number once it takes clients.
-exec {display_fd}>"$display_fd_file"
-Xvfb -displayfd "$display_fd" -nolisten tcp -screen 0 640x480x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-exec {display_fd}>&-
-for _ in $(seq 1 200); do
-  [ -s "$display_fd_file" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { echo "tests/windows: Xvfb did not start" >&2; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$display_fd_file")"
+read -r DISPLAY xvfb_pid < <(tests/support/xvfb.py) || { echo "tests/windows: Xvfb did not start" >&2; exit 1; }
+export DISPLAY
 # The server takes part in every wait of the game's threads: ahead of other work where we may.
 if [ "$(id -u)" -eq 0 ]; then nice -n -10 wineserver -p; else wineserver -p; fi
 wineboot -i >/dev/null 2>&1
