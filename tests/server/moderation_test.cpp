@@ -63,7 +63,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
     httplib::Client client("127.0.0.1", server.port);
     client.set_url_encode(false);
-    ASSERT_EQ(client.Get(("/tapdash/top1.php?" + Query("Forger", 1000000)).c_str())->status, 200);
+    ASSERT_EQ(client.Get("/tapdash/top1.php?" + Query("Forger", 1000000))->status, 200);
 
     // Players go on sending scores 100, 200, 300, ... through everything the operator does.
     std::atomic<long long> acknowledged{0};
@@ -72,7 +72,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         httplib::Client player("127.0.0.1", server.port);
         player.set_url_encode(false);
         for (long long score = 1; playing || score <= 20; ++score) {
-            auto reply = player.Get(("/tapdash/top1.php?" + Query("Ann", score * 100)).c_str());
+            auto reply = player.Get("/tapdash/top1.php?" + Query("Ann", score * 100));
             if (reply && reply->status == 200) acknowledged = score;
         }
     });
@@ -103,7 +103,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     for (long long score = 1; score <= before; ++score)
         ASSERT_EQ(restored.count(score * 100), 1u)
             << "score " << score << " was sent before the backup";
-    auto place = client.Get(("/tapdash/top2.php?" + Query("Ann", acknowledged * 100)).c_str());
+    auto place = client.Get("/tapdash/top2.php?" + Query("Ann", acknowledged * 100));
     EXPECT_EQ(place->body, "1") << "the forged score still takes first place";
 
     // What the operator may get wrong is refused with a reason and a failing status.
@@ -144,7 +144,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         Command run = RunScores("--db " + db + " --backup " + target);
         EXPECT_EQ(run.status, status) << target << ": " << run.output;
     }
-    EXPECT_EQ(client.Get(("/tapdash/top1.php?" + Query("After", 1000000)).c_str())->status, 200);
+    EXPECT_EQ(client.Get("/tapdash/top1.php?" + Query("After", 1000000))->status, 200);
     EXPECT_EQ(StoredScores(db).size(), storedBefore + 1) << "the live database was harmed";
     std::ifstream victim(dir + "victim");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "untouched");

@@ -55,14 +55,11 @@ class ServerScores : public ::testing::Test {
         auto result = Get("/tapdash/top1.php?" + query);
         return result ? result->status : -1;
     }
-    std::string Place(const std::string& query) {
-        auto result = Get("/tapdash/top2.php?" + query);
+    std::string Page(const std::string& target = "/tapdash/") {
+        auto result = Get(target);
         return result && result->status == 200 ? result->body : "<failed>";
     }
-    std::string Page() {
-        auto result = Get("/tapdash/");
-        return result && result->status == 200 ? result->body : "<failed>";
-    }
+    std::string Place(const std::string& query) { return Page("/tapdash/top2.php?" + query); }
 
     std::string dir_;
     ScoreServerProcess server_;
@@ -224,10 +221,6 @@ TEST(ServerLifecycle, NoAcknowledgedScoreIsLostWhenTheServerIsKilledUnderLoad) {
         std::vector<std::thread> players;
         for (int t = 0; t < 4; ++t) {
             players.emplace_back([&, t] {
-                struct Done {
-                    std::atomic<int>& sending;
-                    ~Done() { --sending; }
-                } done{sending};
                 httplib::Client client("127.0.0.1", server.port);
                 client.set_url_encode(false);
                 for (int i = 0; i < 20000; ++i) {
@@ -235,11 +228,12 @@ TEST(ServerLifecycle, NoAcknowledgedScoreIsLostWhenTheServerIsKilledUnderLoad) {
                                        std::to_string(i);
                     auto result = client.Get(
                         ("/tapdash/top1.php?" + Query(name, "X", "a", "UK", "100")).c_str());
-                    if (!result || result->status != 200) return;  // the server is gone
+                    if (!result || result->status != 200) break;  // the server is gone
                     std::lock_guard<std::mutex> guard(lock);
                     acknowledged.insert(name);
                     ++answered;
                 }
+                --sending;
             });
         }
         // Killed in the middle of the stream, once a few hundred scores have been answered.
