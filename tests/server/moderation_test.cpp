@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -41,19 +40,12 @@ Command RunScores(const std::string& arguments) {
 
 std::set<long long> StoredScores(const std::string& db) {
     std::set<long long> scores;
-    sqlite3* connection = nullptr;
-    sqlite3_open_v2(db.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* rows = nullptr;
-    sqlite3_prepare_v2(connection, "SELECT score, first_name, country FROM submissions", -1, &rows,
-                       nullptr);
-    while (rows && sqlite3_step(rows) == SQLITE_ROW) {
+    for (const auto& row : ReadRows(db, "SELECT score, first_name, country FROM submissions")) {
         // A half-written row would lose its name or country.
-        EXPECT_NE(sqlite3_column_bytes(rows, 1), 0);
-        EXPECT_NE(sqlite3_column_bytes(rows, 2), 0);
-        scores.insert(sqlite3_column_int64(rows, 0));
+        EXPECT_NE(row[1], "");
+        EXPECT_NE(row[2], "");
+        scores.insert(std::stoll(row[0]));
     }
-    sqlite3_finalize(rows);
-    sqlite3_close(connection);
     return scores;
 }
 
@@ -71,7 +63,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     ScoreServerProcess server = StartScoreServer(db, kNoRateLimits);
     httplib::Client client("127.0.0.1", server.port);
     client.set_url_encode(false);
-    ASSERT_EQ(client.Get(("/tapdash/top1.php?" + Query("Forger", 1000000)).c_str())->status, 200);
+    ASSERT_EQ(client.Get("/tapdash/top1.php?" + Query("Forger", 1000000))->status, 200);
 
     // Players go on sending scores 100, 200, 300, ... through everything the operator does.
     std::atomic<long long> acknowledged{0};
@@ -80,7 +72,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         httplib::Client player("127.0.0.1", server.port);
         player.set_url_encode(false);
         for (long long score = 1; playing || score <= 20; ++score) {
-            auto reply = player.Get(("/tapdash/top1.php?" + Query("Ann", score * 100)).c_str());
+            auto reply = player.Get("/tapdash/top1.php?" + Query("Ann", score * 100));
             if (reply && reply->status == 200) acknowledged = score;
         }
     });
@@ -111,7 +103,7 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     for (long long score = 1; score <= before; ++score)
         ASSERT_EQ(restored.count(score * 100), 1u)
             << "score " << score << " was sent before the backup";
-    auto place = client.Get(("/tapdash/top2.php?" + Query("Ann", acknowledged * 100)).c_str());
+    auto place = client.Get("/tapdash/top2.php?" + Query("Ann", acknowledged * 100));
     EXPECT_EQ(place->body, "1") << "the forged score still takes first place";
 
     // What the operator may get wrong is refused with a reason and a failing status.
@@ -141,21 +133,18 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     fs::create_symlink(db, dir + "planted.db.partial");
     std::ofstream(dir + "victim") << "untouched";
     fs::create_symlink(dir + "victim", dir + "copy.db.partial");
-    const struct {
-        std::string target;
-        int status;
-    } backups[] = {
+    const std::pair<std::string, int> backups[] = {
         // clang-format off
         {db, 1}, {dir + "link.db", 1}, {dir + "hard.db", 1}, {db + "-wal", 1},
         {dir + "planted.db", 1}, {dir + "./scores.db-shm", 1}, {dir + "copy.db", 0},
         // clang-format on
     };
     const size_t storedBefore = StoredScores(db).size();
-    for (const auto& backup : backups) {
-        Command run = RunScores("--db " + db + " --backup " + backup.target);
-        EXPECT_EQ(run.status, backup.status) << backup.target << ": " << run.output;
+    for (const auto& [target, status] : backups) {
+        Command run = RunScores("--db " + db + " --backup " + target);
+        EXPECT_EQ(run.status, status) << target << ": " << run.output;
     }
-    EXPECT_EQ(client.Get(("/tapdash/top1.php?" + Query("After", 1000000)).c_str())->status, 200);
+    EXPECT_EQ(client.Get("/tapdash/top1.php?" + Query("After", 1000000))->status, 200);
     EXPECT_EQ(StoredScores(db).size(), storedBefore + 1) << "the live database was harmed";
     std::ifstream victim(dir + "victim");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "untouched");

@@ -5,7 +5,6 @@
 #include <httplib.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,8 +32,10 @@ const char kSending[] = "game\\sending_score.vgz";
 const char kMadeIt[] = "game\\made_it.vgz";
 const char kSendScoreItem[] = "menu\\send_score.vgz";
 
-std::string Number(int n) {
-    return "score\\" + std::to_string(n) + ".vgz";
+// What the player hears: the sending cue, the place when one is spoken, then the menu item.
+std::vector<std::string> Heard(int place = 0) {
+    if (place == 0) return {kSending, kSendScoreItem};
+    return {kSending, kMadeIt, "score\\" + std::to_string(place) + ".vgz", kSendScoreItem};
 }
 
 class OnlineLoopback : public GameFixture {
@@ -89,47 +90,25 @@ int ListenOnLoopback(int* port) {
     return listening;
 }
 
-std::vector<std::vector<std::string>> StoredNames(const std::string& dbPath) {
-    std::vector<std::vector<std::string>> rows;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(
-        db, "SELECT first_name, last_name, addr, country, score FROM submissions ORDER BY id", -1,
-        &statement, nullptr);
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-        std::vector<std::string> row;
-        for (int column = 0; column < 5; ++column) {
-            row.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                             static_cast<size_t>(sqlite3_column_bytes(statement, column)));
-        }
-        rows.push_back(row);
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows;
-}
-
 TEST_F(OnlineLoopback, PlayersHearTheirPlaceFromTheRealScoreServer) {
     std::string dir = MakeScratchDir();
     ScoreServerProcess server = StartScoreServer(dir + "scores.db");
     g_scoreServer = "http://" + ScoreServerHost(server);
 
-    EXPECT_EQ(SendScore("Mary Jo & Co\nO'Neil\n1 High St, Leeds\nUK\n", 1500),
-              (std::vector<std::string>{kSending, kMadeIt, Number(1), kSendScoreItem}));
+    EXPECT_EQ(SendScore("Mary Jo & Co\nO'Neil\n1 High St, Leeds\nUK\n", 1500), Heard(1));
     auto requests = VirtualCallsOf("HttpGet");
     ASSERT_EQ(requests.size(), 2u);
     // The network does not move the virtual clock: the gap is the game's own wait.
     EXPECT_EQ(requests[1].timeMs, requests[0].timeMs + kPlaceQueryDelayMs);
 
-    EXPECT_EQ(SendScore("Bob\nRay\n2 Low Rd\nFR\n", 700),
-              (std::vector<std::string>{kSending, kMadeIt, Number(2), kSendScoreItem}));
+    EXPECT_EQ(SendScore("Bob\nRay\n2 Low Rd\nFR\n", 700), Heard(2));
 
-    auto rows = StoredNames(server.dbPath);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"Mary Jo & Co", "O'Neil", "1 High St, Leeds", "UK",
-                                                 "1500"}));
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"Bob", "Ray", "2 Low Rd", "FR", "700"}));
+    EXPECT_EQ(ReadRows(server.dbPath,
+                       "SELECT first_name, last_name, addr, country, score FROM"
+                       " submissions ORDER BY id"),
+              (std::vector<std::vector<std::string>>{
+                  {"Mary Jo & Co", "O'Neil", "1 High St, Leeds", "UK", "1500"},
+                  {"Bob", "Ray", "2 Low Rd", "FR", "700"}}));
 
     EXPECT_EQ(StopScoreServer(server, SIGTERM), 0);
     std::filesystem::remove_all(dir);
@@ -142,8 +121,7 @@ TEST_F(OnlineLoopback, AServerThatIsDownLeavesOnlyTheSendingCue) {
     // Stopped the moment it has started: it still shuts down cleanly.
     ASSERT_EQ(StopScoreServer(server, SIGTERM), 0);
 
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
-              (std::vector<std::string>{kSending, kSendScoreItem}));
+    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard());
     EXPECT_EQ(VirtualCallsOf("HttpGet").size(), 1u);
     std::filesystem::remove_all(dir);
 }
@@ -156,8 +134,7 @@ TEST_F(OnlineLoopback, AServerThatNeverAnswersIsGivenUpAfterTheRequestTimeOut) {
     g_scoreServer = "http://127.0.0.1:" + std::to_string(port);
 
     auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
-              (std::vector<std::string>{kSending, kSendScoreItem}));
+    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard());
     auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(VirtualCallsOf("HttpGet").size(), 1u);
     EXPECT_LT(waited, std::chrono::seconds(60));
@@ -183,8 +160,7 @@ TEST_F(OnlineLoopback, AServerSettingWithoutSchemeNeverSendsTheDetailsInClear) {
         if (client >= 0) close(client);
     });
 
-    EXPECT_EQ(SendScore("Ann\nLee\n1 Secret Rd\nUK\n", 300),
-              (std::vector<std::string>{kSending, kSendScoreItem}));
+    EXPECT_EQ(SendScore("Ann\nLee\n1 Secret Rd\nUK\n", 300), Heard());
     listener.join();
     close(plain);
     ASSERT_FALSE(received.empty());
@@ -208,15 +184,10 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
     ASSERT_FALSE(certificates.empty()) << "openssl could not make the test certificates";
     const struct {
         const char* certificate;
-        bool authorityAdded;
-        bool placeSpoken;
+        bool authorityAdded, placeSpoken;  // without it, the system's authorities never heard of it
     } cases[] = {
-        {"good", true, true},
-        {"good", false, false},  // the system's authorities never
-                                 // heard of this one
-        {"other_name", true, false},
-        {"expired", true, false},
-        {"self", true, false},
+        {"good", true, true},     {"good", false, false}, {"other_name", true, false},
+        {"expired", true, false}, {"self", true, false},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(std::string(each.certificate) + (each.authorityAdded ? "" : ", no authority"));
@@ -241,14 +212,9 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
         std::vector<std::string> heard = SendScore("Ann\nLee\n1 Secret Rd\nUK\n", 300);
         server.stop();
         serving.join();
-        if (each.placeSpoken) {
-            EXPECT_EQ(heard,
-                      (std::vector<std::string>{kSending, kMadeIt, Number(4), kSendScoreItem}));
-            EXPECT_EQ(requests, 2);
-        } else {
-            EXPECT_EQ(heard, (std::vector<std::string>{kSending, kSendScoreItem}));
-            EXPECT_EQ(requests, 0) << "the details reached a server that did not verify";
-        }
+        EXPECT_EQ(heard, Heard(each.placeSpoken ? 4 : 0));
+        EXPECT_EQ(requests, each.placeSpoken ? 2 : 0)
+            << "the details reached a server that did not verify";
     }
     unsetenv("TAPDASH_CA_FILE");
 }
@@ -261,15 +227,13 @@ TEST_F(OnlineLoopback, RepliesTheRealServerNeverGivesAreHandledOverRealHttp) {
 
     // More than the 100,000 bytes the game reads: only the first character counts.
     standIn.Answer("/tapdash/top2.php", HttpReply("200 OK", "6" + std::string(250000, '0')));
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
-              (std::vector<std::string>{kSending, kMadeIt, Number(6), kSendScoreItem}));
+    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard(6));
 
     // An error page is read like any reply and says nothing.
     standIn.Answer("/tapdash/top2.php",
                    HttpReply("500 Internal Server Error",
                              "<!DOCTYPE html><html><body><h1>500</h1></body></html>"));
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300),
-              (std::vector<std::string>{kSending, kSendScoreItem}));
+    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard());
 }
 
 }  // namespace

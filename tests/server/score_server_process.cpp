@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -93,4 +94,31 @@ int StopScoreServer(ScoreServerProcess& server, int signalNumber, std::string* o
 
 std::string ScoreServerHost(const ScoreServerProcess& server) {
     return "127.0.0.1:" + std::to_string(server.port);
+}
+
+std::vector<std::vector<std::string>> ReadRows(const std::string& dbPath,
+                                               const std::string& select) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, select.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot read " + dbPath + ": " + select);
+    }
+    std::vector<std::vector<std::string>> rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        rows.emplace_back();
+        for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+            rows.back().emplace_back(
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+long long StoredCount(const std::string& dbPath, const std::string& where) {
+    return std::stoll(ReadRows(dbPath, "SELECT COUNT(*) FROM submissions" + where).at(0).at(0));
 }

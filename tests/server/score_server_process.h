@@ -26,3 +26,9 @@ extern const std::vector<std::string> kNoRateLimits;
 int StopScoreServer(ScoreServerProcess& server, int signalNumber, std::string* output = nullptr);
 // "127.0.0.1:port".
 std::string ScoreServerHost(const ScoreServerProcess& server);
+// The rows `select` reads from the database at `dbPath`, each column as text; throws when the
+// database cannot be read.
+std::vector<std::vector<std::string>> ReadRows(const std::string& dbPath,
+                                               const std::string& select);
+// The number of rows in the submissions table, or of those `where` picks (" WHERE ...").
+long long StoredCount(const std::string& dbPath, const std::string& where = "");

@@ -47,14 +47,11 @@ RawReply Send(int port, const std::string& source, const std::string& method,
     inet_pton(AF_INET, source.c_str(), &from.sin_addr);
     inet_pton(AF_INET, server.c_str(), &to.sin_addr);
     to.sin_port = htons(static_cast<uint16_t>(port));
-    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-        connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-        close(fd);
-        return reply;
-    }
     std::string request = method + " " + target + " HTTP/1.1\r\nHost: tapdash\r\n" + headers +
                           "Connection: close\r\n\r\n";
-    if (write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
+    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+        connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 ||
+        write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
         close(fd);
         return reply;
     }
@@ -72,20 +69,6 @@ RawReply Send(int port, const std::string& source, const std::string& method,
     return reply;
 }
 
-long long StoredCount(const std::string& dbPath, const std::string& where = "") {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, ("SELECT COUNT(*) FROM submissions" + where).c_str(), -1, &statement,
-                       nullptr);
-    long long count = statement && sqlite3_step(statement) == SQLITE_ROW
-                          ? sqlite3_column_int64(statement, 0)
-                          : -1;
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return count;
-}
-
 // The content policy's source for the first <style> element of `html`.
 std::string StyleHash(const std::string& html) {
     size_t start = html.find("<style>") + 7;
@@ -98,6 +81,9 @@ std::string StyleHash(const std::string& html) {
 }
 
 const char kAnn[] = "first_name=Ann&last_name=Lee&addr=1%20Secret%20Rd&country=UK&score=700";
+// Ann's score sent, and her place asked for.
+const std::string kRecordAnn = std::string("/tapdash/top1.php?") + kAnn;
+const std::string kPlaceAnn = std::string("/tapdash/top2.php?") + kAnn;
 
 class ServerGuards : public ::testing::Test {
   protected:
@@ -143,13 +129,13 @@ TEST_F(ServerGuards, ABurstOfScoresFromOneAddressIsCutOffWhileOtherPlayersStillS
     EXPECT_EQ(recorded + refused, 300);
     EXPECT_EQ(StoredCount(server_.dbPath), recorded);
     // A player at another address is not held back by the flood.
-    EXPECT_EQ(Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.2").status, 200);
+    EXPECT_EQ(Get(kRecordAnn, "127.0.0.2").status, 200);
 
     // Place requests have a limit of their own.
     started = std::chrono::steady_clock::now();
     int answered = 0;
     for (int i = 0; i < 100; ++i) {
-        if (Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.2").status == 200) ++answered;
+        if (Get(kPlaceAnn, "127.0.0.2").status == 200) ++answered;
     }
     EXPECT_GE(answered, 20);
     EXPECT_LE(answered, 20 + refills(5));
@@ -157,37 +143,35 @@ TEST_F(ServerGuards, ABurstOfScoresFromOneAddressIsCutOffWhileOtherPlayersStillS
 
 TEST_F(ServerGuards, APlaceIsAnsweredOnlyToTheAddressThatSentTheScore) {
     Start();
-    ASSERT_EQ(Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.3").status, 200);
+    ASSERT_EQ(Get(kRecordAnn, "127.0.0.3").status, 200);
     // Someone who knows the four fields on the page and guesses the address learns nothing.
-    RawReply guess = Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.4");
+    RawReply guess = Get(kPlaceAnn, "127.0.0.4");
     EXPECT_EQ(guess.status, 200);
     EXPECT_EQ(guess.body, "");
-    EXPECT_EQ(Get(std::string("/tapdash/top2.php?") + kAnn, "127.0.0.3").body, "1");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.3").body, "1");
 }
 
 TEST_F(ServerGuards, BehindAProxyTheClientAddressComesFromItsHeadersOnlyWhenTrusted) {
     Start({"--trust-proxy", "on"});
-    const std::string record = std::string("/tapdash/top1.php?") + kAnn;
-    const std::string place = std::string("/tapdash/top2.php?") + kAnn;
-    ASSERT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
-    EXPECT_EQ(Get(place, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").body, "1");
-    EXPECT_EQ(Get(place, "127.0.0.1", "X-Forwarded-For: 10.1.1.1, 203.0.113.7\r\n").body, "1");
-    EXPECT_EQ(Get(place, "127.0.0.1", "X-Real-IP: 203.0.113.8\r\n").body, "");
-    EXPECT_EQ(Get(place, "127.0.0.1").body, "");
+    ASSERT_EQ(Get(kRecordAnn, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").body, "1");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.1", "X-Forwarded-For: 10.1.1.1, 203.0.113.7\r\n").body, "1");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.1", "X-Real-IP: 203.0.113.8\r\n").body, "");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.1").body, "");
     // The rate limits count the players' addresses, not the proxy's.
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
+        EXPECT_EQ(Get(kRecordAnn, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 200);
     }
-    EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 429);
-    EXPECT_EQ(Get(record, "127.0.0.1", "X-Real-IP: 2001:db8::1\r\n").status, 200);
+    EXPECT_EQ(Get(kRecordAnn, "127.0.0.1", "X-Real-IP: 203.0.113.7\r\n").status, 429);
+    EXPECT_EQ(Get(kRecordAnn, "127.0.0.1", "X-Real-IP: 2001:db8::1\r\n").status, 200);
     StopScoreServer(server_, SIGTERM);
 
     // Not trusted (the default): the headers are the client's own and change nothing.
     server_ = StartScoreServer(server_.dbPath);
-    ASSERT_EQ(Get(record, "127.0.0.5", "X-Real-IP: 203.0.113.9\r\n").status, 200);
+    ASSERT_EQ(Get(kRecordAnn, "127.0.0.5", "X-Real-IP: 203.0.113.9\r\n").status, 200);
     // Ann's eighth score of 700 ranks after her seven earlier ones.
-    EXPECT_EQ(Get(place, "127.0.0.5", "X-Real-IP: 198.51.100.1\r\n").body, "8");
-    EXPECT_EQ(Get(place, "127.0.0.6", "X-Real-IP: 203.0.113.9\r\n").body, "");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.5", "X-Real-IP: 198.51.100.1\r\n").body, "8");
+    EXPECT_EQ(Get(kPlaceAnn, "127.0.0.6", "X-Real-IP: 203.0.113.9\r\n").body, "");
 }
 
 TEST_F(ServerGuards, AClientElsewhereCannotPassItselfOffAsAProxy) {
@@ -207,13 +191,10 @@ TEST_F(ServerGuards, AClientElsewhereCannotPassItselfOffAsAProxy) {
     freeifaddrs(interfaces);
     if (local.empty()) GTEST_SKIP() << "this machine has no address but loopback";
     Start({"--trust-proxy", "on", "--bind", local});
-    const std::string record = std::string("/tapdash/top1.php?") + kAnn;
-    ASSERT_EQ(Send(server_.port, local, "GET", record, "X-Real-IP: 1.2.3.4\r\n", local).status,
+    ASSERT_EQ(Send(server_.port, local, "GET", kRecordAnn, "X-Real-IP: 1.2.3.4\r\n", local).status,
               200);
     // The score counts under the client's own address, whatever it claimed.
-    EXPECT_EQ(
-        Send(server_.port, local, "GET", "/tapdash/top2.php?" + record.substr(18), "", local).body,
-        "1");
+    EXPECT_EQ(Send(server_.port, local, "GET", kPlaceAnn, "", local).body, "1");
 }
 
 TEST(RateLimits, AFloodOfFreshAddressesNeverGivesASpentAddressItsRequestsBack) {
@@ -277,31 +258,22 @@ TEST_F(ServerGuards, NamesWithControlOrDirectionCharactersAreRefusedAndOtherByte
     }
     EXPECT_EQ(StoredCount(server_.dbPath), static_cast<long long>(std::size(names)));
 
-    ASSERT_EQ(
-        Get("/tapdash/top1.php?first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich"
-            "&score=100")
-            .status,
-        200);
+    const std::string renee =
+        "first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich&score=100";
+    ASSERT_EQ(Get("/tapdash/top1.php?" + renee).status, 200);
     std::string page = Get("/tapdash/").body;
     EXPECT_NE(page.find("<bdi>Ren\xC3\xA9"
                         "e</bdi></td><td><bdi>\xE2\x82\xAC</bdi></td><td><bdi>"
                         "\xC3\x96sterreich</bdi>"),
               std::string::npos);
     // Asked again the same way, the place is found.
-    EXPECT_EQ(
-        Get("/tapdash/top2.php?first_name=Ren%E9e&last_name=%80uro&addr=a&country=%D6sterreich"
-            "&score=100")
-            .body,
-        "1");
+    EXPECT_EQ(Get("/tapdash/top2.php?" + renee).body, "1");
 }
 
 TEST_F(ServerGuards, APageOfAnotherSiteCannotSendScoresInItsVisitorsNames) {
     Start(kNoRateLimits);
     // The game sends neither header; a browser says where the request comes from.
-    const struct {
-        const char* headers;
-        int status;
-    } cases[] = {
+    const std::pair<const char*, int> cases[] = {
         {"", 200},
         {"Sec-Fetch-Site: same-origin\r\n", 200},
         {"Origin: http://tapdash\r\n", 200},
@@ -311,35 +283,29 @@ TEST_F(ServerGuards, APageOfAnotherSiteCannotSendScoresInItsVisitorsNames) {
         {"Origin: null\r\n", 403},
     };
     long long stored = 0;
-    for (const auto& c : cases) {
+    for (const auto& [headers, status] : cases) {
         for (const char* page : {"/tapdash/top1.php?", "/tapdash/top2.php?"}) {
-            EXPECT_EQ(Get(page + std::string(kAnn), "127.0.0.1", c.headers).status, c.status)
-                << page << c.headers;
+            EXPECT_EQ(Get(page + std::string(kAnn), "127.0.0.1", headers).status, status)
+                << page << headers;
         }
-        if (c.status == 200) ++stored;
-        EXPECT_EQ(StoredCount(server_.dbPath), stored) << c.headers;
+        if (status == 200) ++stored;
+        EXPECT_EQ(StoredCount(server_.dbPath), stored) << headers;
     }
 }
 
 TEST_F(ServerGuards, EveryReplyRefusesFramingAndReferrersAndScoreRepliesAreNeverCached) {
     Start(kNoRateLimits);
-    const struct {
-        std::string target;
-        bool noStore;
-    } cases[] = {
-        {"/tapdash/", false},
-        {"/tapdash/play/", false},
-        {"/tapdash/top1.php?" + std::string(kAnn), true},
-        {"/tapdash/top2.php?" + std::string(kAnn), true},
-        {"/tapdash/top2.php?score=1", true},
+    const std::pair<std::string, bool> cases[] = {
+        {"/tapdash/", false}, {"/tapdash/play/", false},           {kRecordAnn, true},
+        {kPlaceAnn, true},    {"/tapdash/top2.php?score=1", true},
     };
-    for (const auto& c : cases) {
-        RawReply reply = Get(c.target);
-        EXPECT_NE(reply.head.find("frame-ancestors 'none'"), std::string::npos) << c.target;
-        EXPECT_NE(reply.head.find("X-Frame-Options: DENY"), std::string::npos) << c.target;
-        EXPECT_NE(reply.head.find("Referrer-Policy: no-referrer"), std::string::npos) << c.target;
-        EXPECT_EQ(reply.head.find("Cache-Control: no-store") != std::string::npos, c.noStore)
-            << c.target;
+    for (const auto& [target, noStore] : cases) {
+        SCOPED_TRACE(target);
+        RawReply reply = Get(target);
+        EXPECT_NE(reply.head.find("frame-ancestors 'none'"), std::string::npos);
+        EXPECT_NE(reply.head.find("X-Frame-Options: DENY"), std::string::npos);
+        EXPECT_NE(reply.head.find("Referrer-Policy: no-referrer"), std::string::npos);
+        EXPECT_EQ(reply.head.find("Cache-Control: no-store") != std::string::npos, noStore);
     }
     // The top ten page runs no script, and its policy lets exactly its own style element in.
     RawReply page = Get("/tapdash/");
@@ -356,26 +322,28 @@ TEST_F(ServerGuards, EveryReplyRefusesFramingAndReferrersAndScoreRepliesAreNever
 
 TEST_F(ServerGuards, OnlyAGetRecordsAScore) {
     Start(kNoRateLimits);
-    RawReply head =
-        Send(server_.port, "127.0.0.1", "HEAD", std::string("/tapdash/top1.php?") + kAnn);
-    EXPECT_EQ(head.status, 405);
-    EXPECT_NE(head.head.find("Allow: GET"), std::string::npos);
-    EXPECT_EQ(Send(server_.port, "127.0.0.1", "POST", std::string("/tapdash/top1.php?") + kAnn,
-                   "Content-Length: 0\r\n")
-                  .status,
-              405);
-    EXPECT_EQ(StoredCount(server_.dbPath), 0);
-    EXPECT_EQ(Send(server_.port, "127.0.0.1", "HEAD", "/tapdash/").status, 200);
-    EXPECT_EQ(Send(server_.port, "127.0.0.1", "GET", "/tapdash/top1.php?" + std::string(kAnn),
-                   "Content-Length: 100000\r\n")
-                  .status,
-              413);
+    const struct {
+        const char *method, *headers;
+        std::string target;
+        int status;
+        const char* inHead;
+    } cases[] = {
+        {"HEAD", "", kRecordAnn, 405, "Allow: GET"},
+        {"POST", "Content-Length: 0\r\n", kRecordAnn, 405, ""},
+        {"HEAD", "", "/tapdash/", 200, ""},
+        {"GET", "Content-Length: 100000\r\n", kRecordAnn, 413, ""},
+    };
+    for (const auto& c : cases) {
+        RawReply reply = Send(server_.port, "127.0.0.1", c.method, c.target, c.headers);
+        EXPECT_EQ(reply.status, c.status) << c.method << " " << c.target << " " << c.headers;
+        EXPECT_NE(reply.head.find(c.inHead), std::string::npos) << reply.head;
+    }
     EXPECT_EQ(StoredCount(server_.dbPath), 0);
 }
 
 TEST_F(ServerGuards, EveryRequestLeavesOneLineInTheAccessLogWithoutThePlayersDetails) {
     Start(kNoRateLimits);
-    Get(std::string("/tapdash/top1.php?") + kAnn, "127.0.0.7", "User-Agent: game\r\n");
+    Get(kRecordAnn, "127.0.0.7", "User-Agent: game\r\n");
     Get("/tapdash/top2.php?score=1", "127.0.0.7");
     Get("/tapdash/%22%0A\x01", "127.0.0.7", "User-Agent: a\"b\r\n");
     StopScoreServer(server_, SIGTERM);
