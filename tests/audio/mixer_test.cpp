@@ -25,20 +25,22 @@ PlatformWaveFormat Format16(int rate, int channels) {
     return format;
 }
 
-// A sound filled through lock and unlock, as the loader fills it.
-PlatformBuffer MakeSound(const std::vector<int16_t>& samples, int rate = kRate,
-                         int flags = kPlainFlags, int channels = 1) {
-    PlatformWaveFormat format = Format16(rate, channels);
-    const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
+// A sound of these bytes filled through lock and unlock, as the loader fills it.
+PlatformBuffer MakeBuffer(PlatformWaveFormat format, const void* data, uint32_t bytes, int flags) {
     PlatformBuffer buffer = nullptr;
     EXPECT_GE(PlatformCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer), 0);
     void* region1 = nullptr;
     void* region2 = nullptr;
     uint32_t bytes1 = 0, bytes2 = 0;
     EXPECT_EQ(PlatformBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
-    std::memcpy(region1, samples.data(), bytes1);
+    std::memcpy(region1, data, bytes1);
     EXPECT_EQ(PlatformBufferUnlock(buffer, region1, bytes1, region2, bytes2), 0);
     return buffer;
+}
+
+PlatformBuffer MakeSound(const std::vector<int16_t>& samples, int flags = kPlainFlags) {
+    return MakeBuffer(Format16(kRate, 1), samples.data(), static_cast<uint32_t>(samples.size() * 2),
+                      flags);
 }
 
 std::vector<int16_t> Tone(double seconds, double hz, double amplitude, int rate = kRate) {
@@ -190,7 +192,7 @@ TEST_F(MixerTest, SpeakerTestRearLeftIsHeardLeftAndDullerThanFrontLeft) {
                                         6000 * std::sin(2 * M_PI * 9000 * i / kRate));
     }
     auto heardFrom = [&](float x, float y, float z) {
-        PlatformBuffer speaker = MakeSound(sound, kRate, k3DFlags);
+        PlatformBuffer speaker = MakeSound(sound, k3DFlags);
         PlatformBuffer3D position = nullptr;
         EXPECT_EQ(PlatformBufferGet3D(speaker, &position), 0);
         PlatformBuffer3DSetMinDistance(position, 10.0f);
@@ -226,18 +228,10 @@ TEST_F(MixerTest, LoudSoundsTogetherAreClampedInsteadOfWrappingAround) {
 
 TEST_F(MixerTest, SoundsRecordedAtOtherRatesKeepTheirLength) {
     // One second of 8-bit sound at 22050 Hz lasts one second at the device's rate.
-    PlatformWaveFormat format{1, 1, 22050, 22050, 1, 8};
-    PlatformBuffer music = nullptr;
-    ASSERT_EQ(PlatformCreateBuffer(&format, 22050, kPlainFlags, kAlgorithmDefault, &music), 0);
-    void* region1 = nullptr;
-    void* region2 = nullptr;
-    uint32_t bytes1 = 0, bytes2 = 0;
-    ASSERT_EQ(PlatformBufferLock(music, 0, 22050, &region1, &bytes1, &region2, &bytes2), 0);
-    for (uint32_t i = 0; i < bytes1; ++i) {
-        static_cast<uint8_t*>(region1)[i] =
-            static_cast<uint8_t>(128 + 100 * std::sin(2 * M_PI * 220 * i / 22050));
-    }
-    PlatformBufferUnlock(music, region1, bytes1, region2, bytes2);
+    std::vector<uint8_t> bytes(22050);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(128 + 100 * std::sin(2 * M_PI * 220 * i / 22050));
+    PlatformBuffer music = MakeBuffer({1, 1, 22050, 22050, 1, 8}, bytes.data(), 22050, kPlainFlags);
     Replay(music, 0, 0);
     Output played = Render(47500);
     EXPECT_EQ(Status(music), 1u);

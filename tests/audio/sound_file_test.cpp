@@ -81,24 +81,24 @@ TEST_F(SoundFileTest, StoredFileComesBackAsTheWaveItHides) {
 }
 
 TEST_F(SoundFileTest, MissingEmptyTruncatedOrLyingFilesAreRefused) {
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    Put("menu\\quit.vgz", "");
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    // Shorter than a header.
-    Put("menu\\quit.vgz", Stored(Wave(100, 100)).substr(0, kSoundFileHeaderBytes - 1));
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    // The header claims more samples than the file holds.
-    Put("menu\\quit.vgz", Stored(Wave(1000, 999)));
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    // An extended format chunk would put the data elsewhere than the loader takes it from.
-    Put("menu\\quit.vgz", Stored(Wave(100, 100, 18)));
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    // A file that was never scrambled.
-    Put("menu\\quit.vgz", Wave(100, 100));
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0);
-    // And the honest one is read.
-    Put("menu\\quit.vgz", Stored(Wave(1000, 1000)));
-    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 1);
+    EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), 0) << "missing";
+    const struct {
+        const char* what;
+        std::string bytes;
+        int read;
+    } files[] = {
+        {"empty", "", 0},
+        {"shorter than a header", Stored(Wave(100, 100)).substr(0, kSoundFileHeaderBytes - 1), 0},
+        {"claims more samples than it holds", Stored(Wave(1000, 999)), 0},
+        // An extended format chunk would put the data elsewhere than the loader takes it from.
+        {"extended format chunk", Stored(Wave(100, 100, 18)), 0},
+        {"never scrambled", Wave(100, 100), 0},
+        {"honest", Stored(Wave(1000, 1000)), 1},
+    };
+    for (const auto& file : files) {
+        Put("menu\\quit.vgz", file.bytes);
+        EXPECT_EQ(ReadSoundFile("menu\\quit.vgz"), file.read) << file.what;
+    }
 }
 
 TEST_F(SoundFileTest, LearnBankFindsTheLevelFolderWhateverItsCase) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "game/state.h"
 #include "storage/best_scores.h"
 #include "tests/game/level_play.h"
+#include "tests/storage/best_files.h"
 #include "tests/support/test_pack.h"
 
 namespace {
@@ -68,17 +68,14 @@ TEST(AnnouncerSpeech, ScoresAreSpokenInRecordedPieces) {
         {110000, "1 hundred 10 thousand"},
         {250000, "2 hundred 50 thousand"},
         {2099900, "20 hundred 90 9 thousand 9 hundred"},
+        // Millions say their count of hundred thousands as a number.
+        {2100000, "20 1 hundred thousand"},
+        {3500000, "30 5 hundred thousand"},
+        {10000000, "1 hundred hundred thousand"},
+        // The largest score there can be, last: it must stay within the sequence and the bank.
+        {INT_MAX, "20 1 thousand 4 hundred 70 4 hundred 80 3 thousand 6 hundred 40 7"},
     };
     for (const Case& c : cases) EXPECT_EQ(FinalScoreSpoken(c.score), c.spoken) << c.score;
-}
-
-TEST(AnnouncerSpeech, MillionsSayTheirCountOfHundredThousandsAsANumber) {
-    EXPECT_EQ(FinalScoreSpoken(2100000), "20 1 hundred thousand");
-    EXPECT_EQ(FinalScoreSpoken(3500000), "30 5 hundred thousand");
-    EXPECT_EQ(FinalScoreSpoken(10000000), "1 hundred hundred thousand");
-    // The largest score there can be stays within the sequence and the bank.
-    EXPECT_EQ(FinalScoreSpoken(INT_MAX),
-              "20 1 thousand 4 hundred 70 4 hundred 80 3 thousand 6 hundred 40 7");
     EXPECT_EQ(g_speech[0], kScoreSlotFinalScoreIntro);
     int end = 0;
     while (end < kSpeechLength && g_speech[end] != kSpeechEnd) ++end;
@@ -125,16 +122,8 @@ class AnnouncerModes : public LevelFixture {
         return PlayedFiles();
     }
 
-    // best.dat holding these scores, one 7-byte record each.
     void WriteBestFile(const std::vector<int>& scores) {
-        std::string bytes;
-        for (int score : scores) {
-            std::string record = std::to_string(score);
-            record.resize(7, '\0');
-            bytes += record;
-        }
-        ScrambleBestBytes(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-        WriteFileBytes(programDir + "best.dat", bytes);
+        WriteFileBytes(programDir + "best.dat", StoredList(scores));
     }
 };
 

@@ -14,11 +14,6 @@ const char kLevelMusic[] = "level1\\bgrn.vgz";
 
 class LevelPause : public LevelFixture {
   protected:
-    void StartGame() {
-        SkipToMenu();
-        Press(kKeyEnter);
-        ASSERT_EQ(g_mode, MODE_LEVEL);
-    }
     void LoseFocus() {
         VirtualActivate(false);
         VirtualRunFor(0);

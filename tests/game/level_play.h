@@ -10,6 +10,7 @@
 
 #include "audio/banks.h"
 #include "game/level.h"
+#include "game/state.h"
 #include "platform/key_codes.h"
 #include "platform/virtual/virtual.h"
 #include "tests/support/game_fixture.h"
@@ -35,7 +36,19 @@ class LevelFixture : public GameFixture {
         GameFixture::TearDown();
         VirtualReset();
     }
+    // From the menu's instructions, Enter: a game is under way.
+    void StartGame() {
+        SkipToMenu();
+        VirtualKeyDown(kKeyEnter);
+        VirtualRunFor(0);
+        ASSERT_EQ(g_mode, MODE_LEVEL);
+    }
 };
+
+// The side of a generator draw of 0, 1 or 2.
+inline int PanOfDraw(int draw) {
+    return draw == 0 ? kPanLeft : draw == 1 ? 0 : kPanRight;
+}
 
 // The file of the character being asked, and the key that answers its latest side.
 inline std::string CharacterFile() {

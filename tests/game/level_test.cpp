@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -12,29 +11,15 @@
 #include "game/state.h"
 #include "storage/best_scores.h"
 #include "tests/game/level_play.h"
+#include "tests/storage/best_files.h"
 #include "tests/support/test_pack.h"
 
 namespace {
 
 constexpr int kColon = 38, kGreater = 40, kLess = 41, kPlus = 43, kFullStop = 44;
 
-int PanOfDraw(int draw) {
-    return draw == 0 ? kPanLeft : draw == 1 ? 0 : kPanRight;
-}
-
-std::string StoredBestFile(const std::string& plain) {
-    std::string bytes = plain;
-    ScrambleBestBytes(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-    return bytes;
-}
-
 class LevelPlay : public LevelFixture {
   protected:
-    void StartGame() {
-        SkipToMenu();
-        Press(kKeyEnter);
-        ASSERT_EQ(g_mode, MODE_LEVEL);
-    }
     std::string BestFile() { return programDir + "best.dat"; }
 };
 
@@ -269,7 +254,7 @@ TEST_F(LevelPlay, EscapeEndsTheGameAndKeepsAScoreAboveZero) {
 }
 
 TEST_F(LevelPlay, AGameWithoutPointsLeavesTheBestScoresAlone) {
-    const std::string stored = StoredBestFile(std::string("900\0\0\0\0", 7));
+    const std::string stored = StoredList({900});
     WriteFileBytes(BestFile(), stored);
     StartGame();
     Press(kKeyEscape);

@@ -41,18 +41,6 @@ class Menu : public GameFixture {
         VirtualRunFor(0);
         return PlayedFiles();
     }
-
-    // The goodbye plays to its end, alone, and only then does the window go.
-    void ExpectGoodbyeBeforeClosing(uint64_t pressedAt) {
-        std::vector<VirtualCall> goodbye = VirtualCallsOf("Play", kExitSoundFile);
-        ASSERT_EQ(goodbye.size(), 1u);
-        EXPECT_EQ(goodbye[0].timeMs, pressedAt);
-        EXPECT_EQ(PlayedFiles(), std::vector<std::string>{kExitSoundFile});
-        EXPECT_FALSE(VirtualBuffer(kMusic).status);
-        std::vector<VirtualCall> closing = VirtualCallsOf("KillTimer");
-        ASSERT_EQ(closing.size(), 1u);
-        EXPECT_GE(closing[0].timeMs, pressedAt + kGoodbyeMs);
-    }
 };
 
 }  // namespace
@@ -129,21 +117,28 @@ TEST_F(Menu, SendScoreWithoutPointsSaysSoToTheEndAndStaysInTheMenu) {
     EXPECT_GE(VirtualCallsOf("Play", kQuit)[0].timeMs, pressedAt + 1000);
 }
 
-TEST_F(Menu, EscapePlaysTheGoodbyeInFullBeforeTheWindowCloses) {
-    SkipToMenu();
-    uint64_t pressedAt = VirtualNowMs();
-    VirtualPress(kKeyEscape);
-    VirtualKeyDownAt(pressedAt + 500, kKeyDown);  // during the goodbye: too late to count
-    EXPECT_FALSE(VirtualRunFor(5000));
-    ExpectGoodbyeBeforeClosing(pressedAt);
-}
-
-TEST_F(Menu, QuitPlaysTheGoodbyeInFullBeforeTheWindowCloses) {
-    SkipToMenu();
-    Press({kKeyUp, kKeyUp});  // Start game, Quit
-    VirtualClearCalls();
-    uint64_t pressedAt = VirtualNowMs();
-    VirtualPress(kKeyEnter);
-    EXPECT_FALSE(VirtualRunFor(5000));
-    ExpectGoodbyeBeforeClosing(pressedAt);
+// Escape, or Enter on Quit: the goodbye plays to its end, alone, and only then does the window go.
+TEST_F(Menu, EscapeOrQuitPlaysTheGoodbyeInFullBeforeTheWindowCloses) {
+    for (bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "Quit" : "Escape");
+        if (quit) {
+            TearDown();
+            SetUp();
+        }
+        SkipToMenu();
+        if (quit) Press({kKeyUp, kKeyUp});  // Start game, Quit
+        VirtualClearCalls();
+        const uint64_t pressedAt = VirtualNowMs();
+        VirtualPress(quit ? kKeyEnter : kKeyEscape);
+        VirtualKeyDownAt(pressedAt + 500, kKeyDown);  // during the goodbye: too late to count
+        EXPECT_FALSE(VirtualRunFor(5000));
+        std::vector<VirtualCall> goodbye = VirtualCallsOf("Play", kExitSoundFile);
+        ASSERT_EQ(goodbye.size(), 1u);
+        EXPECT_EQ(goodbye[0].timeMs, pressedAt);
+        EXPECT_EQ(PlayedFiles(), std::vector<std::string>{kExitSoundFile});
+        EXPECT_FALSE(VirtualBuffer(kMusic).status);
+        std::vector<VirtualCall> closing = VirtualCallsOf("KillTimer");
+        ASSERT_EQ(closing.size(), 1u);
+        EXPECT_GE(closing[0].timeMs, pressedAt + kGoodbyeMs);
+    }
 }

@@ -33,8 +33,8 @@ class MusicLevel : public LevelFixture {
 class MusicLevelRemembered : public MusicLevel {
   protected:
     void SetUp() override { PreparePack(); }
-    void StartWith(const std::string& settings) {
-        WriteFileBytes(SettingsFile(), settings);
+    void StartWith(const char* settings) {  // nullptr: no settings.dat
+        if (settings) WriteFileBytes(SettingsFile(), settings);
         StartWindow();
         VirtualRunFor(0);
         VirtualKeyDown(kKeyCtrl);
@@ -140,10 +140,7 @@ TEST_F(MusicLevelRemembered, SettingsDatGivesTheMusicLevelAndAnythingElseMeansTh
 }
 
 TEST_F(MusicLevelRemembered, WithoutSettingsDatTheMusicPlaysAtTheTopAndTheFirstPressWritesIt) {
-    StartWindow();
-    VirtualRunFor(0);
-    VirtualKeyDown(kKeyCtrl);
-    VirtualRunFor(0);
+    StartWith(nullptr);
     EXPECT_EQ(VirtualBuffer(kMenuMusic).volume, 0);
     Press(kKeyPageDown);
     EXPECT_EQ(ReadFileBytes(SettingsFile()), "music=-3\n");

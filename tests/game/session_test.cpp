@@ -39,10 +39,6 @@ int VolumeStepAt(int score) {
                            : 100;
 }
 
-int PanOfDraw(int draw) {
-    return draw == 0 ? kPanLeft : draw == 1 ? 0 : kPanRight;
-}
-
 class Session : public LevelFixture {
   protected:
     // A right answer, and the ladder in force for the very next character.

@@ -175,39 +175,40 @@ TEST_F(SubmitScore, ThePlaceIsAskedSixSecondsAfterTheScoreRequestReturned) {
     EXPECT_EQ(sleeps[0].a, kPlaceQueryDelayMs);
 }
 
-TEST_F(SubmitScore, AServerThatIsDownOrNeverAnswersLeavesOnlyTheSendingCue) {
-    // Refused at once, a connection that times out, a reply that never comes in full.
-    for (uint64_t failureMs : {0, 10000, 30000}) {
-        SCOPED_TRACE(failureMs);
-        Script({0, "", failureMs}, {1, "1", 0});
+// Whatever fails on the way, the player hears its cue and is back in the menu, with no place.
+TEST_F(SubmitScore, AFailureOnTheWayLeavesOnlyItsCue) {
+    const std::vector<std::string> sendingOnly = {kSending, kSendScoreItem};
+    const struct {
+        const char* what;
+        ScriptedReply first, second;
+        size_t requests;  // never a place request after a failed score request
+        std::vector<std::string> heard;
+    } failures[] = {
+        {"refused at once", {0, "", 0}, {1, "1", 0}, 1, sendingOnly},
+        {"a connection that times out", {0, "", 10000}, {1, "1", 0}, 1, sendingOnly},
+        {"a reply that never comes in full", {0, "", 30000}, {1, "1", 0}, 1, sendingOnly},
+        {"the place request fails", {1, "", 0}, {0, "", 30000}, 2, sendingOnly},
+        {"no config.dat: nothing is sent",
+         {1, "", 0},
+         {1, "1", 0},
+         0,
+         {kConfigFirst, kSendScoreItem}},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.what);
+        if (f.requests == 0) RemovePackFile(programDir, "config.dat");
+        Script(f.first, f.second);
         ChooseSendScore(300);
-        uint64_t pressedAt = VirtualNowMs();
+        const uint64_t pressedAt = VirtualNowMs();
         Press(kKeyY);
-        EXPECT_EQ(RequestedUrls().size(), 1u);  // never a place request after a failed one
-        EXPECT_TRUE(VirtualCallsOf("Sleep").empty());
-        EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
+        EXPECT_EQ(RequestedUrls().size(), f.requests);
+        EXPECT_EQ(PlayedFiles(), f.heard);
         EXPECT_EQ(g_mode, MODE_MENU);
+        if (f.first.ok) continue;
+        EXPECT_TRUE(VirtualCallsOf("Sleep").empty());
         // The sending cue, then the failed request: nothing more holds the player.
-        EXPECT_LE(VirtualNowMs(), pressedAt + 1000 + failureMs + 50);
+        EXPECT_LE(VirtualNowMs(), pressedAt + 1000 + f.first.durationMs + 50);
     }
-}
-
-TEST_F(SubmitScore, APlaceRequestThatFailsIsSilent) {
-    Script({1, "", 0}, {0, "", 30000});
-    ChooseSendScore(300);
-    Press(kKeyY);
-    EXPECT_EQ(RequestedUrls().size(), 2u);
-    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kSending, kSendScoreItem}));
-}
-
-TEST_F(SubmitScore, WithoutConfigDatThePlayerIsAskedToWriteItAndNothingIsSent) {
-    RemovePackFile(programDir, "config.dat");
-    Script({1, "", 0}, {1, "1", 0});
-    ChooseSendScore(300);
-    Press(kKeyY);
-    EXPECT_TRUE(RequestedUrls().empty());
-    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kConfigFirst, kSendScoreItem}));
-    EXPECT_EQ(g_mode, MODE_MENU);
 }
 
 TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
@@ -232,23 +233,21 @@ TEST_F(SubmitScore, OnlyYesNoAndEscapeAnswerThePrompt) {
     }
 }
 
-TEST_F(SubmitScore, WithNoScoreTheMenuSaysNotEnoughAndStays) {
-    g_score = 0;
-    g_menuIndex = kMenuSlotSendScore;
-    Press(kKeyEnter);
-    EXPECT_EQ(g_mode, MODE_MENU);
-    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{kNotEnough}));
-    EXPECT_TRUE(VirtualCallsOf("HttpGet").empty());
-}
-
-TEST_F(SubmitScore, APromptThatCannotBeLoadedReturnsToASilentMenu) {
-    RemovePackFile(programDir, kSending);
-    g_score = 300;
-    g_menuIndex = kMenuSlotSendScore;
-    Press(kKeyEnter);
-    EXPECT_EQ(g_mode, MODE_MENU);
-    EXPECT_TRUE(PlayedFiles().empty());
-    EXPECT_FALSE(VirtualBuffer(kPrompt).exists);
+// With no score the menu says so; a prompt that cannot be loaded leaves the menu silent.
+TEST_F(SubmitScore, WithNoScoreOrNoPromptTheMenuStays) {
+    for (int score : {0, 300}) {
+        SCOPED_TRACE(score);
+        if (score) RemovePackFile(programDir, kSending);
+        VirtualClearCalls();
+        g_score = score;
+        g_menuIndex = kMenuSlotSendScore;
+        Press(kKeyEnter);
+        EXPECT_EQ(g_mode, MODE_MENU);
+        EXPECT_EQ(PlayedFiles(),
+                  score ? std::vector<std::string>{} : std::vector<std::string>{kNotEnough});
+        EXPECT_TRUE(VirtualCallsOf("HttpGet").empty());
+        EXPECT_FALSE(VirtualBuffer(kPrompt).exists);
+    }
 }
 
 }  // namespace

@@ -15,10 +15,14 @@ class Routing : public GameFixture {
     // From the instructions down through Start game and Test speakers to Learn game sounds.
     void EnterLearn() {
         for (int i = 0; i < 3; ++i) VirtualPress(kKeyDown);
-        VirtualPress(kKeyEnter);
-        VirtualRunFor(0);
+        Key(kKeyEnter);
         ASSERT_EQ(g_mode, MODE_LEARN);
         VirtualClearCalls();
+    }
+    // A key down and the handling of it.
+    static void Key(int key) {
+        VirtualPress(key);
+        VirtualRunFor(0);
     }
 };
 
@@ -49,8 +53,7 @@ TEST_F(Routing, KeyUpsAreDroppedOutsideLevelPlay) {
 
 TEST_F(Routing, InLevelPlayKeyDownsAndTicksReachTheGameAndKeyUpsChangeNothing) {
     SkipToMenu();
-    VirtualPress(kKeyEnter);
-    VirtualRunFor(0);
+    Key(kKeyEnter);
     ASSERT_EQ(g_mode, MODE_LEVEL);
 
     VirtualClearCalls();
@@ -90,8 +93,7 @@ TEST_F(Routing, OnlyLeavingTheMenuClosesTheWindow) {
 
     g_score = 300;
     for (int i = 0; i < 3; ++i) VirtualPress(kKeyDown);  // Learn game sounds to Send score
-    VirtualPress(kKeyEnter);
-    VirtualRunFor(0);
+    Key(kKeyEnter);
     ASSERT_EQ(g_mode, MODE_SEND_SCORE);
     VirtualPress(kKeyN);  // declines, back to the menu
     EXPECT_TRUE(VirtualRunFor(100));
@@ -109,8 +111,7 @@ TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
     VirtualRunFor(0);
     ASSERT_EQ(g_mode, MODE_GAME_OVER);
 
-    VirtualPress(kKeyCtrl);
-    VirtualRunFor(0);
+    Key(kKeyCtrl);
     ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
 
     // The intro of the final score lasts a second; the tick then speaks the score itself.
@@ -118,8 +119,7 @@ TEST_F(Routing, GameOverAndTheFinalScoreHearCtrlAndTheirTicks) {
     VirtualRunFor(1100);
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"score\\0.vgz"});
 
-    VirtualPress(kKeyCtrl);
-    VirtualRunFor(0);
+    Key(kKeyCtrl);
     EXPECT_EQ(g_mode, MODE_MENU);
 }
 
@@ -141,8 +141,7 @@ TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrive
 
     // Four one-second sounds, each followed by a second of silence, all inside the Enter.
     uint64_t start = VirtualNowMs();
-    VirtualPress(kKeyEnter);
-    VirtualRunFor(0);
+    Key(kKeyEnter);
     VirtualRunFor(49);
     ASSERT_EQ(VirtualNowMs(), start + 8049);
     int ticks = 0;
@@ -153,8 +152,7 @@ TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrive
 TEST_F(Routing, TheTopTenListHearsItsKeysAndTicks) {
     SkipToMenu();
     for (int i = 0; i < 5; ++i) VirtualPress(kKeyDown);  // down to View top 10
-    VirtualPress(kKeyEnter);
-    VirtualRunFor(0);
+    Key(kKeyEnter);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
 
     // After its intro the tick speaks the first entry: an empty list holds zeros.

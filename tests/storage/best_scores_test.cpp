@@ -62,37 +62,34 @@ std::string InPlaceGameOver(std::string disk, int score) {
     return Scrambled(disk);
 }
 
-TEST(BestScores, AnEmptyFileListsOneZeroAndAGameOf700GoesAboveIt) {
-    ProgramFolder folder;
-    WriteFileBytes(folder.Best(), "");
-    EXPECT_EQ(ListRead(), (std::vector<int>{0}));
-    EXPECT_EQ(ReadFileBytes(folder.Best()), "") << "reading never writes";
-
-    PlayGameOver(700);
-    EXPECT_EQ(ReadFileBytes(folder.Best()), StoredList({700, 0}));
-    EXPECT_EQ(ListRead(), (std::vector<int>{700, 0}));
-}
-
 TEST(BestScores, AGameTakesItsPlaceInTheList) {
     ProgramFolder folder;
-    WriteFileBytes(folder.Best(), StoredList({900, 500, 200}));
-    PlayGameOver(600);
-    EXPECT_EQ(ReadFileBytes(folder.Best()), StoredList({900, 600, 500, 200}));
+    WriteFileBytes(folder.Best(), "");
+    EXPECT_EQ(ListRead(), (std::vector<int>{0})) << "an empty file lists one zero";
+    EXPECT_EQ(ReadFileBytes(folder.Best()), "") << "reading never writes";
 
-    // Ten entries: a new score must beat the lowest to replace it.
     const std::vector<int> ten = {1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 300};
-    WriteFileBytes(folder.Best(), StoredList(ten));
-    PlayGameOver(300);
-    EXPECT_EQ(ReadFileBytes(folder.Best()), StoredList(ten));
-    PlayGameOver(400);
-    EXPECT_EQ(ReadFileBytes(folder.Best()),
-              StoredList({1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 400}));
-    PlayGameOver(5000);
-    EXPECT_EQ(ListRead(), (std::vector<int>{5000, 1200, 1100, 1000, 900, 800, 700, 600, 500, 400}));
-
-    // A score too long for a record is kept as the highest one that fits.
-    PlayGameOver(1234567);
-    EXPECT_EQ(ListRead().front(), 999999);
+    const struct {
+        std::vector<int> before;
+        int score;
+        std::vector<int> after;
+    } games[] = {
+        {{}, 700, {700, 0}},
+        {{900, 500, 200}, 600, {900, 600, 500, 200}},
+        // Ten entries: a new score must beat the lowest to replace it.
+        {ten, 300, ten},
+        {ten, 400, {1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 400}},
+        {ten, 5000, {5000, 1200, 1100, 1000, 900, 800, 700, 600, 500, 400}},
+        // A score too long for a record is kept as the highest one that fits.
+        {{900}, 1234567, {999999, 900}},
+    };
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.score);
+        WriteFileBytes(folder.Best(), StoredList(game.before));
+        PlayGameOver(game.score);
+        EXPECT_EQ(ReadFileBytes(folder.Best()), StoredList(game.after));
+        EXPECT_EQ(ListRead(), game.after);
+    }
 }
 
 TEST(BestScores, RecordsReadAsTheirNumberWhateverSurroundsIt) {

@@ -25,20 +25,19 @@ Details Split(const std::string& file) {
 using Fields = std::vector<std::string>;
 
 TEST(PlayerDetails, LinesOfConfigDatBecomeTheFourFields) {
-    EXPECT_EQ(Split("Ann\nLee\n12 Harbour Road\nWales\n").fields,
-              (Fields{"Ann", "Lee", "12 Harbour Road", "Wales"}));
-    EXPECT_EQ(Split("Ann\nLee\nHarbour\nWales").fields, (Fields{"Ann", "Lee", "Harbour", "Wale"}))
-        << "the final byte is dropped whatever it is";
-    EXPECT_EQ(Split("Ann\r\nLee\r\nHarbour\r\nWales\r\n").fields,
-              (Fields{"Ann\r", "Lee\r", "Harbour\r", "Wales\r"}));
-    EXPECT_EQ(Split("\n\n").fields, (Fields{"", "", "", ""}));
-    EXPECT_EQ(Split("Ann\nLee\n").fields, (Fields{"Ann", "Lee", "", ""}));
-    EXPECT_EQ(Split("An`n\nLee\nHarbour\nWales\n").fields, (Fields{"An", "n", "Lee", "Harbour"}));
-    EXPECT_EQ(Split("Ann\nLee\nHarbour\nWales\nfifth line\n").fields,
-              (Fields{"Ann", "Lee", "Harbour", "Wales"}));
-    EXPECT_EQ(Split(std::string("Ann\nLee\0junk\nmore\n", 18)).fields,
-              (Fields{"Ann", "Lee", "", ""}))
-        << "a zero byte ends the text";
+    const std::pair<std::string, Fields> cases[] = {
+        {"Ann\nLee\n12 Harbour Road\nWales\n", {"Ann", "Lee", "12 Harbour Road", "Wales"}},
+        // The final byte is dropped whatever it is.
+        {"Ann\nLee\nHarbour\nWales", {"Ann", "Lee", "Harbour", "Wale"}},
+        {"Ann\r\nLee\r\nHarbour\r\nWales\r\n", {"Ann\r", "Lee\r", "Harbour\r", "Wales\r"}},
+        {"\n\n", {"", "", "", ""}},
+        {"Ann\nLee\n", {"Ann", "Lee", "", ""}},
+        {"An`n\nLee\nHarbour\nWales\n", {"An", "n", "Lee", "Harbour"}},
+        {"Ann\nLee\nHarbour\nWales\nfifth line\n", {"Ann", "Lee", "Harbour", "Wales"}},
+        // A zero byte ends the text.
+        {std::string("Ann\nLee\0junk\nmore\n", 18), {"Ann", "Lee", "", ""}},
+    };
+    for (const auto& [file, fields] : cases) EXPECT_EQ(Split(file).fields, fields) << file;
 }
 
 TEST(PlayerDetails, NoTextOrTooLongATextIsRefused) {
