@@ -5,12 +5,13 @@
 
 #include "platform/platform.h"
 #include "storage/file_bytes.h"
+#include "storage/player_files.h"
 
 int g_bestScores[kBestSlotCount];
 int g_bestLastIndex;
 
 std::string BestFilePath() {
-    return g_programDir + "best.dat";
+    return PlayerFilePath("best.dat");
 }
 
 int ReadBestScores() {

@@ -2,9 +2,10 @@
 #include "storage/player_details.h"
 
 #include "platform/platform.h"
+#include "storage/player_files.h"
 
 int ReadPlayerDetailsFile(std::string fields[kPlayerDetailsFieldCount]) {
-    const std::string path = g_programDir + "config.dat";
+    const std::string path = PlayerFilePath("config.dat");
     PlatformFile file = PlatformOpenRead(path.c_str());
     if (!file) return 0;
     static uint8_t buffer[kMaxDetailsFileBytes];

@@ -7,6 +7,7 @@
 #include "audio/music.h"
 #include "platform/platform.h"
 #include "storage/file_bytes.h"
+#include "storage/player_files.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr char kMusicKey[] = "music=";
 constexpr size_t kLongestFile = 64;  // a longer file is not one this game wrote
 
 std::string SettingsPath() {
-    return g_programDir + kSettingsFile;
+    return PlayerFilePath(kSettingsFile);
 }
 
 }  // namespace
