@@ -173,34 +173,56 @@ def write_model(work):
     return model
 
 
+class FeatT(ctypes.Structure):
+    """The head of sphinxbase's feat_t (feat.h, 0.8+5prealpha), up to its normaliser."""
+    _fields_ = [("refcount", ctypes.c_int), ("name", ctypes.c_char_p), ("cepsize", ctypes.c_int32),
+                ("n_stream", ctypes.c_int32), ("stream_len", ctypes.c_void_p),
+                ("window_size", ctypes.c_int32), ("n_sv", ctypes.c_int32),
+                ("sv_len", ctypes.c_void_p), ("subvecs", ctypes.c_void_p),
+                ("sv_buf", ctypes.c_void_p), ("sv_dim", ctypes.c_int32), ("cmn", ctypes.c_int),
+                ("varnorm", ctypes.c_int32), ("agc", ctypes.c_int), ("compute_feat", ctypes.c_void_p),
+                ("cmn_struct", ctypes.c_void_p)]
+
+
+class CmnT(ctypes.Structure):
+    """sphinxbase's cmn_t (cmn.h)."""
+    _fields_ = [("cmn_mean", ctypes.POINTER(ctypes.c_float)),
+                ("cmn_var", ctypes.POINTER(ctypes.c_float)),
+                ("sum", ctypes.POINTER(ctypes.c_float)), ("nframe", ctypes.c_int32),
+                ("veclen", ctypes.c_int32)]
+
+
 class Recogniser:
     """pocketsphinx's decoder, loaded once. The noise estimate and the live normalisation learn
     from each utterance; before the next, the stream starts afresh and the normalisation is put
     back as the freshly loaded decoder had it, so that every utterance is heard as by a decoder
-    of its own."""
-    # Where sphinxbase (0.8+5prealpha, 64-bit) keeps the normalisation: feat_t's cmn_struct, and
-    # in it the mean, the running sum and the frame count.
-    FEAT_CMN_OFFSET = 88
-    CMN_MEAN, CMN_SUM, CMN_NFRAME, CMN_VECLEN = 0, 16, 24, 28
+    of its own. The decoder has no call that reaches its normaliser (sphinxbase's cmn_live_set
+    leaves it weighted as if 500 frames had been heard, which a fresh decoder is not), so it is
+    found and put back through feat_t and cmn_t as sphinxbase's headers lay them out. Each step
+    is checked, and a library laid out otherwise stops the benchmark rather than letting one
+    utterance's normalisation leak into the next.
+    """
     CEPSTRA = 13
+    CMN_LIVE = 2  # cmn_type_t
 
     def __init__(self, work):
         ps = ctypes.CDLL("libpocketsphinx.so.3")
         base = ctypes.CDLL("libsphinxbase.so.3")
-        for name, restype, argtypes in [
-                ("ps_args", ctypes.c_void_p, []),
-                ("ps_init", ctypes.c_void_p, [ctypes.c_void_p]),
-                ("ps_get_feat", ctypes.c_void_p, [ctypes.c_void_p]),
-                ("ps_start_stream", ctypes.c_int, [ctypes.c_void_p]),
-                ("ps_start_utt", ctypes.c_int, [ctypes.c_void_p]),
-                ("ps_process_raw", ctypes.c_int,
+        for lib, name, restype, argtypes in [
+                (ps, "ps_args", ctypes.c_void_p, []),
+                (ps, "ps_init", ctypes.c_void_p, [ctypes.c_void_p]),
+                (ps, "ps_get_feat", ctypes.POINTER(FeatT), [ctypes.c_void_p]),
+                (ps, "ps_start_stream", ctypes.c_int, [ctypes.c_void_p]),
+                (ps, "ps_start_utt", ctypes.c_int, [ctypes.c_void_p]),
+                (ps, "ps_process_raw", ctypes.c_int,
                  [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int, ctypes.c_int]),
-                ("ps_end_utt", ctypes.c_int, [ctypes.c_void_p]),
-                ("ps_get_hyp", ctypes.c_char_p,
-                 [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int32)])]:
-            getattr(ps, name).restype = restype
-            getattr(ps, name).argtypes = argtypes
-        base.cmd_ln_init.restype = ctypes.c_void_p
+                (ps, "ps_end_utt", ctypes.c_int, [ctypes.c_void_p]),
+                (ps, "ps_get_hyp", ctypes.c_char_p,
+                 [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int32)]),
+                (base, "cmd_ln_init", ctypes.c_void_p, None),
+                (base, "cmn_live_get", None, [ctypes.POINTER(CmnT), ctypes.POINTER(ctypes.c_float)])]:
+            getattr(lib, name).restype = restype
+            getattr(lib, name).argtypes = argtypes
         self.ps = ps
         args = ["-hmm", os.path.join(work, "model"), "-dict", os.path.join(work, "pack.dict"),
                 "-jsgf", os.path.join(work, "pack.gram"), "-samprate", str(RECOGNISER_RATE),
@@ -210,23 +232,43 @@ class Recogniser:
         self.decoder = ps.ps_init(config) if config else None
         if not self.decoder:
             sys.exit("voice_bench: the recogniser did not start")
-        feat = ps.ps_get_feat(self.decoder)
-        cmn = ctypes.c_void_p.from_address(feat + self.FEAT_CMN_OFFSET).value
-        if ctypes.c_int32.from_address(cmn + self.CMN_VECLEN).value != self.CEPSTRA:
-            sys.exit("voice_bench: this sphinxbase keeps its normalisation elsewhere")
+        feat = ps.ps_get_feat(self.decoder).contents
+        if (feat.refcount < 1 or feat.cepsize != self.CEPSTRA or feat.cmn != self.CMN_LIVE
+                or not feat.cmn_struct):
+            sys.exit("voice_bench: this sphinxbase lays out feat_t otherwise")
+        self.cmn = ctypes.cast(feat.cmn_struct, ctypes.POINTER(CmnT))
+        if self.cmn.contents.veclen != self.CEPSTRA:
+            sys.exit("voice_bench: this sphinxbase lays out cmn_t otherwise")
         vector = ctypes.c_float * self.CEPSTRA
-        self.mean = vector.from_address(ctypes.c_void_p.from_address(cmn + self.CMN_MEAN).value)
-        self.sum = vector.from_address(ctypes.c_void_p.from_address(cmn + self.CMN_SUM).value)
-        self.nframe = ctypes.c_int32.from_address(cmn + self.CMN_NFRAME)
-        self.fresh = (list(self.mean), list(self.sum), self.nframe.value)
+        c = self.cmn.contents
+        self.mean = vector.from_address(ctypes.addressof(c.cmn_mean.contents))
+        self.sum = vector.from_address(ctypes.addressof(c.sum.contents))
+        self.fresh = self.state()
+        # The library reads the same mean there as this layout does.
+        mean = vector()
+        base.cmn_live_get(self.cmn, mean)
+        if list(mean) != self.fresh[0]:
+            sys.exit("voice_bench: this sphinxbase lays out cmn_t otherwise")
+        self.checked = False
+
+    def state(self):
+        return (list(self.mean), list(self.sum), self.cmn.contents.nframe)
+
+    def reset(self):
+        self.mean[:], self.sum[:], self.cmn.contents.nframe = self.fresh
 
     def hear(self, pcm):
         """(words heard, the recogniser's score for them: higher is surer) for 16-bit samples."""
-        self.mean[:], self.sum[:], self.nframe.value = self.fresh
+        self.reset()
         self.ps.ps_start_stream(self.decoder)
         self.ps.ps_start_utt(self.decoder)
         self.ps.ps_process_raw(self.decoder, pcm, len(pcm) // 2, 0, 1)
         self.ps.ps_end_utt(self.decoder)
+        # The first utterance must have moved the normalisation found: else it is not the one
+        # the decoder uses, and resetting it would change nothing.
+        if not self.checked and self.state() == self.fresh:
+            sys.exit("voice_bench: the normalisation found is not the decoder's")
+        self.checked = True
         score = ctypes.c_int32()
         text = self.ps.ps_get_hyp(self.decoder, ctypes.byref(score))
         return " ".join((text or b"").decode().split()), score.value
