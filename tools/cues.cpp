@@ -48,16 +48,13 @@ float PadVoice(float hz, float t) {
     return env * (std::sin(kTwoPi * hz * t) + 0.3f * std::sin(kTwoPi * hz * 2.003f * t));
 }
 
-// The band where the characters' hiss and consonants live (F, S, T, the bursts of P and K)
-// begins here; the music keeps out of it so that a quiet character stays clear over it.
-constexpr float kSpeechBandHz = 2000.0f;
-
-// A plucked bell note for melodies. Its overtone fades out as it rises into the speech band.
+// A plucked bell note for melodies, a pure tone: an overtone (three times the note, 1 to 2 kHz
+// for the menu's arpeggio) lies where the vowels' second formant does, and under "view top ten"
+// it was heard as "eleven". The note rings a little longer than a bell with its overtone, so
+// the loop is no quieter for its loss.
 float BellVoice(float hz, float t) {
-    float env = std::min(t / 0.005f, 1.0f) * std::exp(-t * 5.0f);
-    float overtone = std::min(1.0f, kSpeechBandHz / (3.0f * hz));
-    return env * (std::sin(kTwoPi * hz * t) +
-                  0.25f * overtone * overtone * std::sin(kTwoPi * hz * 3.0f * t));
+    float env = std::min(t / 0.005f, 1.0f) * std::exp(-t * 4.5f);
+    return env * std::sin(kTwoPi * hz * t);
 }
 
 // A round bass pulse: a pure tone, since overtones in the low voice range (110 to 300 Hz)
@@ -67,14 +64,16 @@ float BassVoice(float hz, float t) {
     return env * std::sin(kTwoPi * hz * t);
 }
 
-// A soft brushed tick: decaying noise through a two-pole low-pass below the speech band.
+// A soft brushed tick: decaying noise through a two-pole low-pass below the speech band. It dies
+// away quickly: a tail reaching into the vowel after a "t" sounded like voicing, and "tee" was
+// heard as "gee".
 Signal Tick() {
     constexpr float kTickCutoffHz = 1500.0f;
     Signal tick(SamplesForMs(80));
     const float a = 1.0f - std::exp(-kTwoPi * kTickCutoffHz / kRate);
     float first = 0, second = 0;
     for (size_t i = 0; i < tick.size(); ++i) {
-        first += a * (std::exp(-(i / kRate) * 90.0f) * NoiseAt(uint32_t(i)) - first);
+        first += a * (std::exp(-(i / kRate) * 200.0f) * NoiseAt(uint32_t(i)) - first);
         second += a * (first - second);
         tick[i] = second;
     }
@@ -162,8 +161,9 @@ Signal MenuLoop() {
 
 Signal GameLoop() {
     // 120 beats a minute, 16 beats: a pulsing bass line with ticks on the off-beats. The
-    // ticks' level was chosen by measurement: every character at its first play, over any part
-    // of the bar, is still understood. The bass stays on its root, below the voices' pitch: a
+    // ticks' level and length were chosen by measurement: every character at its first play,
+    // over any part of the bar, is still understood; the short tick carries as much sound as
+    // the longer one it replaced. The bass stays on its root, below the voices' pitch: a
     // fourth beat an octave up (110 to 147 Hz) turned "tee" into "gee" and "eff" into "ess" on
     // the stretches it fell under.
     const float beat = 0.5f;
@@ -174,7 +174,7 @@ Signal GameLoop() {
         for (int b = 0; b < 4; ++b) {
             float at = (bar * 4 + b) * beat;
             AddWrapped(loop, at, 0.45f, BassVoice, NoteHz(bass[bar]), 1.0f);
-            AddWrapped(loop, at + beat / 2, tick, 0.12f);
+            AddWrapped(loop, at + beat / 2, tick, 0.18f);
         }
     }
     return Finished(loop, kLoopPeakDb, 0);

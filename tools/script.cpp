@@ -2,16 +2,14 @@
 // their voices were chosen by measurement (bench/voice): an off-line recogniser, restricted to
 // the pack's phrases, named each character at four levels. rms speaks the letters, digits and
 // signs; awb only those it makes clearly better (see, dee, eye, zee and eight, each heard on every
-// level in awb and on at most two in rms). T is in slt: over the level's music, with a tick on
-// its "t", rms's and awb's "tee" were heard as "gee", and kal16's lost a level alone. Letters
-// are written as they are spoken: written as a capital, "A" comes out less clearly. Short phrases
-// keep kal16, which the recogniser hears best for words; long explanations are in slt, the most
-// natural.
+// level in awb and on at most two in rms). Letters are written as they are spoken: written as a
+// capital, "A" comes out less clearly. Short phrases keep kal16, which the recogniser hears best
+// for words; long explanations are in slt, the most natural.
 #include "tools/script.h"
 
 namespace {
 constexpr SpeechVoice C = kVoiceKal16;  // short phrases: menu items, numbers, messages
-constexpr SpeechVoice N = kVoiceSlt;    // long explanations, and the letter T
+constexpr SpeechVoice N = kVoiceSlt;    // long explanations
 constexpr SpeechVoice R = kVoiceRms;    // characters
 constexpr SpeechVoice A = kVoiceAwb;    // the characters rms says least clearly
 constexpr SpokenShape P = kSpokenPhrase;
@@ -137,7 +135,7 @@ const ScriptLine kScript[] = {
     {"level1\\Q.vgz", R, K, "cue"},
     {"level1\\R.vgz", R, K, "are"},
     {"level1\\S.vgz", R, K, "ess"},
-    {"level1\\T.vgz", N, K, "tee"},
+    {"level1\\T.vgz", R, K, "tee"},
     {"level1\\U.vgz", R, K, "you"},
     {"level1\\V.vgz", R, K, "vee"},
     {"level1\\W.vgz", R, K, "double you"},

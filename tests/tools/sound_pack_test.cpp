@@ -175,8 +175,10 @@ double ShareAboveDbBelowWhole(const Signal& loop, double hz, int stages) {
 
 TEST(SoundPackTest, TheMusicKeepsOutOfTheVoicesPitchAndTheBandWhereTheCharactersHissAndBurst) {
     // A character's first play is 8 dB below the file over the level's loop. Above 2 kHz lie the
-    // hiss and bursts of F, S and T: ticks or bell overtones there mask them. Above 100 Hz lies
-    // the voices' pitch: a bass note there sounds like voicing and turns "tee" into "gee".
+    // hiss and bursts of F, S and T: ticks or bell overtones there mask them. Above 1 kHz lies the
+    // vowels' second formant: a bell overtone there turned "view top ten" into "eleven". Above
+    // 100 Hz lies the voices' pitch: a bass note there sounds like voicing and turns "tee" into
+    // "gee".
     const struct {
         const char* what;
         Signal loop;
@@ -186,6 +188,7 @@ TEST(SoundPackTest, TheMusicKeepsOutOfTheVoicesPitchAndTheBandWhereTheCharacters
     } cases[] = {
         {"level loop above 2 kHz", GameLoop(), 2000, 2, 45},
         {"menu loop above 2 kHz", MenuLoop(), 2000, 2, 28},
+        {"menu loop above 1 kHz", MenuLoop(), 1000, 2, 25},
         {"level loop above 100 Hz", GameLoop(), 100, 4, 20},
     };
     for (const auto& c : cases)
