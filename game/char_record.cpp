@@ -12,16 +12,16 @@ namespace {
 // A draw's weight, in sixteenths: one for every character met, and up to sixteen more in
 // proportion to how often it is missed, so one missed half the time comes nine times as often
 // as one never missed.
-constexpr long kBaseWeight = 16;
-constexpr long kMissWeight = 256;
+constexpr long long kBaseWeight = 16;
+constexpr long long kMissWeight = 256;
 
 const CharacterStats* StatsOf(int entry) {
     auto found = g_charStats.find(CharacterOf(entry));
     return found == g_charStats.end() ? nullptr : &found->second;
 }
 
-long Misses(const CharacterStats& stats) {
-    return long{stats.wrong} + stats.side + stats.missed;
+long long Misses(const CharacterStats& stats) {
+    return static_cast<long long>(stats.wrong) + stats.side + stats.missed;
 }
 
 bool Met(int entry) {
@@ -34,10 +34,10 @@ bool InPracticePool(int entry, bool metAny) {
     return metAny ? Met(entry) : entry < kStartPoolSize;
 }
 
-long WeightOf(int entry) {
+long long WeightOf(int entry) {
     const CharacterStats* stats = StatsOf(entry);
     if (!stats || stats->played <= 0) return kBaseWeight;
-    const long misses = std::min<long>(Misses(*stats), stats->played);
+    const long long misses = std::min<long long>(Misses(*stats), stats->played);
     return kBaseWeight + kMissWeight * misses / stats->played;
 }
 
@@ -72,11 +72,11 @@ int DrawPracticeCharacter() {
     for (int entry = 0; entry < kCharacterCount; ++entry) {
         metAny = metAny || (entry != kUnusedCharacter && Met(entry));
     }
-    long total = 0;
+    long long total = 0;
     for (int entry = 0; entry < kCharacterCount; ++entry) {
         if (InPracticePool(entry, metAny)) total += WeightOf(entry);
     }
-    long pick = rand() % total;
+    long long pick = rand() % total;
     for (int entry = 0; entry < kCharacterCount; ++entry) {
         if (!InPracticePool(entry, metAny)) continue;
         pick -= WeightOf(entry);
@@ -98,8 +98,8 @@ int WeakestCharacters(int entries[3]) {
     std::stable_sort(missed, missed + count, [](int a, int b) {
         const CharacterStats& x = *StatsOf(a);
         const CharacterStats& y = *StatsOf(b);
-        const long long left = static_cast<long long>(Misses(x)) * y.played;
-        const long long right = static_cast<long long>(Misses(y)) * x.played;
+        const long long left = Misses(x) * y.played;
+        const long long right = Misses(y) * x.played;
         return left != right ? left > right : Misses(x) > Misses(y);
     });
     count = std::min(count, 3);
