@@ -7,7 +7,8 @@
 // g_menuSounds: an item's phrase lies in the slot of the item's number (g_menuIndex).
 enum MenuSlot {
     kMenuSlotInstructions = 0,
-    kMenuSlotStartGame = 1,  // 2 and 3 hold copies of it that never play
+    kMenuSlotStartGame = 1,
+    kMenuSlotPractise = 2,  // 3 holds a copy of Start game that never plays
     kMenuSlotTestSpeakers = 4,
     kMenuSlotLearnGameSounds = 5,
     kMenuSlotFinalScore = 6,
@@ -101,6 +102,15 @@ enum SubmitSlot {
     kSubmitSlotPrompt = 0,
     kSubmitSlotSending = 1,
     kSubmitSlotConfigFirst = 2,
+};
+
+// g_practiceSounds: what a practice round says besides the level's sounds.
+enum PracticeSlot {
+    kPracticeSlotExplanation = 0,
+    kPracticeSlotWeakest = 1,
+    kPracticeSlotLeft = 2,  // a side and its answer key
+    kPracticeSlotCentre = 3,
+    kPracticeSlotRight = 4,
 };
 
 // g_speakerTestSounds, in the order they play.

@@ -7,6 +7,7 @@ SoundSlot g_levelSounds[kLevelSoundCount]{};
 Sound g_learnSounds[kLearnSoundCount]{};
 Sound g_submitSounds[kSubmitSoundCount]{};
 SoundSlot g_speakerTestSounds[kSpeakerTestSoundCount]{};
+Sound g_practiceSounds[kPracticeSoundCount]{};
 Sound g_introSound = nullptr;
 Sound g_gameOverSound = nullptr;
 PlatformListener g_levelListener = nullptr;

@@ -17,6 +17,7 @@ constexpr int kLevelSoundCount = 51;
 constexpr int kLearnSoundCount = 9;
 constexpr int kSubmitSoundCount = 3;
 constexpr int kSpeakerTestSoundCount = 4;
+constexpr int kPracticeSoundCount = 5;
 
 extern Sound g_menuSounds[kMenuSoundCount];
 extern Sound g_scoreSounds[kScoreSoundCount];
@@ -24,6 +25,7 @@ extern SoundSlot g_levelSounds[kLevelSoundCount];
 extern Sound g_learnSounds[kLearnSoundCount];
 extern Sound g_submitSounds[kSubmitSoundCount];
 extern SoundSlot g_speakerTestSounds[kSpeakerTestSoundCount];
+extern Sound g_practiceSounds[kPracticeSoundCount];
 extern Sound g_introSound;
 extern Sound g_gameOverSound;
 extern PlatformListener g_levelListener;
@@ -36,6 +38,7 @@ extern const char* const kLevelSoundFiles[kLevelSoundCount];
 extern const char* const kLearnSoundFiles[kLearnSoundCount];
 extern const char* const kSubmitSoundFiles[kSubmitSoundCount];
 extern const char* const kSpeakerTestSoundFiles[kSpeakerTestSoundCount];
+extern const char* const kPracticeSoundFiles[kPracticeSoundCount];
 extern const char* const kIntroSoundFile;     // "game\game_intro.vgz"
 extern const char* const kGameOverSoundFile;  // "game\say_game_over.wav"
 extern const char* const kExitSoundFile;      // "game\exit_game.vgz"

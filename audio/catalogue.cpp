@@ -7,7 +7,7 @@
 const char* const kMenuSoundFiles[kMenuSoundCount] = {
     "menu\\arrows.vgz",             // 0
     "menu\\start_game.vgz",         // 1
-    "menu\\start_game.vgz",         // 2: own buffer, never played
+    "menu\\practise.vgz",           // 2
     "menu\\start_game.vgz",         // 3: own buffer, never played
     "menu\\test_speakers.vgz",      // 4
     "menu\\learn_game_sounds.vgz",  // 5
@@ -120,6 +120,14 @@ const char* const kSpeakerTestSoundFiles[kSpeakerTestSoundCount] = {
     "TestSpk\\f_right.vgz",   // 1: front right
     "TestSpk\\f_left1.vgz",   // 2: rear left
     "TestSpk\\f_right1.vgz",  // 3: rear right
+};
+
+const char* const kPracticeSoundFiles[kPracticeSoundCount] = {
+    "game\\practise_intro.vgz",  // 0: how a round differs from a game
+    "game\\weakest.vgz",         // 1
+    "game\\side_left.vgz",       // 2
+    "game\\side_centre.vgz",     // 3
+    "game\\side_right.vgz",      // 4
 };
 
 const char* const kIntroSoundFile = "game\\game_intro.vgz";

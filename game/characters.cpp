@@ -1,5 +1,5 @@
-// The characters a game can ask for: which sound of the level bank speaks each one and which
-// key code answers it.
+// The characters a game can ask for: which sound of the level bank speaks each one, which key
+// code answers it and which character it is.
 #include "game/level.h"
 #include "game/level_internal.h"
 #include "platform/game_symbols.h"
@@ -27,4 +27,24 @@ void BuildCharacterTable() {
     for (int n = 0; n < kGameSymbolCount; ++n) {
         g_characters[kFirstSymbolEntry + n] = {SymbolSlot(n), kGameSymbols[n].keyCode};
     }
+}
+
+char CharacterOf(int entry) {
+    if (entry >= kFirstLetterEntry && entry < kFirstLetterEntry + 26) {
+        return static_cast<char>('A' + (entry - kFirstLetterEntry));
+    }
+    if (entry >= kFirstDigitEntry && entry < kFirstDigitEntry + 10) {
+        return static_cast<char>('0' + (entry - kFirstDigitEntry));
+    }
+    if (entry >= kFirstSymbolEntry && entry < kFirstSymbolEntry + kGameSymbolCount) {
+        return kGameSymbols[entry - kFirstSymbolEntry].character;
+    }
+    return 0;
+}
+
+int EntryOfKey(int keyCode) {
+    for (int entry = 0; entry < kCharacterCount; ++entry) {
+        if (entry != kUnusedCharacter && g_characters[entry].keyCode == keyCode) return entry;
+    }
+    return -1;
 }

@@ -6,6 +6,7 @@
 #include "game/learn.h"
 #include "game/level.h"
 #include "game/menu.h"
+#include "game/practice.h"
 #include "game/state.h"
 #include "online/submit.h"
 
@@ -26,6 +27,7 @@ const ModeRoute kRoutes[] = {
     // mode              key-down                                     key-up  tick
     {MODE_INTRO, [](int key) { return IntroKeyDown(key), 1; }, nullptr, IntroTick},
     {MODE_MENU, MenuKeyDown, nullptr, MenuTick},
+    {MODE_PRACTICE, PracticeKeyDown, nullptr, PracticeTick},
     {MODE_SPEAKER_TEST, [](int) { return 1; }, nullptr, nullptr},
     {MODE_LEARN, OnLearnKey, nullptr, nullptr},
     {MODE_FINAL_SCORE, [](int key) { return AnnouncerKeyDown(key), 1; }, nullptr, AnnouncerTick},
@@ -70,7 +72,7 @@ int TickDispatch() {
 void FocusDispatch(int hasKeyboard) {
     if (hasKeyboard) {
         ResumeLevel();
-    } else if (g_mode == MODE_LEVEL) {
+    } else if (g_mode == MODE_LEVEL || g_mode == MODE_PRACTICE) {
         PauseLevel();
     }
 }

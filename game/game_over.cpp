@@ -1,5 +1,5 @@
-// The end of a game: the level bank let go, the best scores merged, the game-over message, and
-// the hand-over to the final score.
+// The end of a game: the level bank let go, the best scores merged, the player's record written,
+// the game-over message, and the hand-over to the final score.
 #include "audio/banks.h"
 #include "game/announcer.h"
 #include "game/level.h"
@@ -7,6 +7,7 @@
 #include "game/state.h"
 #include "platform/key_codes.h"
 #include "storage/best_scores.h"
+#include "storage/char_stats.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void EndGame() {
 
 void GameOver() {
     if (g_score > 0) UpdateBestScores(g_score);
+    WriteCharacterStats();
     g_gameOverSound = LoadSound(kGameOverSoundFile);
     if (g_gameOverSound) {
         PlaySoundOnce(g_gameOverSound, 0, 0);

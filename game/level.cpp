@@ -1,5 +1,5 @@
 // Level play: the level bank, drawing and repeating characters, typed keys and answers, and the
-// difficulty ladder.
+// difficulty ladder. A practice round plays through the same steps, without lives or score.
 #include "game/level.h"
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "game/state.h"
 #include "platform/key_codes.h"
 #include "platform/platform.h"
+#include "storage/char_stats.h"
 
 int g_lives = 0;
 int g_charIndex = 0;
@@ -21,7 +22,6 @@ int g_lastTypedKey = 0;
 
 namespace {
 
-constexpr int kStartPoolSize = 5;
 constexpr int kStartVolumeStep = 100;
 
 // The difficulty ladder: on reaching exactly `score`, the pool and the repeat step change
@@ -80,11 +80,13 @@ void PlayCue(int slot) {
 }
 
 void Judge(bool sideMatches) {
-    if (sideMatches && g_lastTypedKey == g_characters[g_charIndex].keyCode) {
+    const bool characterMatches = g_lastTypedKey == g_characters[g_charIndex].keyCode;
+    if (sideMatches && characterMatches) {
         CorrectAnswer();
-    } else {
-        WrongAnswer();
+        return;
     }
+    RecordOutcome(characterMatches ? kOutcomeWrongSide : kOutcomeOtherCharacter);
+    WrongAnswer();
 }
 
 }  // namespace
@@ -118,17 +120,24 @@ void StopLevelSounds() {
         StopSound(LevelSound(slot));
 }
 
+bool Practising() {
+    return g_mode == MODE_PRACTICE;
+}
+
 int StartLevel() {
     if (!LoadLevelSounds()) return 0;
     BuildCharacterTable();
+    ReadCharacterStats();
     g_levelPaused = 0;
     g_tickEnabled = 1;
-    g_score = 0;
+    // A practice round keeps the last game's score, to be spoken or sent.
+    if (!Practising()) g_score = 0;
     g_charPoolSize = kStartPoolSize;
     g_volumeStep = kStartVolumeStep;
     g_lives = kStartLives;
     PlayMusicLooping(LevelSound(kLevelSlotBackground));
-    NextCharacter();
+    // A practice round explains itself before its first character.
+    if (!Practising()) NextCharacter();
     return 1;
 }
 
@@ -136,7 +145,7 @@ void NextCharacter() {
     // Entry 36 holds no character (its sound would be the background music and no key answers
     // it), so a draw that lands on it draws the character again; the side follows.
     do {
-        g_charIndex = rand() % g_charPoolSize;
+        g_charIndex = Practising() ? DrawPracticeCharacter() : rand() % g_charPoolSize;
     } while (g_charIndex == kUnusedCharacter);
     g_charPan = DrawPan();
     g_charVolume = kStartVolume;
@@ -144,9 +153,13 @@ void NextCharacter() {
 }
 
 void RepeatCharacter() {
+    const int heardPan = g_charPan;
     g_charPan = DrawPan();
     g_charVolume += g_volumeStep;
     if (g_charVolume > 0) {
+        // A practice round tells the character from the side it was last heard from.
+        if (Practising()) g_charPan = heardPan;
+        RecordOutcome(kOutcomeMissed);
         WrongAnswer();
         return;
     }
@@ -207,17 +220,24 @@ void AnswerRight() {
 
 void CorrectAnswer() {
     PlaySoundOnce(LevelSound(kLevelSlotSuccessCue), g_charPan, g_charVolume);
-    g_score += kPointsPerCharacter;
-    for (const DifficultyStep& step : kDifficultyLadder) {
-        if (step.score != g_score) continue;
-        if (step.poolSize) g_charPoolSize = step.poolSize;
-        if (step.volumeStep) g_volumeStep = step.volumeStep;
+    RecordOutcome(kOutcomeRight);
+    if (!Practising()) {
+        g_score += kPointsPerCharacter;
+        for (const DifficultyStep& step : kDifficultyLadder) {
+            if (step.score != g_score) continue;
+            if (step.poolSize) g_charPoolSize = step.poolSize;
+            if (step.volumeStep) g_volumeStep = step.volumeStep;
+        }
     }
     NextCharacter();
 }
 
 void WrongAnswer() {
     PlaySoundOnce(LevelSound(kLevelSlotErrorCue), g_charPan, g_charVolume);
+    if (Practising()) {
+        TellCharacter();
+        return;
+    }
     g_lives -= 1;
     NextCharacter();
 }

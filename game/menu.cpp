@@ -7,6 +7,7 @@
 #include "game/announcer.h"
 #include "game/learn.h"
 #include "game/level.h"
+#include "game/practice.h"
 #include "game/speaker_test.h"
 #include "game/state.h"
 #include "online/submit.h"
@@ -22,12 +23,13 @@ struct MenuMove {
     int afterDown;
 };
 
-// Slots 2 and 3 hold copies of Start game and are never current.
+// Slot 3 holds a copy of Start game and is never current.
 constexpr MenuMove kMenuMoves[] = {
     // current         after Up         after Down
     {kMenuSlotInstructions, kMenuSlotStartGame, kMenuSlotStartGame},
-    {kMenuSlotStartGame, kMenuSlotQuit, kMenuSlotTestSpeakers},
-    {kMenuSlotTestSpeakers, kMenuSlotStartGame, kMenuSlotLearnGameSounds},
+    {kMenuSlotStartGame, kMenuSlotQuit, kMenuSlotPractise},
+    {kMenuSlotPractise, kMenuSlotStartGame, kMenuSlotTestSpeakers},
+    {kMenuSlotTestSpeakers, kMenuSlotPractise, kMenuSlotLearnGameSounds},
     {kMenuSlotLearnGameSounds, kMenuSlotTestSpeakers, kMenuSlotFinalScore},
     {kMenuSlotFinalScore, kMenuSlotLearnGameSounds, kMenuSlotViewTopTen},
     {kMenuSlotViewTopTen, kMenuSlotFinalScore, kMenuSlotSendScore},
@@ -53,6 +55,15 @@ int ChooseMenuItem() {
             StopMenuMusic();
             g_mode = MODE_LEVEL;
             if (!StartLevel()) {
+                g_mode = MODE_MENU;
+                ReturnToMenu();
+            }
+            break;
+        case kMenuSlotPractise:
+            StopMenuVoices();
+            StopMenuMusic();
+            g_mode = MODE_PRACTICE;
+            if (!StartPractice()) {
                 g_mode = MODE_MENU;
                 ReturnToMenu();
             }

@@ -4,6 +4,7 @@
 enum {
     MODE_INTRO = 0,
     MODE_MENU = 1,
+    MODE_PRACTICE = 2,
     MODE_SPEAKER_TEST = 4,
     MODE_LEARN = 5,
     MODE_FINAL_SCORE = 6,

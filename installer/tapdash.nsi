@@ -89,6 +89,8 @@ Section "un.Tapdash"
     Delete "$INSTDIR\best.dat"
     Delete "$INSTDIR\best.dat.*.tmp"
     Delete "$INSTDIR\best.dat.*.old"
+    Delete "$INSTDIR\stats.dat"
+    Delete "$INSTDIR\stats.dat.*.tmp"
     Delete "$INSTDIR\config.dat"
     Delete "$INSTDIR\config.dat.*.tmp"
   keep:

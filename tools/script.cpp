@@ -33,6 +33,7 @@ const ScriptLine kScript[] = {
      "Main menu. Use the up and down arrows to move through the menu, "
      "Enter to choose an item, and Escape to quit."},
     {"menu\\start_game.vgz", C, P, "Start game"},
+    {"menu\\practise.vgz", C, P, "Practise"},
     {"menu\\test_speakers.vgz", C, P, "Test speakers"},
     {"menu\\learn_game_sounds.vgz", C, P, "Learn game sounds"},
     {"menu\\final_score.vgz", C, P, "Final score"},
@@ -98,6 +99,18 @@ const ScriptLine kScript[] = {
     {"learn\\2.vgz", C, P, "Answer cue: you pressed Control, Space or Enter."},
     {"learn\\3.vgz", C, P, "Success: a right answer."},
     {"learn\\4.vgz", C, P, "Error: a wrong answer or a missed character costs a life."},
+
+    // A practice round: how it differs from a game, the sides named after a wrong answer or a
+    // miss, and the characters the player misses most, named at its end.
+    {"game\\practise_intro.vgz", N, P,
+     "Practice. The characters you miss most come most often. "
+     "There are no lives and no score. "
+     "After a wrong answer you hear the character again, and the key for its side. "
+     "Press Escape to end the practice."},
+    {"game\\weakest.vgz", C, P, "Your weakest characters are"},
+    {"game\\side_left.vgz", C, P, "left, Control"},
+    {"game\\side_centre.vgz", C, P, "centre, Space"},
+    {"game\\side_right.vgz", C, P, "right, Enter"},
 
     // The speaker test, placed around the listener.
     {"TestSpk\\f_left.vgz", C, P, "front left"},

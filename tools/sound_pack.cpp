@@ -75,9 +75,13 @@ bool SameFileName(const std::string& a, const std::string& b) {
 
 std::vector<std::string> PackFileNames() {
     const Bank banks[] = {
-        {kMenuSoundFiles, kMenuSoundCount},     {kScoreSoundFiles, kScoreSoundCount},
-        {kLevelSoundFiles, kLevelSoundCount},   {kLearnSoundFiles, kLearnSoundCount},
-        {kSubmitSoundFiles, kSubmitSoundCount}, {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
+        {kMenuSoundFiles, kMenuSoundCount},
+        {kScoreSoundFiles, kScoreSoundCount},
+        {kLevelSoundFiles, kLevelSoundCount},
+        {kLearnSoundFiles, kLearnSoundCount},
+        {kSubmitSoundFiles, kSubmitSoundCount},
+        {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
+        {kPracticeSoundFiles, kPracticeSoundCount},
     };
     std::vector<std::string> names;
     for (const Bank& bank : banks)

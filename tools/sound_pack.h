@@ -14,8 +14,8 @@ struct PackSound {
 };
 
 // Every file the game loads, once (names compared without regard to letter case), in the order
-// of its banks: menu, score, level, learn, submit, speaker test, then the single sounds. The
-// first spelling wins, so the level folder is written "level1".
+// of its banks: menu, score, level, learn, submit, speaker test, practice, then the single
+// sounds. The first spelling wins, so the level folder is written "level1".
 std::vector<std::string> PackFileNames();
 
 bool SameFileName(const std::string& a, const std::string& b);

@@ -130,7 +130,7 @@ def play_session(session, checks):
         return played
 
     played["down"] = session.press("down")
-    checks.that(session.wait_for("menu\\test_speakers.vgz", played["down"], 5, 0.1), "Down: no Test speakers")
+    checks.that(session.wait_for("menu\\practise.vgz", played["down"], 5, 0.1), "Down: no Practise")
     played["up"] = session.press("up")
     checks.that(session.wait_for("menu\\start_game.vgz", played["up"], 5, 0.1), "Up: no Start game")
 
@@ -203,6 +203,8 @@ def play_session(session, checks):
     back = session.wait_for("menu\\start_game.vgz", over.end, 15, min_duration=0.1)
     if not checks.that(back is not None, "the menu did not come back after the final score"):
         return played
+    if not practise(session, checks):
+        return played
 
     for name in ("test_speakers", "learn_game_sounds", "final_score", "view_top_10"):
         at = session.press("down")
@@ -222,6 +224,43 @@ def play_session(session, checks):
     played["exit_status"] = session.wait_exit(20)
     played["end"] = session.now()
     return played
+
+
+def practise(session, checks):
+    """A practice round from the menu's Start game: the explanation, a wrong answer told (the
+    character again, then its side named from that side), and Escape naming the weakest
+    characters before the menu speaks Practise again."""
+    at = session.press("down")
+    if not checks.that(session.wait_for("menu\\practise.vgz", at, 5, 0.1), "Down after the game: no Practise"):
+        return False
+    at = session.press("enter")
+    explained = session.wait_for("game\\practise_intro.vgz", at, 10, min_duration=0.3)
+    if not checks.that(explained is not None, "Practise: no explanation"):
+        return False
+    asked = session.wait_for(is_character, explained.start + 0.3, 10, min_duration=0.1, folder=LEVEL)
+    if not checks.that(asked is not None, "Practise: no character after the explanation"):
+        return False
+    typed = session.press("b" if letter_of(asked) != "b" else "c")
+    checks.that(session.wait_for(KEY_CLICK, typed, 5, lead=0.1, folder=LEVEL), "Practise: no key click")
+    error = session.wait_for(ERROR, session.press("space"), 5, folder=LEVEL)
+    if not checks.that(error is not None, f"Practise: a wrong answer to {asked.file} brought no error cue"):
+        return False
+    told = session.wait_for(lambda e: e.file == asked.file, error.start + 0.2, 5, min_duration=0.7, folder=LEVEL)
+    if not checks.that(told is not None, f"Practise: {asked.file} not told after the error cue"):
+        return False
+    side = played_side(told)
+    named = session.wait_for(f"game\\side_{side}.vgz", told.start + 0.3, 5, min_duration=0.3)
+    if checks.that(named is not None, f"Practise: {told} not followed by its side, the {side}"):
+        checks.within(named.start - told.end, -0.02, HANDOVER, "Practise: the side named after the character")
+        checks.that(played_side(named) == side, f"Practise: {named} not from the {side}")
+    at = session.press("esc")
+    weakest = session.wait_for("game\\weakest.vgz", at, 5, min_duration=0.3)
+    if not checks.that(weakest is not None, "Practise: Escape did not name the weakest characters"):
+        return False
+    first = session.wait_for(is_character, weakest.start + 0.3, 5, min_duration=0.3, folder=LEVEL)
+    checks.that(first is not None and first.start - weakest.end < HANDOVER, f"Practise: no weakest character: {first}")
+    back = session.wait_for("menu\\practise.vgz", weakest.end, 10, min_duration=0.1)
+    return checks.that(back is not None, "Practise: the menu did not speak Practise after the round")
 
 
 def after(events, file, since, before=None):
@@ -275,7 +314,7 @@ def check_timeline(checks, played, events, session):
     checks.near(instructions.duration, 0.6, 0.05, "the instructions in full")
     follows(checks, after(events, "menu\\start_game.vgz", instructions.end), instructions.end, HANDOVER,
             "the tick announcing Start game")
-    for key, item, what in (("down", "test_speakers", "Down announcing Test speakers"),
+    for key, item, what in (("down", "practise", "Down announcing Practise"),
                             ("up", "start_game", "Up announcing Start game")):
         at = played[key]
         follows(checks, after(events, f"menu\\{item}.vgz", at), at, REACTION, what, session.sent_by(at))

@@ -105,8 +105,8 @@ namespace {
 
 class AnnouncerModes : public LevelFixture {
   protected:
-    // The menu's items from the instructions, going down: Start game, Test speakers, Learn game
-    // sounds, Final score, View top 10.
+    // The menu's items from the instructions, going down: Start game, Practise, Test speakers,
+    // Learn game sounds, Final score, View top 10.
     void ChooseMenuItem(int downs) {
         SkipToMenu();
         for (int i = 0; i < downs; ++i) Press(kKeyDown);
@@ -140,7 +140,7 @@ const std::vector<std::string> kReturnItem = {"game\\return_to_menu.vgz"};
 
 TEST_F(AnnouncerModes, TheTopTenIsBrowsedWithTheArrowsAndWrapsBothWays) {
     WriteBestFile({900, 500, 200});
-    ChooseMenuItem(5);
+    ChooseMenuItem(6);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
     EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"score\\score_arrows.vgz"}));
 
@@ -176,7 +176,7 @@ TEST_F(AnnouncerModes, TheTopTenIsBrowsedWithTheArrowsAndWrapsBothWays) {
 
 TEST_F(AnnouncerModes, EscapeLeavesTheTopTenFromAnyEntry) {
     WriteBestFile({900});
-    ChooseMenuItem(5);
+    ChooseMenuItem(6);
     VirtualRunFor(1000);
     Press(kKeyDown);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
@@ -186,7 +186,7 @@ TEST_F(AnnouncerModes, EscapeLeavesTheTopTenFromAnyEntry) {
 }
 
 TEST_F(AnnouncerModes, TheFinalScoreGoesOnThroughKeysAndReturnsASecondAfterItsLastWord) {
-    ChooseMenuItem(4);
+    ChooseMenuItem(5);
     ASSERT_EQ(g_mode, MODE_FINAL_SCORE);
     Press(kKeySpace);
     Press(kKeyEnter);
@@ -203,7 +203,7 @@ TEST_F(AnnouncerModes, TheFinalScoreGoesOnThroughKeysAndReturnsASecondAfterItsLa
 
 TEST_F(AnnouncerModes, CtrlCutsTheFinalScoreShort) {
     g_score = 1200;
-    ChooseMenuItem(4);
+    ChooseMenuItem(5);
     ASSERT_TRUE(RunUntil([] { return !Plays("score\\1.vgz").empty(); }));
     VirtualClearCalls();
     Press(kKeyCtrl);

@@ -26,7 +26,7 @@ class Learn : public GameFixture {
 
     // From the menu's instructions down to Learn game sounds, and Enter.
     void EnterLearn() {
-        for (int key : {kKeyDown, kKeyDown, kKeyDown, kKeyEnter}) VirtualPress(key);
+        for (int key : {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter}) VirtualPress(key);
         VirtualRunFor(0);
     }
 
@@ -43,7 +43,7 @@ class Learn : public GameFixture {
 }  // namespace
 
 TEST_F(Learn, EnteringSaysTheFirstItemAndThenWaitsForAKey) {
-    Press({kKeyDown, kKeyDown, kKeyDown});
+    Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown});
     EXPECT_EQ(Press({kKeyEnter}), std::vector<std::string>{Name(kLearnSlotKeyClickItem)});
     ASSERT_EQ(g_mode, MODE_LEARN);
     EXPECT_EQ(VirtualLiveBuffers(), kStartupBuffers + kLearnSoundCount);

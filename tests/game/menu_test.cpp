@@ -20,6 +20,7 @@ constexpr int kGoodbyeMs = 1500;
 
 const char kInstructions[] = "menu\\arrows.vgz";
 const char kStartGame[] = "menu\\start_game.vgz";
+const char kPractise[] = "menu\\practise.vgz";
 const char kTestSpeakers[] = "menu\\test_speakers.vgz";
 const char kLearn[] = "menu\\learn_game_sounds.vgz";
 const char kFinalScore[] = "menu\\final_score.vgz";
@@ -49,12 +50,13 @@ TEST_F(Menu, UpAndDownWalkTheItemsInARing) {
     SkipToMenu();
     // From the instructions either key leads to Start game.
     EXPECT_EQ(Press({kKeyUp}), std::vector<std::string>{kStartGame});
-    EXPECT_EQ(Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
-              (std::vector<std::string>{kTestSpeakers, kLearn, kFinalScore, kTopTen, kSendScore,
-                                        kQuit, kStartGame}));
-    EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp}),
+    EXPECT_EQ(
+        Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown}),
+        (std::vector<std::string>{kPractise, kTestSpeakers, kLearn, kFinalScore, kTopTen,
+                                  kSendScore, kQuit, kStartGame}));
+    EXPECT_EQ(Press({kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp}),
               (std::vector<std::string>{kQuit, kSendScore, kTopTen, kFinalScore, kLearn,
-                                        kTestSpeakers, kStartGame}));
+                                        kTestSpeakers, kPractise, kStartGame}));
     EXPECT_EQ(g_menuIndex, kMenuSlotStartGame);
 }
 
@@ -97,7 +99,7 @@ TEST_F(Menu, AGameThatCannotStartBringsTheMusicBackAndAnnouncesStartGame) {
 TEST_F(Menu, ComingBackWhileTheMusicStillLoopsLeavesItUndisturbed) {
     SkipToMenu();
     // Learn game sounds keeps the menu's music going; leaving announces the item chosen last.
-    Press({kKeyDown, kKeyDown, kKeyDown, kKeyEnter});
+    Press({kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter});
     ASSERT_EQ(g_mode, MODE_LEARN);
     EXPECT_EQ(Press({kKeyEscape}), std::vector<std::string>{kLearn});
     EXPECT_EQ(g_mode, MODE_MENU);

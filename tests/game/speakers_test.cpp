@@ -41,6 +41,7 @@ class SpeakerTest : public GameFixture {
         GameFixture::SetUp();
         SkipToMenu();
         VirtualPress(kKeyDown);
+        VirtualPress(kKeyDown);  // Practise
         VirtualPress(kKeyDown);  // Test speakers
         VirtualRunFor(0);
         VirtualClearCalls();

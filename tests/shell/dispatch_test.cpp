@@ -12,9 +12,10 @@ namespace {
 
 class Routing : public GameFixture {
   protected:
-    // From the instructions down through Start game and Test speakers to Learn game sounds.
+    // From the instructions down through Start game, Practise and Test speakers to Learn game
+    // sounds.
     void EnterLearn() {
-        for (int i = 0; i < 3; ++i) VirtualPress(kKeyDown);
+        for (int i = 0; i < 4; ++i) VirtualPress(kKeyDown);
         Key(kKeyEnter);
         ASSERT_EQ(g_mode, MODE_LEARN);
         VirtualClearCalls();
@@ -136,6 +137,7 @@ class RoutingWithController : public Routing {
 TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrives) {
     SkipToMenu();
     VirtualPress(kKeyDown);
+    VirtualPress(kKeyDown);  // Practise
     VirtualPress(kKeyDown);  // Test speakers
     VirtualRunFor(0);
 
@@ -151,7 +153,7 @@ TEST_F(RoutingWithController, AfterABlockingHandlerOnlyOneOfTheMissedTicksArrive
 
 TEST_F(Routing, TheTopTenListHearsItsKeysAndTicks) {
     SkipToMenu();
-    for (int i = 0; i < 5; ++i) VirtualPress(kKeyDown);  // down to View top 10
+    for (int i = 0; i < 6; ++i) VirtualPress(kKeyDown);  // down to View top 10
     Key(kKeyEnter);
     ASSERT_EQ(g_mode, MODE_TOP_TEN);
 

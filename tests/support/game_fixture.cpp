@@ -11,12 +11,14 @@
 #include "game/learn.h"
 #include "game/level.h"
 #include "game/menu.h"
+#include "game/practice.h"
 #include "game/state.h"
 #include "input/controller.h"
 #include "input/keyboard.h"
 #include "online/submit.h"
 #include "platform/key_codes.h"
 #include "storage/best_scores.h"
+#include "storage/char_stats.h"
 #include "tests/support/test_pack.h"
 
 static std::string s_programDir;
@@ -41,6 +43,9 @@ void ResetGameGlobals() {
     g_lives = g_charIndex = g_charPoolSize = g_volumeStep = 0;
     g_charPan = g_charVolume = g_lastTypedKey = 0;
     g_levelPaused = 0;
+    g_practiceStep = kPracticeAsking;
+    g_charStats.clear();
+    g_statsLaterLines.clear();
     g_musicLevel = kMusicTop;
     g_windowHasKeyboard = 1;
     std::fill(std::begin(g_characters), std::end(g_characters), CharacterEntry{0, 0});
@@ -57,6 +62,7 @@ void ResetGameGlobals() {
     std::fill(std::begin(g_learnSounds), std::end(g_learnSounds), nullptr);
     std::fill(std::begin(g_submitSounds), std::end(g_submitSounds), nullptr);
     std::fill(std::begin(g_speakerTestSounds), std::end(g_speakerTestSounds), SoundSlot{});
+    std::fill(std::begin(g_practiceSounds), std::end(g_practiceSounds), nullptr);
     g_introSound = g_gameOverSound = nullptr;
     g_levelListener = nullptr;
     g_soundDevice = 0;

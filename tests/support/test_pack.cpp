@@ -99,6 +99,7 @@ void WriteTestPack(const std::string& dir, std::function<int(const std::string&)
     for (const char* f : kLearnSoundFiles) add(f);
     for (const char* f : kSubmitSoundFiles) add(f);
     for (const char* f : kSpeakerTestSoundFiles) add(f);
+    for (const char* f : kPracticeSoundFiles) add(f);
     add(kIntroSoundFile);
     add(kGameOverSoundFile);
     add(kExitSoundFile);

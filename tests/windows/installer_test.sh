@@ -17,7 +17,7 @@ zip_list="$(unzip -Z1 "$dist/Tapdash-windows.zip")"
 for entry in Tapdash/Tapdash.exe Tapdash/tapdash-player.exe Tapdash/best.dat Tapdash/menu/ Tapdash/TestSpk/; do
   grep -qx "$entry" <<<"$zip_list" || fail "the zip has no $entry"
 done
-[ "$(grep -c '\.vgz$\|\.wav$' <<<"$zip_list")" -eq 112 ] || fail "the zip does not hold the 112 sound files"
+[ "$(grep -c '\.vgz$\|\.wav$' <<<"$zip_list")" -eq 118 ] || fail "the zip does not hold the 118 sound files"
 grep -q 'config.dat' <<<"$zip_list" && fail "the zip holds a config.dat"
 
 local_appdata="$("$launch" cmd /c echo %LOCALAPPDATA% | tr -d '\r')"
