@@ -121,7 +121,24 @@
     fetchAll([...pack.values()], 4).then(() => {
       figures.packAt = performance.now();
       figures.bytesWholePack = bytesSoFar();
+      keepForOffline();
     });
+  }
+
+  // The service worker (tapdash-sw.js) keeps this build for the next start, with or without a
+  // network. On a first visit it is registered once the whole pack is in, so that it finds every
+  // file in the browser's cache instead of fetching it a second time; a page it already serves
+  // registers it at once, which looks for a new build.
+  // TapdashPage.keptForOffline: settles once this build is kept whole or could not be.
+  function keepForOffline() {
+    if (window.TapdashPage.keptForOffline || !navigator.serviceWorker) return;
+    window.TapdashPage.keptForOffline = navigator.serviceWorker.register('tapdash-sw.js').then((registration) => {
+      const worker = registration.installing;
+      if (!worker) return;
+      return new Promise((resolve) => worker.addEventListener('statechange', () => {
+        if (worker.state !== 'installing') resolve();
+      }));
+    }).catch((why) => console.error('tapdash: no copy kept for playing offline:', String(why)));
   }
 
   async function fillProgramFolder() {
@@ -398,12 +415,26 @@
   const folderFilled = runtime.then(listPack).then(fillProgramFolder);
   folderFilled.then(loadDetails);
 
+  // Asked for in the button's gesture; where the browser refuses, or keeps no files at all, the
+  // page says so before the game starts.
+  async function askToKeepFiles() {
+    const granted = navigator.storage && navigator.storage.persist ? navigator.storage.persist() : null;
+    let sentence = '';
+    if (!(await database)) {
+      sentence = 'This browser keeps no files for this page: your best scores and details last only until it is closed.';
+    } else if (granted && !(await granted.catch(() => false))) {
+      sentence = 'This browser may delete your best scores and details when it runs short of space or after weeks without a visit; installing Tapdash keeps them.';
+    }
+    $('keeping').textContent = sentence;
+  }
+
   async function start() {
     const button = $('start');
     if (button.disabled) return;
     button.disabled = true;
     figures.buttonAt = performance.now();
     $('status').textContent = 'Starting…';
+    const keeping = askToKeepFiles();
     const Context = window.AudioContext || window.webkitAudioContext;
     // The shortest period the browser's output offers (a render quantum here, where
     // 'interactive' gives 10 ms): each key's sound starts sooner, and the worklet's lead copes
@@ -416,6 +447,8 @@
     context.resume();
     const worklet = context.audioWorklet ? context.audioWorklet.addModule('tapdash-worklet.js') : null;
     await Promise.all([folderFilled, worklet]);
+    // A browser that asks the player (rather than answering at once) does not hold up the game.
+    await Promise.race([keeping, pageTurn()]);
     $('status').textContent = '';
     Module.callMain([]);
   }
@@ -457,6 +490,7 @@
   }
 
   document.addEventListener('DOMContentLoaded', () => {
+    if (navigator.serviceWorker && navigator.serviceWorker.controller) keepForOffline();
     $('start').addEventListener('click', start);
     $('again').addEventListener('click', () => location.reload());
     $('game').addEventListener('keydown', onKey);
