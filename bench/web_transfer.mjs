@@ -3,12 +3,14 @@
 // and, where the page has a service worker, this build kept for offline. Each round is a fresh
 // browser: a first visit, then a second in the same browser. Bytes are counted on a loopback
 // proxy in front of the server (headers and compressed bodies, the service worker's own fetches
-// too); prints each round and the medians.
-//   node bench/web_transfer.mjs BASE-URL CHROMIUM [ROUNDS]     (default 10)
+// too); prints each round and the medians. The button is pressed as soon as it has the focus, or
+// with "ready" once the game waits for it (the sounds it keeps loaded), as a player who reads
+// the page first would.
+//   node bench/web_transfer.mjs BASE-URL CHROMIUM [ROUNDS] [ready]     (default 10)
 import net from 'node:net';
 import { launchBrowser } from '../tests/browser/browser.mjs';
 
-const [base, executablePath, rounds = '10'] = process.argv.slice(2);
+const [base, executablePath, rounds = '10', when = ''] = process.argv.slice(2);
 const server = new URL(base);
 let bytes = 0;
 const proxy = net.createServer((client) => {
@@ -27,6 +29,7 @@ async function visit(browser) {
   const from = bytes;
   await page.goto(`${via}/tapdash/play/`, { waitUntil: 'load' });
   await page.waitForFunction(() => document.activeElement && document.activeElement.id === 'start');
+  if (when === 'ready') await page.waitForFunction(() => window.TapdashPage.figures.readyAt > 0, { timeout: 120000 });
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => window.TapdashPage.figures.packAt > 0, { timeout: 120000 });
   await page.evaluate(() => window.TapdashPage.keptForOffline);
