@@ -48,6 +48,7 @@ bool StartDevices() {
     srand(static_cast<unsigned>(time(nullptr)));
     if (!LoadMenuSounds()) return false;
     if (!LoadScoreSounds()) return false;
+    LoadIntro();
     g_mode = MODE_INTRO;
     g_tickEnabled = 1;
     return true;

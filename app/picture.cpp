@@ -201,7 +201,7 @@ PlatformImage LoadBackgroundBitmap() {
 }
 
 PlatformImage LoadIconImage(int size) {
-    if (size != 16 && size != 32) return PlatformImage{0, 0, nullptr};
+    if (size != 16 && size != 32 && size != 192) return PlatformImage{0, 0, nullptr};
     return Draw(size, size, PaintIcon);
 }
 

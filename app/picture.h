@@ -8,6 +8,6 @@ constexpr int kPictureHeight = 228;
 
 // Draws the picture into a new image; DeleteImage frees it.
 PlatformImage LoadBackgroundBitmap();
-// Draws the window icon at 16 x 16 or 32 x 32.
+// Draws the window icon at 16, 32 or 192 pixels square (the last for the browser build's app).
 PlatformImage LoadIconImage(int size);
 void DeleteImage(PlatformImage& image);

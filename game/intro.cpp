@@ -13,8 +13,11 @@ static void LeaveIntro() {
     EnterMenu();
 }
 
-void StartIntro() {
+void LoadIntro() {
     g_introSound = LoadSound(kIntroSoundFile);
+}
+
+void StartIntro() {
     if (g_introSound) PlaySoundOnce(g_introSound, 0, 0);
 }
 

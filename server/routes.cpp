@@ -19,13 +19,13 @@ Reply RecordedReply(bool stored) {
 }
 
 // The top ten page needs no script, only its own style element (by its hash); the browser build
-// needs its scripts, WebAssembly, its audio worklet and, one day, a service worker of its own.
+// needs its scripts, WebAssembly, its audio worklet, its service worker, its manifest and icons.
 constexpr char kPagePolicy[] =
     "default-src 'none'; style-src 'sha256-ar2jtJ6/2Qk/TegpsvXtqJ7rbW5raqJVcqtmjGjftcw='; "
     "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 constexpr char kPlayPolicy[] =
     "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self'; "
-    "connect-src 'self'; img-src 'self'; "
+    "manifest-src 'self'; connect-src 'self'; img-src 'self'; "
     "style-src 'sha256-CGf3PTpWNGcXu86+oCqyr/8gUKwzvKYUGF2iyWGGKXc='; base-uri 'none'; "
     "form-action 'none'; frame-ancestors 'none'";
 

@@ -22,10 +22,15 @@ struct FileType {
 };
 
 constexpr FileType kFileTypes[] = {
-    {".html", "text/html; charset=utf-8", true}, {".js", "text/javascript; charset=utf-8", true},
-    {".txt", "text/plain; charset=utf-8", true}, {".wasm", "application/wasm", true},
-    {".vgz", "application/octet-stream", false}, {".wav", "audio/wav", false},
+    {".html", "text/html; charset=utf-8", true},
+    {".js", "text/javascript; charset=utf-8", true},
+    {".txt", "text/plain; charset=utf-8", true},
+    {".wasm", "application/wasm", true},
+    {".vgz", "application/octet-stream", false},
+    {".wav", "audio/wav", false},
     {".dat", "application/octet-stream", false},
+    {".png", "image/png", false},
+    {".webmanifest", "application/manifest+json", true},
 };
 
 bool EndsWith(const std::string& text, const char* end) {

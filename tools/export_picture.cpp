@@ -1,6 +1,6 @@
 // tapdash-picture: writes the window's picture and icons as PNG files into a folder:
-// tapdash.png (the picture), tapdash-16.png and tapdash-32.png (the icons), and both icons in
-// tapdash.ico for the Windows build's resources.
+// tapdash.png (the picture), tapdash-16.png and tapdash-32.png (the icons), both icons in
+// tapdash.ico for the Windows build's resources, and tapdash-192.png for the browser build's app.
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
     bool ok = Save(dir + "tapdash.png", LoadBackgroundBitmap()) &&
               Save(dir + "tapdash-16.png", LoadIconImage(16)) &&
               Save(dir + "tapdash-32.png", LoadIconImage(32)) &&
+              Save(dir + "tapdash-192.png", LoadIconImage(192)) &&
               SaveIcon(dir + "tapdash.ico", {LoadIconImage(16), LoadIconImage(32)});
     if (!ok) std::fprintf(stderr, "tapdash-picture: cannot write into %s\n", argv[1]);
     return ok ? 0 : 1;

@@ -37,8 +37,9 @@ EM_ASYNC_JS(void, WebPause, (double ms), {
     await new Promise(resolve => setTimeout(resolve, ms));
 });
 
-EM_JS(void, WebWindowShown, (const char* title, int width, int height), {
-    TapdashPage.windowShown(UTF8ToString(title), width, height);
+// The page shows the window once the player has pressed its start button.
+EM_ASYNC_JS(void, WebWindowShown, (const char* title, int width, int height), {
+    await TapdashPage.windowShown(UTF8ToString(title), width, height);
 });
 
 EM_JS(void, WebWindowEnded, (), { TapdashPage.windowEnded(); });

@@ -5,9 +5,10 @@
 # modules.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-server_exe="${1:?usage: web_game.sh tapdash-scores WEB-PROGRAM-FOLDER TONE-PACK}"
+server_exe="${1:?usage: web_game.sh tapdash-scores WEB-PROGRAM-FOLDER TONE-PACK ICON-FOLDER}"
 web_build="$2"
 tones="$3"
+icons="$4"
 chromium="${CHROMIUM:-/usr/bin/chromium}"
 if [ ! -f "$web_build/tapdash.wasm" ]; then
   echo "skipped: no browser build in $web_build (needs emscripten: script/web builds it)"; exit 77
@@ -32,7 +33,8 @@ table = open(os.path.join(pack, "tones.txt")).read()
 table = table.replace(f"{intro.file} {intro.frequency} {intro.length_ms} ", f"{intro.file} {intro.frequency} 5000 ")
 open(os.path.join(pack, "tones.txt"), "w").write(table)
 PY
-python3 "$here/../../platform/web/make_site.py" --build "$web_build" --pack "$site/pack" --out "$site/play"
+python3 "$here/../../platform/web/make_site.py" --build "$web_build" --pack "$site/pack" --icons "$icons" \
+  --out "$site/play"
 # shellcheck source=../../server/scratch_server.sh
 . "$here/../../server/scratch_server.sh" "$server_exe" --web "$site/play"
 trap 'stop_scratch_server; rm -rf "$site"' EXIT

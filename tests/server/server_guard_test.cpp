@@ -317,6 +317,7 @@ TEST_F(ServerGuards, EveryReplyRefusesFramingAndReferrersAndScoreRepliesAreNever
         << std::ifstream(std::string(TAPDASH_SOURCE_DIR) + "/platform/web/page/index.html").rdbuf();
     RawReply play = Get("/tapdash/play/");
     EXPECT_NE(play.head.find("script-src 'self' 'wasm-unsafe-eval'"), std::string::npos);
+    EXPECT_NE(play.head.find("manifest-src 'self'"), std::string::npos);
     EXPECT_NE(play.head.find(StyleHash(html.str())), std::string::npos) << play.head;
 }
 

@@ -258,7 +258,8 @@ TEST(ServerWebFiles, TheBrowserBuildComesCompressedWhereAcceptedWithItsTypeAndIs
                                       {"tapdash.wasm", "wasm"},
                                       {"tapdash.wasm.gz", "zipped"},
                                       {"menu/bgrn.vgz", "loop"},
-                                      {"menu/bgrn.vgz.gz", "zipped loop"}}) {
+                                      {"menu/bgrn.vgz.gz", "zipped loop"},
+                                      {"tapdash.webmanifest", "{}"}}) {
         std::ofstream(web + name, std::ios::binary) << bytes;
     }
     ScoreServerProcess server = StartScoreServer(dir + "scores.db", {"--web", web});
@@ -275,6 +276,8 @@ TEST(ServerWebFiles, TheBrowserBuildComesCompressedWhereAcceptedWithItsTypeAndIs
          "public, max-age=86400", "loop"},
         {"/tapdash/play/menu/bgrn.vgz", "*", "application/octet-stream", "gzip",
          "public, max-age=86400", "zipped loop"},
+        {"/tapdash/play/tapdash.webmanifest", "", "application/manifest+json", "", "no-cache",
+         "{}"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " accepting " + c.accepts);

@@ -76,9 +76,11 @@ TEST_F(Startup, ACleanStartOpensTheDevicesInOrderAndTheFirstPaintStartsTheIntro)
     EXPECT_EQ(VirtualCalls()[timer].a, kGameTimerId);
     EXPECT_EQ(VirtualCalls()[timer].b, 50);
 
-    // The menu bank, then the score bank, each in its catalogue order; nothing plays yet.
+    // The menu bank, then the score bank, each in its catalogue order, then the intro; nothing
+    // plays yet.
     std::vector<std::string> banks(kMenuSoundFiles, kMenuSoundFiles + kMenuSoundCount);
     banks.insert(banks.end(), kScoreSoundFiles, kScoreSoundFiles + kScoreSoundCount);
+    banks.push_back(kIntroSoundFile);
     EXPECT_EQ(LabelsOf("Label"), banks);
     EXPECT_TRUE(PlayedFiles().empty());
     EXPECT_TRUE(LabelsOf("MessageBox").empty());

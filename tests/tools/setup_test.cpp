@@ -69,7 +69,7 @@ TEST(SetupTest, ThePictureShowsThreeSidesInTheirOwnColoursLeftToRight) {
     DeleteImage(picture);
     EXPECT_EQ(picture.pixels, nullptr);
 
-    for (int size : {16, 32}) {
+    for (int size : {16, 32, 192}) {
         PlatformImage icon = LoadIconImage(size);
         ASSERT_NE(icon.pixels, nullptr);
         EXPECT_EQ(icon.width, size);

@@ -13,7 +13,7 @@
   const kinds = { keydown: 'keydown', keyup: 'keyup' };
   const $ = (id) => document.getElementById(id);
 
-  const figures = { buttonAt: 0, introAt: 0, bytesBeforeIntro: 0, packAt: 0, bytesWholePack: 0,
+  const figures = { readyAt: 0, buttonAt: 0, introAt: 0, bytesBeforeIntro: 0, packAt: 0, bytesWholePack: 0,
                     underruns: 0, lead: 0, keyToSample: [] };
   const events = [];
   let wake = null;
@@ -121,7 +121,24 @@
     fetchAll([...pack.values()], 4).then(() => {
       figures.packAt = performance.now();
       figures.bytesWholePack = bytesSoFar();
+      keepForOffline();
     });
+  }
+
+  // The service worker (tapdash-sw.js) keeps this build for the next start, with or without a
+  // network. On a first visit it is registered once the whole pack is in, so that it finds every
+  // file in the browser's cache instead of fetching it a second time; a page it already serves
+  // registers it at once, which looks for a new build.
+  // TapdashPage.keptForOffline: settles once this build is kept whole or could not be.
+  function keepForOffline() {
+    if (window.TapdashPage.keptForOffline || !navigator.serviceWorker) return;
+    window.TapdashPage.keptForOffline = navigator.serviceWorker.register('tapdash-sw.js').then((registration) => {
+      const worker = registration.installing;
+      if (!worker) return;
+      return new Promise((resolve) => worker.addEventListener('statechange', () => {
+        if (worker.state !== 'installing') resolve();
+      }));
+    }).catch((why) => console.error('tapdash: no copy kept for playing offline:', String(why)));
   }
 
   async function fillProgramFolder() {
@@ -301,7 +318,12 @@
         if (timeoutMs >= 0) timer = setTimeout(() => { wake = null; done(); }, timeoutMs);
       });
     },
-    windowShown(title, width, height) {
+    async windowShown(title, width, height) {
+      figures.readyAt = performance.now();
+      const keeping = await buttonPressed;
+      // A browser that asks the player (rather than answering at once) does not hold up the game.
+      await Promise.race([keeping, pageTurn()]);
+      $('status').textContent = '';
       document.title = title;
       const picture = $('picture');
       picture.width = width;
@@ -398,33 +420,71 @@
   const folderFilled = runtime.then(listPack).then(fillProgramFolder);
   folderFilled.then(loadDetails);
 
-  async function start() {
+  // Asked for in the button's gesture; where the browser refuses, or keeps no files at all, the
+  // page says so before the game starts.
+  async function askToKeepFiles() {
+    const granted = navigator.storage && navigator.storage.persist ? navigator.storage.persist() : null;
+    let sentence = '';
+    if (!(await database)) {
+      sentence = 'This browser keeps no files for this page: your best scores and details last only until it is closed.';
+    } else if (granted && !(await granted.catch(() => false))) {
+      sentence = 'This browser may delete your best scores and details when it runs short of space or after weeks without a visit; installing Tapdash keeps them.';
+    }
+    $('keeping').textContent = sentence;
+  }
+
+  // The game starts as soon as its files and the sound graph are there, before the button: it
+  // loads and converts the sounds it keeps for the whole run meanwhile, and waits for the button
+  // before it shows its window (TapdashPage.windowShown) and plays the intro. The sound graph is
+  // made at once too; it stays silent until the button resumes it (a browser starts sound only
+  // after a key or a click).
+  const Context = window.AudioContext || window.webkitAudioContext;
+  // The shortest period the browser's output offers (a render quantum here, where 'interactive'
+  // gives 10 ms): each key's sound starts sooner, and the worklet's lead copes with a page that
+  // is late now and then.
+  try {
+    context = new Context({ sampleRate: 48000, latencyHint: 0 });
+  } catch (e) {
+    context = new Context();
+  }
+  const worklet = context.audioWorklet ? context.audioWorklet.addModule('tapdash-worklet.js') : null;
+  Promise.all([folderFilled, worklet]).then(() => Module.callMain([]));
+
+  let pressed;
+  const buttonPressed = new Promise((resolve) => { pressed = resolve; });
+
+  function start() {
     const button = $('start');
     if (button.disabled) return;
     button.disabled = true;
     figures.buttonAt = performance.now();
     $('status').textContent = 'Starting…';
-    const Context = window.AudioContext || window.webkitAudioContext;
-    // The shortest period the browser's output offers (a render quantum here, where
-    // 'interactive' gives 10 ms): each key's sound starts sooner, and the worklet's lead copes
-    // with a page that is late now and then.
-    try {
-      context = new Context({ sampleRate: 48000, latencyHint: 0 });
-    } catch (e) {
-      context = new Context();
-    }
+    const keeping = askToKeepFiles();
     context.resume();
-    const worklet = context.audioWorklet ? context.audioWorklet.addModule('tapdash-worklet.js') : null;
-    await Promise.all([folderFilled, worklet]);
-    $('status').textContent = '';
-    Module.callMain([]);
+    pressed(keeping);
   }
 
   // ---- the player's details, written as tapdash-player writes config.dat -----------------------
 
   const fields = ['first-name', 'last-name', 'address', 'country'];
 
-  function text(pointer) { return Module.UTF8ToString(pointer); }
+  // One of the game's exported functions of strings that returns a string. Called directly: the
+  // runtime's ccall, while the game waits for the page (a key, the button), hands back the game's
+  // own wait instead of the answer.
+  function callWithText(name, ...values) {
+    const pointers = values.map((value) => {
+      const bytes = new TextEncoder().encode(value);
+      const at = Module._malloc(bytes.length + 1);
+      Module.HEAPU8.set(bytes, at);
+      Module.HEAPU8[at + bytes.length] = 0;
+      return at;
+    });
+    try {
+      return Module.UTF8ToString(Module[`_${name}`](...pointers));
+    } finally {
+      pointers.forEach((at) => Module._free(at));
+    }
+  }
 
   function loadDetails() {
     const path = programDir + 'config.dat';
@@ -440,7 +500,7 @@
     const values = [];
     for (const id of fields) {
       const value = $(id).value;
-      const problem = text(Module.ccall('WebDetailsProblem', 'number', ['string'], [value]));
+      const problem = callWithText('WebDetailsProblem', value);
       $(`${id}-problem`).textContent = problem;
       $(id).setAttribute('aria-invalid', problem ? 'true' : 'false');
       if (problem && ok) $(id).focus();
@@ -448,8 +508,7 @@
       values.push(value);
     }
     if (!ok) { $('details-status').textContent = 'Nothing was saved.'; return; }
-    const bytes = new TextEncoder().encode(text(Module.ccall('WebDetailsFile', 'number',
-      ['string', 'string', 'string', 'string'], values)));
+    const bytes = new TextEncoder().encode(callWithText('WebDetailsFile', ...values));
     Module.FS.writeFile(programDir + 'config.dat', bytes);
     const kept = await keep('config.dat', bytes);
     $('details-status').textContent = kept ? 'Saved. Tapdash will send these details with your score.'
@@ -457,6 +516,7 @@
   }
 
   document.addEventListener('DOMContentLoaded', () => {
+    if (navigator.serviceWorker && navigator.serviceWorker.controller) keepForOffline();
     $('start').addEventListener('click', start);
     $('again').addEventListener('click', () => location.reload());
     $('game').addEventListener('keydown', onKey);
