@@ -15,6 +15,7 @@
 #include "game/state.h"
 #include "input/controller.h"
 #include "input/keyboard.h"
+#include "storage/player_files.h"
 #include "storage/settings.h"
 
 int g_startupOk = 0;
@@ -125,6 +126,9 @@ bool CGameDlg::OnInitDialog() {
         PlatformPostClose();
         return true;
     }
+    // A program folder the player cannot write (a system install) leaves the player's files to
+    // a folder of their own; the game plays either way.
+    ChoosePlayerDir();
     // The music level the player chose last time; never a reason not to start.
     g_musicLevel = ReadMusicSetting();
     PlatformClearLastError();
