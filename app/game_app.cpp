@@ -17,6 +17,7 @@
 #include "input/keyboard.h"
 #include "storage/player_files.h"
 #include "storage/settings.h"
+#include "tapdash_version.h"
 
 int g_startupOk = 0;
 int g_introStarted = 0;
@@ -185,7 +186,7 @@ void CGameDlg::OnDestroy() {
 
 void CAboutDlg::DoModal() {
     static const char* const kLines[] = {
-        "Tapdash  Version 1.0",
+        "Tapdash  Version " TAPDASH_VERSION_SHORT,
         "A keyboard game played by ear.",
         "Free game. Everything you need is heard.",
     };
