@@ -19,6 +19,7 @@
 #include "platform/key_codes.h"
 #include "storage/best_scores.h"
 #include "storage/char_stats.h"
+#include "storage/player_files.h"
 #include "tests/support/test_pack.h"
 
 static std::string s_programDir;
@@ -29,6 +30,7 @@ static std::string FixtureProgramDir() {
 
 void ResetGameGlobals() {
     g_programDir.clear();
+    g_playerDir.clear();
     g_startupOk = 0;
     g_introStarted = 0;
     g_findProgramDir = PlatformProgramDir;
