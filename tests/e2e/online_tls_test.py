@@ -69,13 +69,16 @@ def send_score(session, checks):
         if not checks.that(session.wait_for(f"menu\\{item}.vgz", session.press("up"), 5, 0.1), f"Up: no {item}"):
             return []
     prompt = "game\\check_connected.vgz"
-    if not checks.that(session.wait_for(prompt, session.press("enter"), 5, 0.1), "no prompt"):
+    asked = session.wait_for(prompt, session.press("enter"), 5, 0.1)
+    if not checks.that(asked, "no prompt"):
         return []
     yes = session.press("y")
     back = session.wait_for("menu\\send_score.vgz", yes, 40, 0.1)
     checks.that(back is not None, "Send score not announced after the exchange")
     end = back.start if back else session.now()
-    return [e.file for e in session.heard(yes) if yes - 0.02 <= e.start < end and e.file != prompt and not e.file.startswith("menu\\")]
+    # Plays only: the prompt cut short by Y sprays over its neighbours' tones for a moment.
+    return [e.file for e in session.heard(asked.start) if e.steady and yes - 0.02 <= e.start < end
+            and e.file != prompt and not e.file.startswith("menu\\")]
 
 
 def play_case(args, certificates, certificate, placed, checks):

@@ -291,8 +291,11 @@ def check_timeline(checks, played, events, session):
         # The success or the error cue comes with the answer cue, from the side and at the volume
         # of the character's latest play: success when that is the side answered, error when not.
         # (Which play was the latest is told by the cue itself: an answer may cross a repeat.)
-        success = after(events, SUCCESS, cue.start - 0.06, cue.start + 0.06)
-        error = after(events, ERROR, cue.start - 0.06, cue.start + 0.06)
+        # The cue plays at the character's volume, at most 8 dB down; the cues and the next
+        # character clipping together may leave the other cue's tone 30 dB below that.
+        heard = [e for e in events if e.level_db > PEAK_DB - 20]
+        success = after(heard, SUCCESS, cue.start - 0.06, cue.start + 0.06)
+        error = after(heard, ERROR, cue.start - 0.06, cue.start + 0.06)
         if not checks.that((success is None) != (error is None), f"{label}: not one of success and error"):
             continue
         outcome = success or error
