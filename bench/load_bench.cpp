@@ -2,9 +2,9 @@
 // buffers and made ready for the mixer. Goals: under 30 ms warm, under 9 ms in a fresh process
 // (where the first touches of new memory cost most).
 //
-// Uses the pack named by TAPDASH_PACK_DIR, else the generated pack in build/tapdash or in this
-// build's program folder when it is there, else writes a temporary pack of the same files: 16-bit
-// mono at the pack's rate, 1 to 3 s each.
+// Uses the pack named by TAPDASH_PACK_DIR, else writes a temporary pack of the same files, the
+// same bytes on every run: 16-bit mono at the pack's rate, 1 to 3 s each. To compare two builds
+// on one pack, write it once (`load_bench --write-pack DIR`) and name it to both.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -45,9 +45,7 @@ std::string TestSound(double seconds, int index) {
     return StoredWaveBytes(samples, kStoredSampleRate);
 }
 
-std::string TemporaryPack() {
-    std::string dir = (fs::temp_directory_path() / "tapdash-load-bench-XXXXXX").string();
-    if (!mkdtemp(dir.data())) return {};
+void WritePack(const std::string& dir) {
     int index = 0;
     std::set<std::string> written;
     auto write = [&](const char* name) {
@@ -57,20 +55,16 @@ std::string TemporaryPack() {
     };
     for (const char* name : kMenuSoundFiles) write(name);
     for (const char* name : kScoreSoundFiles) write(name);
-    return dir + "/";
 }
 
 std::string PackDir(bool* temporary) {
     *temporary = false;
     if (const char* named = std::getenv("TAPDASH_PACK_DIR")) return std::string(named) + "/";
-    for (const std::string built :
-         {TAPDASH_SOURCE_DIR "/build/tapdash/", TAPDASH_PROGRAM_DIR "/"}) {
-        if (fs::exists(built + "menu/start_game.vgz") && fs::exists(built + "score/0.vgz")) {
-            return built;
-        }
-    }
+    std::string dir = (fs::temp_directory_path() / "tapdash-load-bench-XXXXXX").string();
+    if (!mkdtemp(dir.data())) return {};
     *temporary = true;
-    return TemporaryPack();
+    WritePack(dir);
+    return dir + "/";
 }
 
 void ReleaseMenuBank() {
@@ -216,6 +210,12 @@ BENCHMARK(BM_LoadStartUpSoundsInANewProcess)
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) {
         return LoadOnceInThisProcess(argv[2]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--write-pack") == 0) {
+        std::error_code error;
+        fs::create_directories(argv[2], error);
+        WritePack(argv[2]);
+        return 0;
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

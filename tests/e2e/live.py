@@ -5,11 +5,13 @@ to a file), presses keys through the X test extension, and follows the capture a
 that a player program can react to what it hears.
 """
 
+import argparse
 import os
 import shutil
 import subprocess
 import sys
 import time
+import traceback
 
 import capture
 
@@ -21,10 +23,56 @@ BEST_KEY = (9, 4, 21, 7, 15, 2, 24, 12, 6, 20)
 
 
 Unavailable = xvfb.Unavailable  # no virtual display or no key sender on this machine
+# Every wait below ends at the event it waits for; its timeout is only the last guard against a
+# hang, stretched this many times so that a machine loaded by other work never reaches it.
+PATIENCE = 3
 
 
-def tools_present():
-    return all(shutil.which(tool) for tool in ("Xvfb", "xdotool"))
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def that(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+        return condition
+
+    def near(self, value, expected, tolerance, message):
+        return self.that(
+            value is not None and abs(value - expected) <= tolerance,
+            f"{message}: {value if value is None else round(value, 3)} (expected {expected} ± {tolerance})",
+        )
+
+    def within(self, value, low, high, message):
+        return self.that(low <= value <= high, f"{message}: {value:.3f} (expected {low} to {high})")
+
+
+def main(test, arguments, flags=(), tools=("Xvfb", "xdotool")):
+    """A by-ear test's main: `test(args, checks)` with the named arguments (each required) and
+    flags; 0 when every check holds, 1 with the failures printed, 77 when a tool or the virtual
+    display is missing. `test` prints what else a failure needs."""
+    parser = argparse.ArgumentParser()
+    for name in arguments:
+        parser.add_argument(name, required=True)
+    for name in flags:
+        parser.add_argument(name, action="store_true")
+    args = parser.parse_args()
+    missing = [tool for tool in tools if not shutil.which(tool)]
+    if missing:
+        print(f"SKIP: {', '.join(missing)} missing")
+        return 77
+    checks = Checks()
+    try:
+        test(args, checks)
+    except Unavailable as why:
+        print(f"SKIP: {why}")
+        return 77
+    except Exception:
+        checks.failures.append(traceback.format_exc())
+    if checks.failures:
+        print("FAILED:\n  " + "\n  ".join(checks.failures))
+        return 1
+    return 0
 
 
 def stored_sound(samples_16bit_mono, rate):
@@ -76,9 +124,11 @@ def make_program_folder(folder, executable, tone_pack, intro_seconds=None):
     tones = capture.load_tones(folder) if has_tones else {}
     if intro_seconds:
         intro = tones.get("game\\game_intro.vgz", capture.Tone("game\\game_intro.vgz", 5650, 0, -6.0))
-        samples = tone_samples(intro.frequency, intro_seconds, intro.peak_db)
+        samples = tone_samples(intro.frequency, intro_seconds, intro.peak_db, capture.RATE)
         with open(os.path.join(folder, "game", "game_intro.vgz"), "wb") as out:
-            out.write(stored_sound(samples, 16000))
+            # At the rate the pack is stored at, as the game's own intro: a sound at another rate
+            # is converted as it loads, which takes the sanitizers' build seconds for a long one.
+            out.write(stored_sound(samples, capture.RATE))
         intro.length_ms = int(intro_seconds * 1000)
     return tones
 
@@ -159,7 +209,7 @@ class Session:
     # --- processes ---------------------------------------------------------------------------
 
     def start_display(self):
-        if not tools_present():
+        if not all(shutil.which(tool) for tool in ("Xvfb", "xdotool")):
             raise Unavailable("Xvfb or xdotool missing")
         self.xvfb = xvfb.start()
 
@@ -188,7 +238,7 @@ class Session:
         )
 
     def find_window(self, timeout=60.0):
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + timeout * PATIENCE
         while time.monotonic() < deadline:
             looked = self.now()
             found = subprocess.run(
@@ -207,14 +257,19 @@ class Session:
             time.sleep(0.02)
         return None
 
-    def stop_game(self):
-        if self.game and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
+    def skip_intro(self, checks):
+        """Waits for the window and the intro and cuts it with Ctrl: the intro heard and where
+        the capture stood when Ctrl went, or None when the window or the intro never came."""
+        if not checks.that(self.find_window() is not None, "the window never appeared"):
+            return None
+        intro = self.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
+        if not checks.that(intro is not None, "no intro"):
+            return None
+        return intro, self.press("ctrl")
 
     def wait_exit(self, timeout):
         try:
-            return self.game.wait(timeout=timeout)
+            return self.game.wait(timeout=timeout * PATIENCE)
         except subprocess.TimeoutExpired:
             return None
 
@@ -273,7 +328,7 @@ class Session:
             def match(event):
                 return event.file.lower() == name
 
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + timeout * PATIENCE
         # Each look takes in the capture from `cursor` (and `lead` before it, so that a play
         # that began earlier is seen with its true start) to its end. The cursor follows the
         # end, a little behind: a play that started further back would have been judged by now.
@@ -296,7 +351,7 @@ class Session:
 
     def wait_until(self, second, timeout):
         """Waits until the capture reaches `second`; False on timeout or when the game ended."""
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + timeout * PATIENCE
         while time.monotonic() < deadline and self.game.poll() is None:
             if self.now() >= second:
                 return True

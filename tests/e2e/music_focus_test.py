@@ -9,11 +9,9 @@ Exit status 0 when every check holds, 1 when one fails, 77 when no virtual displ
 is available.
 """
 
-import argparse
 import os
 import subprocess
 import sys
-import traceback
 
 import numpy as np
 
@@ -21,7 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import capture  # noqa: E402
 import live  # noqa: E402
-from session_test import LEVEL, Checks, is_character  # noqa: E402
+from session_test import LEVEL, is_character  # noqa: E402
 
 MENU_MUSIC, LEVEL_MUSIC = "menu\\bgrn.vgz", "level1\\bgrn.vgz"
 AWAY_SECONDS = 10.0
@@ -36,16 +34,24 @@ def music_level(session, music, first, last):
     return float(20 * np.log10(np.median(np.abs(values[:, 0, :]), axis=0).max() + 1e-9))
 
 
+def lowered_level(session, music, since, top, expected):
+    """The music's level against `top` in the first second from `since` on that holds `expected`
+    (within 1 dB), or in the last second looked at: keys take effect when a busy machine lets the
+    game take them."""
+    for first in range(10 * live.PATIENCE):
+        change = music_level(session, music, since + first, since + first + 1.0) - top
+        if abs(change - expected) <= 1.0:
+            break
+    return change
+
+
 def reach_menu(session, checks):
     """Starts the game and skips the intro; the capture second once the menu's music plays."""
     session.start_game()
-    if not checks.that(session.find_window() is not None, "the window never appeared"):
+    skipped = session.skip_intro(checks)
+    if not skipped:
         return None
-    intro = session.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
-    if not checks.that(intro is not None, "no intro"):
-        return None
-    session.press("ctrl")
-    music = session.wait_for(MENU_MUSIC, intro.start, 10, min_duration=0.5)
+    music = session.wait_for(MENU_MUSIC, skipped[0].start, 10, min_duration=0.5)
     checks.that(music is not None, "no menu music after the intro")
     return music and music.start + 0.5
 
@@ -65,8 +71,7 @@ def play(session, echo_path, checks):
         return
     top = music_level(session, MENU_MUSIC, heard_at, heard_at + 1.0)
     pressed = session.press("Next", "Next", "Next")
-    lowered = session.sent_by(pressed) + 0.3
-    checks.near(music_level(session, MENU_MUSIC, lowered, lowered + 1.0) - top, -9.0, 1.0,
+    checks.near(lowered_level(session, MENU_MUSIC, session.sent_by(pressed), top, -9.0), -9.0, 1.0,
                 "three Page Downs: the menu's music against the top, dB")
     leave(session, checks)
     with open(os.path.join(session.folder, "settings.dat"), encoding="ascii") as settings:
@@ -120,34 +125,21 @@ def play(session, echo_path, checks):
     checks.that(not lost, "a key or a miss counted while away: " + "; ".join(map(str, lost)))
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for name in ("--game", "--echo", "--tones", "--work"):
-        parser.add_argument(name, required=True)
-    args = parser.parse_args()
+def test(args, checks):
     os.makedirs(args.work, exist_ok=True)
     folder = os.path.join(args.work, "program")
     tones = live.make_program_folder(folder, args.game, args.tones)
     session = live.Session(folder, tones, args.work)
-    checks = Checks()
     try:
         session.start_display()
         play(session, args.echo, checks)
-    except live.Unavailable as why:
-        print(f"skipped: {why}")
-        return 77
-    except Exception:
-        checks.failures.append(traceback.format_exc())
     finally:
         session.stop()
-    for failure in checks.failures:
-        print("FAILED:", failure)
-    if checks.failures:
-        print(capture.describe(session.heard(0.0)) if os.path.exists(session.capture_path) else "no capture")
-        return 1
-    print("music level and waiting level: every check holds")
-    return 0
+        if os.path.exists(session.capture_path) and (checks.failures or sys.exc_info()[0]):
+            print(capture.describe(session.heard(0.0)))
+    if not checks.failures:
+        print("music level and waiting level: every check holds")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(live.main(test, ("--game", "--echo", "--tones", "--work")))

@@ -9,7 +9,6 @@ Exit status 0 when every check holds, 1 when one fails, 77 when no virtual displ
 is available.
 """
 
-import argparse
 import os
 import sys
 import time
@@ -20,39 +19,21 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import capture  # noqa: E402
 import live  # noqa: E402
 
-INTRO_SECONDS = 5.0
+INTRO_SECONDS = 30.0  # cut by Ctrl: long, so that a Ctrl a busy machine sends late still cuts it
 PEAK_DB = -6.0  # every tone of the pack peaks here
 SIDE_BALANCE_DB = 30.0  # pan 3000
 ANSWER_KEYS = {"left": "ctrl", "centre": "space", "right": "enter"}
 LEVEL = "level1\\"
 SUCCESS, ERROR, KEY_CLICK = "level1\\success.vgz", "level1\\err.vgz", "level1\\key.vgz"
-# Generous margins, in seconds of the capture: keys are sent by another process, the capture is
-# read as it grows, and the machine may be busy with other work.
-REACTION = 0.75  # from a key sent to the sound it causes
-LEVEL_START = 2.5  # from Enter on Start game to the level's first sounds: 51 sounds are loaded
-GAME_OVER = 1.5  # from Esc to the game-over message: the level unloaded, best.dat merged
-HANDOVER = 0.3  # from one sound's end to the next one's start, driven by the 50 ms tick
+# What follows what is checked; how soon is the benchmarks' matter. These bounds, in seconds of
+# the capture, only keep one sound from being taken for another's effect: the machine may be
+# busy with other work that holds up the game while its sound goes on.
+REACTION = 3.0  # from a key sent to the sound it causes
+LEVEL_START = 5.0  # from Enter on Start game to the level's first sounds: 51 sounds are loaded
+GAME_OVER = 5.0  # from Esc to the game-over message: the level unloaded, best.dat merged
+HANDOVER = 1.5  # from one sound's end to the next one's start, driven by the 50 ms tick
 ANSWER_WITHIN = 0.4  # a character is answered only this early in its play of 0.8 seconds
 OUTCOME_SETTLES = 0.15  # of an outcome cue heard before it is taken as success or error
-
-
-class Checks:
-    def __init__(self):
-        self.failures = []
-
-    def that(self, condition, message):
-        if not condition:
-            self.failures.append(message)
-        return condition
-
-    def near(self, value, expected, tolerance, message):
-        return self.that(
-            value is not None and abs(value - expected) <= tolerance,
-            f"{message}: {value if value is None else round(value, 3)} (expected {expected} ± {tolerance})",
-        )
-
-    def within(self, value, low, high, message):
-        return self.that(low <= value <= high, f"{message}: {value:.3f} (expected {low} to {high})")
 
 
 CUES = ("bgrn", "key", "blust", "err", "success")
@@ -113,15 +94,11 @@ def play_session(session, checks):
     """Plays the session as a player would, by ear; returns when each key went, in capture
     seconds, and what it answered."""
     played = {"answers": []}
-    shown = session.find_window()
-    if not checks.that(shown is not None, "the window never appeared"):
+    skipped = session.skip_intro(checks)
+    if not skipped:
         return played
     played["unseen"] = session.unseen
-
-    intro = session.wait_for("game\\game_intro.vgz", 0.0, 15, min_duration=0.3)
-    if not checks.that(intro is not None, "no intro"):
-        return played
-    played["ctrl"] = session.press("ctrl")
+    intro, played["ctrl"] = skipped
     instructions = session.wait_for("menu\\arrows.vgz", intro.start, 10, min_duration=0.1)
     if not checks.that(instructions is not None, "no instructions after Ctrl"):
         return played
@@ -195,7 +172,7 @@ def play_session(session, checks):
         since = outcome.start + session.tones[outcome.file.lower()].length_ms / 1000.0 + 0.05
         outcomes.append((outcome, meant_right))
 
-    time.sleep(0.3)
+    session.wait_until(since, 5)  # the last outcome heard in full
     played["esc"] = session.press("esc")
     over = session.wait_for("game\\say_game_over.wav", played["esc"], 10)
     if not checks.that(over is not None, "no game-over message after Esc"):
@@ -353,8 +330,11 @@ def check_timeline(checks, played, events, session):
         # The success or the error cue comes with the answer cue, from the side and at the volume
         # of the character's latest play: success when that is the side answered, error when not.
         # (Which play was the latest is told by the cue itself: an answer may cross a repeat.)
-        success = after(events, SUCCESS, cue.start - 0.06, cue.start + 0.06)
-        error = after(events, ERROR, cue.start - 0.06, cue.start + 0.06)
+        # The cue plays at the character's volume, at most 8 dB down; the cues and the next
+        # character clipping together may leave the other cue's tone 30 dB below that.
+        heard = [e for e in events if e.level_db > PEAK_DB - 20]
+        success = after(heard, SUCCESS, cue.start - 0.06, cue.start + 0.06)
+        error = after(heard, ERROR, cue.start - 0.06, cue.start + 0.06)
         if not checks.that((success is None) != (error is None), f"{label}: not one of success and error"):
             continue
         outcome = success or error
@@ -407,7 +387,7 @@ def check_timeline(checks, played, events, session):
     if goodbye:
         checks.near(goodbye.duration, 0.6, 0.05, "the goodbye in full")
         checks.that(events[-1] is goodbye, f"something sounded after the goodbye: {events[-1]}")
-        checks.within(played["end"] - goodbye.end, -0.01, 1.0, "the program ends right after the goodbye")
+        checks.within(played["end"] - goodbye.end, -0.01, REACTION, "the program ends right after the goodbye")
     checks.that(played.get("exit_status") == 0, f"exit status {played.get('exit_status')}")
     return score
 
@@ -417,17 +397,7 @@ def score_pieces(score):
     return [f"score\\{score // 100}.vgz", "score\\hundred.vgz"] if score else ["score\\0.vgz"]
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--tones", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("--wine", action="store_true")
-    args = parser.parse_args()
-
-    if not live.tools_present():
-        print("SKIP: Xvfb or xdotool is not installed")
-        return 77
+def test(args, checks):
     os.makedirs(args.work, exist_ok=True)
     folder = os.path.join(args.work, "program")
     stderr = os.path.join(args.work, "game.stderr")
@@ -437,13 +407,8 @@ def main():
     session = live.Session(folder, tones, args.work, command=live.Wine.command(program) if wine else [program], wine=wine)
     try:
         session.start_display()
-    except live.Unavailable as why:
-        print(f"SKIP: {why}")
-        return 77
-    if wine:
-        wine.prepare(session.env())
-    checks = Checks()
-    try:
+        if wine:
+            wine.prepare(session.env())
         session.start_game()
         played = play_session(session, checks)
     finally:
@@ -466,14 +431,11 @@ def main():
         checks.that(stored != live.unscramble_best(stored), "best.dat is stored in plain form")
     print(capture.describe(events))
     print("keys:", ", ".join(f"{name}@{at:.3f}-{done:.3f}" for name, _, at, done in session.keys))
-    if checks.failures:
-        print("FAILED:\n  " + "\n  ".join(checks.failures))
-        if os.path.exists(stderr):
-            print(open(stderr, errors="replace").read()[-3000:])
-        return 1
-    print("session played and heard as expected")
-    return 0
+    if checks.failures and os.path.exists(stderr):
+        print(open(stderr, errors="replace").read()[-3000:])
+    elif not checks.failures:
+        print("session played and heard as expected")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(live.main(test, ("--game", "--tones", "--work"), flags=("--wine",)))

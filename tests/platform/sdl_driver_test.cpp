@@ -1,6 +1,7 @@
 // The SDL backend's table, driven through platform.h as the game drives it: a sound played
-// from the left at a lowered volume reaches the device (SDL's disk driver, captured to a file)
-// with that volume and that pan, so an entry filled with the wrong function shows.
+// from the left at a lowered volume reaches the device (SDL's disk driver, captured to a file,
+// 16-bit stereo at 48000 Hz) with that volume, that pan and its length, so an entry filled with
+// the wrong function shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int kRate = 48000;
+constexpr int kRate = 22050;  // a rate of the sound's own, not the device's
 
 // Opens the SDL device with its output captured to `capture`; false when SDL has no disk driver.
 bool OpenCapturedDevice(const std::string& capture) {
@@ -80,7 +81,9 @@ TEST(SdlDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
     EXPECT_EQ(PlatformBufferPlay(letter, 0), kAudioOk);
     EXPECT_EQ(WaitForEnd(letter), 0u);
 
-    // A looping sound reports playing and looping until it is stopped.
+    // A looping sound reports playing and looping until it is stopped (silent: the capture is
+    // the first play's alone).
+    PlatformBufferSetVolume(letter, -10000);
     EXPECT_EQ(PlatformBufferPlay(letter, kPlayLooping), kAudioOk);
     uint32_t status = 0;
     PlatformBufferGetStatus(letter, &status);
@@ -90,16 +93,22 @@ TEST(SdlDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
     EXPECT_EQ(status, 0u);
     PlatformBufferRelease(letter);
     PlatformAudioClose();
+    EXPECT_LE(SoftAudioDeviceFrames(), 512);
 
     const std::string raw = ReadFileBytes(capture);
     std::vector<int16_t> frames(raw.size() / 2);
     std::memcpy(frames.data(), raw.data(), frames.size() * 2);
     int left = 0, right = 0;
+    size_t loud = 0;
     for (size_t i = 0; i + 1 < frames.size(); i += 2) {
         left = std::max(left, std::abs(static_cast<int>(frames[i])));
         right = std::max(right, std::abs(static_cast<int>(frames[i + 1])));
+        loud += std::abs(frames[i]) > 1000;
     }
     ASSERT_GT(right, 0);
+    // A quarter of a second at the device's 48000 Hz: a 500 Hz sine at -8 dB of 16000 is above
+    // 1000 for 90% of its samples.
+    EXPECT_NEAR(static_cast<double>(loud), 12000 * 0.90, 300);
     // The near channel at the volume's -8 dB, the far one a further 30 dB down.
     EXPECT_NEAR(20 * std::log10(left / 16000.0), -8.0, 0.3);
     EXPECT_NEAR(20 * std::log10(static_cast<double>(left) / right), 30.0, 0.3);
