@@ -15,7 +15,9 @@
 #include "game/state.h"
 #include "input/controller.h"
 #include "input/keyboard.h"
+#include "storage/player_files.h"
 #include "storage/settings.h"
+#include "tapdash_version.h"
 
 int g_startupOk = 0;
 int g_introStarted = 0;
@@ -125,6 +127,9 @@ bool CGameDlg::OnInitDialog() {
         PlatformPostClose();
         return true;
     }
+    // A program folder the player cannot write (a system install) leaves the player's files to
+    // a folder of their own; the game plays either way.
+    ChoosePlayerDir();
     // The music level the player chose last time; never a reason not to start.
     g_musicLevel = ReadMusicSetting();
     PlatformClearLastError();
@@ -181,7 +186,7 @@ void CGameDlg::OnDestroy() {
 
 void CAboutDlg::DoModal() {
     static const char* const kLines[] = {
-        "Tapdash  Version 1.0",
+        "Tapdash  Version " TAPDASH_VERSION_SHORT,
         "A keyboard game played by ear.",
         "Free game. Everything you need is heard.",
     };

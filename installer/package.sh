@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Packs a Windows program folder for players:
 #   installer/package.sh <program folder> <tapdash.ico> <dist folder>
-# leaves <dist>/Tapdash-windows.zip (the folder, to unpack anywhere) and <dist>/Tapdash-setup.exe
-# (the installer). Only what is shipped goes in: the executables, the six sound folders and an
+# leaves <dist>/Tapdash-<version>-windows.zip (the folder, to unpack anywhere) and
+# <dist>/Tapdash-<version>-setup.exe (the installer), <version> being the one in CMakeLists.txt. Only what is shipped goes in: the executables, the six sound folders and an
 # empty best.dat, never the scores or details a run of the build left behind.
 # With TAPDASH_SIGN_PFX set, the two programs, the uninstaller and the installer are signed
 # (installer/sign.sh says how); without it nothing is, and this says so.
@@ -12,6 +12,9 @@ icon="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 mkdir -p "$3"
 dist="$(cd "$3" && pwd)"
 source_dir="$(cd "$(dirname "$0")" && pwd)"
+version="$(sed -n 's/^project(Tapdash VERSION \([0-9.]*\) .*/\1/p' "$source_dir/../CMakeLists.txt")"
+[ -n "$version" ] || { echo "installer/package.sh: no version in CMakeLists.txt" >&2; exit 1; }
+zip_name="Tapdash-$version-windows.zip" setup_name="Tapdash-$version-setup.exe"
 
 stage="$dist/stage"
 rm -rf "$stage"
@@ -49,11 +52,11 @@ if [ -n "${TAPDASH_SIGN_PFX:-}" ]; then
   "$source_dir/sign.sh" "$stage/Tapdash/tapdash-player.exe"
   sign=(-DSIGN="$source_dir/sign.sh")
 fi
-rm -f "$dist/Tapdash-windows.zip"
-(cd "$stage" && zip -q -r -X "$dist/Tapdash-windows.zip" Tapdash)
-makensis -V2 -DSOURCE="$stage/Tapdash" -DOUTFILE="$dist/Tapdash-setup.exe" "${sign[@]}" \
-  "$source_dir/tapdash.nsi"
+rm -f "$dist/$zip_name"
+(cd "$stage" && zip -q -r -X "$dist/$zip_name" Tapdash)
+makensis -V2 -DSOURCE="$stage/Tapdash" -DOUTFILE="$dist/$setup_name" -DVERSION="$version" \
+  "${sign[@]}" "$source_dir/tapdash.nsi"
 if [ -z "${TAPDASH_SIGN_PFX:-}" ]; then
-  echo "installer/package.sh: NOT SIGNED: no TAPDASH_SIGN_PFX was given, so Tapdash.exe, tapdash-player.exe, the uninstaller and Tapdash-setup.exe carry no signature (see docs/windows.md)"
+  echo "installer/package.sh: NOT SIGNED: no TAPDASH_SIGN_PFX was given, so Tapdash.exe, tapdash-player.exe, the uninstaller and $setup_name carry no signature (see docs/windows.md)"
 fi
 rm -rf "$stage"

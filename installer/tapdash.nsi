@@ -1,7 +1,7 @@
 ; The Windows installer of Tapdash: for one player, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Tapdash, where the game can write best.dat. Built by installer/package.sh:
-;   makensis -DSOURCE=<program folder> -DOUTFILE=<installer> [-DSIGN=<signing command>]
-;            installer/tapdash.nsi
+;   makensis -DSOURCE=<program folder> -DOUTFILE=<installer> -DVERSION=<a.b.c.d>
+;            [-DSIGN=<signing command>] installer/tapdash.nsi
 ; with <program folder>\..\install.nsh and uninstall.nsh: the files to install, made from the
 ; folder, and the same files to remove, so that the uninstaller removes what was installed and
 ; nothing else, wherever the player chose to install.
@@ -11,7 +11,6 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Tapdash"
-!define VERSION "1.0.0.1"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tapdash"
 
 Name "${PRODUCT}"

@@ -153,6 +153,20 @@ int PlatformReplaceFile(const char* path, const void* data, size_t bytes);
 // files get) when it does not exist yet. Returns 1 on success, 0 on failure (an old file then
 // stays as it was).
 int PlatformWriteFile(const char* path, const void* data, size_t bytes);
+// The player's own folder for the game's files when the program folder cannot be written, with
+// its trailing separator: $XDG_DATA_HOME/tapdash/ (by default ~/.local/share/tapdash/) on POSIX
+// systems, %APPDATA%\Tapdash\ on Windows. Empty in the browser, whose storage keeps the program
+// folder's files, and where the system names no such folder.
+std::string PlatformPlayerDataDir();
+// Whether this program may create files in the folder `dir`: a file is made there and removed
+// again. A folder whose owner may not write it counts as read-only for everyone, as a file does.
+bool PlatformFolderWritable(const std::string& dir);
+// Makes the folder `dir` and any missing folder above it, each for its owner alone (on Windows
+// by the rights the folder above passes on). True when it exists afterwards.
+bool PlatformMakePrivateFolder(const std::string& dir);
+// Creates an empty file at `path` where nothing is; an existing file is never touched. True when
+// a file is there afterwards.
+bool PlatformCreateEmptyFile(const char* path);
 // The host path that a name resolves to (separators mapped, letter case matched), for tools
 // and tests. Returns the mapped path even when nothing exists there.
 std::string PlatformResolvePath(const char* path);

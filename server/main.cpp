@@ -2,6 +2,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "server/http.h"
 #include "server/moderation.h"
@@ -10,8 +11,13 @@
 #include "server/recorder.h"
 #include "server/store.h"
 #include "server/web_files.h"
+#include "tapdash_version.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tapdash-scores %s\n", TAPDASH_VERSION);
+        return 0;
+    }
     ServerOptions options;
     std::string error;
     if (!ParseServerOptions(argc, argv, &options, &error)) {

@@ -20,7 +20,8 @@ const char kServerUsage[] =
     "On the database of --db, while the server runs, instead of serving:\n"
     "  --list [N]      the N best entries (default 10) with their ids\n"
     "  --remove ID     removes the entry with that id from the top ten and the places\n"
-    "  --backup FILE   writes a consistent copy of the database to FILE\n";
+    "  --backup FILE   writes a consistent copy of the database to FILE\n"
+    "tapdash-scores --version prints the version and nothing else.\n";
 
 static bool ParseNumber(const std::string& text, int maximum, int* number) {
     if (text.empty() || text.size() > 6) return false;

@@ -36,7 +36,3 @@ int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::str
     out << "Saved. Tapdash will send these details with your score.\n";
     return 0;
 }
-
-std::string ExecutableFolder() {
-    return PlatformProgramDir();
-}

@@ -13,6 +13,3 @@ extern const char* const kDetailsPrompts[kPlayerDetailsFieldCount];
 // writes config.dat into `dir`. 0 when written; 1 when input ended first or the file could not
 // be written (an existing config.dat is then left as it was).
 int AskAndWritePlayerDetails(std::istream& in, std::ostream& out, const std::string& dir);
-
-// The folder of the running executable, with a trailing '/'; empty when unknown.
-std::string ExecutableFolder();

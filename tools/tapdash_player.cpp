@@ -1,10 +1,11 @@
-// tapdash-player: asks for the player's details and writes config.dat beside the game.
+// tapdash-player: asks for the player's details and writes config.dat where the game reads it.
 #include <istream>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
 #include "platform/platform.h"
+#include "storage/player_files.h"
 #include "tools/player_details_writer.h"
 
 namespace {
@@ -49,7 +50,10 @@ int main() {
     ConsoleOutput consoleOut;
     std::istream in(&consoleIn);
     std::ostream out(&consoleOut);
-    const std::string dir = ExecutableFolder();
+    // config.dat goes where the game will read it: beside the program, or in the player's data
+    // folder when the program folder cannot be written.
+    g_programDir = PlatformProgramDir();
+    const std::string dir = g_programDir.empty() ? std::string() : ChoosePlayerDir();
     int result = 1;
     if (dir.empty())
         out << "Cannot find the folder of this program. Nothing was saved.\n";

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "tapdash_version.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/test_pack.h"
 
@@ -124,6 +125,10 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
         EXPECT_NE(run.output.find(refusal.says), std::string::npos) << run.output;
     }
     EXPECT_FALSE(std::filesystem::exists(dir + "missing.db")) << "a mistyped name made a database";
+    // The operator asks which release runs, without starting a second server.
+    Command version = RunScores("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, "tapdash-scores " TAPDASH_VERSION "\n");
 
     // A backup onto the live database or its journals, by whatever name, is refused and harms
     // nothing; a link planted where the copy is made is replaced, never written through.

@@ -17,6 +17,7 @@
 #include "online/submit.h"
 #include "platform/key_codes.h"
 #include "storage/best_scores.h"
+#include "storage/player_files.h"
 #include "tests/support/test_pack.h"
 
 static std::string s_programDir;
@@ -27,6 +28,7 @@ static std::string FixtureProgramDir() {
 
 void ResetGameGlobals() {
     g_programDir.clear();
+    g_playerDir.clear();
     g_startupOk = 0;
     g_introStarted = 0;
     g_findProgramDir = PlatformProgramDir;

@@ -1,7 +1,10 @@
 // tapdash-player: a player types their details once, and the game finds them when it sends a
 // score.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "online/submit.h"
 #include "platform/virtual/virtual.h"
 #include "storage/player_details.h"
+#include "storage/player_files.h"
 #include "tests/support/test_pack.h"
 #include "tools/player_details_writer.h"
 
@@ -86,5 +90,38 @@ TEST(TapdashPlayerTest, NewDetailsReplaceOldOnesWhole) {
     EXPECT_EQ(s.result, 0);
     EXPECT_EQ(s.config, "Ada\nB\nC\nD\n");
 }
+
+#ifndef _WIN32
+// A system install: tapdash-player cannot write beside itself, so it saves the details in the
+// player's data folder, and the game started from the same folder sends them.
+TEST(TapdashPlayerTest, OnASystemInstallTheGameSendsWhatTapdashPlayerSaved) {
+    const std::string program = MakeScratchDir(), dataHome = MakeScratchDir();
+    std::filesystem::copy_file(std::string(TAPDASH_PROGRAM_DIR) + "/tapdash-player",
+                               program + "tapdash-player");
+    ASSERT_EQ(chmod(program.c_str(), 0555), 0);
+    const std::string command =
+        "printf 'Ada\\nLovelace\\n12 Analytical Way\\nUK\\n' | "
+        "ASAN_OPTIONS=detect_leaks=0 XDG_DATA_HOME=" +
+        dataHome + " " + program + "tapdash-player >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(program + "config.dat"));
+
+    VirtualReset();
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    g_programDir = program;
+    EXPECT_EQ(ChoosePlayerDir(), dataHome + "tapdash/");
+    g_submitUrl.clear();
+    EXPECT_EQ(ReadPlayerDetails(), 1);
+    const std::string read = g_submitUrl;
+    BuildSubmitUrl("Ada", "Lovelace", "12 Analytical Way", "UK");
+    EXPECT_EQ(read, g_submitUrl);
+
+    unsetenv("XDG_DATA_HOME");
+    g_playerDir.clear();
+    chmod(program.c_str(), 0755);
+    std::filesystem::remove_all(program);
+    std::filesystem::remove_all(dataHome);
+}
+#endif
 
 }  // namespace

@@ -11,6 +11,7 @@ set -euo pipefail
 program="$1" icon="$2" work="$3"
 package="$(cd "$(dirname "$0")/../.." && pwd)/installer/package.sh"
 fail() { echo "FAILED: $*" >&2; exit 1; }
+version="$(sed -n 's/^project(Tapdash VERSION \([0-9.]*\) .*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")"
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -25,14 +26,14 @@ verify() {
   osslsigncode verify -CAfile "$work/publisher.pem" -in "$1" >"$work/verify.out" 2>&1 ||
     fail "$1 does not carry a valid signature: $(tail -n 3 "$work/verify.out")"
 }
-unzip -q "$work/signed/Tapdash-windows.zip" -d "$work/zip"
+unzip -q "$work/signed/Tapdash-$version-windows.zip" -d "$work/zip"
 verify "$work/zip/Tapdash/Tapdash.exe"
 verify "$work/zip/Tapdash/tapdash-player.exe"
-verify "$work/signed/Tapdash-setup.exe"
+verify "$work/signed/Tapdash-$version-setup.exe"
 
 # The uninstaller exists only once the installer has written it.
 installed="$work/installed"
-wine "$work/signed/Tapdash-setup.exe" /S "/D=$(winepath -w "$installed")"
+wine "$work/signed/Tapdash-$version-setup.exe" /S "/D=$(winepath -w "$installed")"
 [ -e "$installed/Tapdash.exe" ] || fail "the signed installer installed nothing"
 verify "$installed/Tapdash.exe"
 verify "$installed/Uninstall.exe"
@@ -41,7 +42,7 @@ wine "$installed/Uninstall.exe" /S "_?=$(winepath -w "$installed")"
 # Without a certificate: the same release, unsigned, and said so.
 env -u TAPDASH_SIGN_PFX "$package" "$program" "$icon" "$work/unsigned" >"$work/unsigned.out"
 grep -q "NOT SIGNED" "$work/unsigned.out" || fail "an unsigned build did not say so"
-osslsigncode verify -in "$work/unsigned/Tapdash-setup.exe" >/dev/null 2>&1 &&
+osslsigncode verify -in "$work/unsigned/Tapdash-$version-setup.exe" >/dev/null 2>&1 &&
   fail "the unsigned installer carries a signature"
 rm -rf "$work"
 echo "signed with a certificate, each of the four programs verified; unsigned without, and said so"

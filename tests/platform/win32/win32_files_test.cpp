@@ -261,3 +261,29 @@ TEST(Win32Files, ASaveGivesUpOnAFileHeldForGoodAndKeepsTheOldScores) {
     std::printf("a save waited %llu ms in %d tries for a file held for good\n", waited,
                 holder.retries + 1);
 }
+
+// A system install under C:\Program Files leaves the player's files to %APPDATA%\Tapdash, made
+// at the first start with an empty best.dat, even where the profile's name is outside the
+// system's code page; a later start keeps the scores.
+TEST(Win32Files, ThePlayersOwnFolderIsMadeUnderAnyAppDataAndKeepsItsScores) {
+    Folder folder;
+    const wchar_t* before = _wgetenv(L"APPDATA");
+    const std::wstring kept = before ? before : L"";
+    ASSERT_EQ(_wputenv_s(L"APPDATA", Win32Wide((folder.dir + "Roaming").c_str()).c_str()), 0);
+    const std::string data = PlatformPlayerDataDir();
+    EXPECT_EQ(data, folder.dir + "Roaming\\Tapdash\\");
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(PlatformMakePrivateFolder(data));
+        ASSERT_TRUE(PlatformCreateEmptyFile((data + "best.dat").c_str()));
+        EXPECT_EQ(ReadAll(data + "best.dat"), start == 0 ? "" : "scores");
+        EXPECT_TRUE(PlatformFolderWritable(data));
+        if (start == 0) {
+            EXPECT_EQ(PlatformWriteFile((data + "best.dat").c_str(), "scores", 6), 1);
+        }
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path("Roaming\\Tapdash")),
+                            fs::directory_iterator()),
+              1)
+        << "only best.dat: the write test leaves nothing behind";
+    _wputenv_s(L"APPDATA", kept.c_str());
+}

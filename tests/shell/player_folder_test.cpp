@@ -1,0 +1,94 @@
+// Where a player's scores are kept: beside the program where its folder can be written (the
+// build folder, ~/.local, the zip), in the player's own data folder where it cannot (a system
+// install), and nowhere, without harm to play, where neither can be.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "storage/best_scores.h"
+#include "storage/player_files.h"
+#include "tests/game/level_play.h"
+#include "tests/support/test_pack.h"
+
+#ifndef _WIN32
+namespace {
+
+// Every file below `dir` with its size.
+std::map<std::string, uintmax_t> Listing(const std::string& dir) {
+    std::map<std::string, uintmax_t> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        files[entry.path().string()] = entry.is_regular_file() ? entry.file_size() : 0;
+    return files;
+}
+
+class PlayerFolder : public LevelFixture {
+  protected:
+    void SetUp() override {}
+    void TearDown() override {
+        if (!programDir.empty()) chmod(programDir.c_str(), 0755);
+        LevelFixture::TearDown();
+        std::filesystem::remove_all(home_);
+        unsetenv("XDG_DATA_HOME");
+    }
+    std::string home_ = MakeScratchDir();
+};
+
+}  // namespace
+
+TEST_F(PlayerFolder, AScoreIsKeptBesideTheProgramOrInThePlayersOwnFolder) {
+    const struct Row {
+        const char* install;
+        bool programWritable;
+        bool dataHomeIsAFile;  // so no folder can be made in it
+        const char* kept;      // "program", "data" or "" for nowhere
+    } rows[] = {
+        {"build folder", true, false, "program"},
+        {"system install", false, false, "data"},
+        {"system install, data folder impossible", false, true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.install);
+        std::filesystem::remove_all(home_);
+        std::filesystem::create_directories(home_);
+        const std::string dataHome = home_ + "data";
+        if (row.dataHomeIsAFile) WriteFileBytes(dataHome, "");
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        const std::string dataDir = dataHome + "/tapdash/";
+
+        PreparePack();
+        WriteFileBytes(programDir + "best.dat", "");  // as the build and the packages leave it
+        if (!row.programWritable) {
+            ASSERT_EQ(chmod(programDir.c_str(), 0555), 0);
+        }
+        const auto installed = Listing(programDir);
+        const auto home = Listing(home_);
+
+        StartWindow();
+        StartGame();
+        ScoreUpTo(300);
+        Press(kKeyEscape);
+        ASSERT_EQ(g_mode, MODE_GAME_OVER) << "the game plays wherever the scores go";
+
+        const std::string kept = row.kept;
+        ChoosePlayerDir();  // as the next start does: the score is still there
+        EXPECT_EQ(ReadBestScores(), kept.empty() ? 0 : 1);
+        EXPECT_EQ(g_bestScores[0], kept.empty() ? -1 : 300);
+        EXPECT_EQ(ReadFileBytes(programDir + "best.dat").empty(), kept != "program");
+        if (kept != "program") {
+            EXPECT_EQ(Listing(programDir), installed) << "the program folder is untouched";
+        }
+        if (kept != "data") {
+            EXPECT_EQ(Listing(home_), home) << "no data folder is made";
+        } else {
+            struct stat st;
+            ASSERT_EQ(stat(dataDir.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0700u) << "the player's folder is the player's alone";
+        }
+        chmod(programDir.c_str(), 0755);
+    }
+}
+#endif
