@@ -20,7 +20,6 @@ import re
 import shlex
 import subprocess
 import sys
-import tarfile
 import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -65,12 +64,10 @@ def dependencies(debs):
 
 
 def mirror():
-    for sources in glob.glob("/etc/apt/sources.list.d/*.sources") + ["/etc/apt/sources.list"]:
-        if os.path.exists(sources):
-            found = re.search(r"(?:URIs:|deb)\s+(http\S+/debian)\s", open(sources).read() + "\n")
-            if found:
-                return found.group(1)
-    return "http://deb.debian.org/debian"
+    """This machine's Debian mirror."""
+    text = "".join(open(f).read() for f in glob.glob("/etc/apt/sources.list*") + glob.glob("/etc/apt/sources.list.d/*") if os.path.isfile(f))
+    found = re.search(r"(?:URIs:|deb)\s+(http\S+/debian)\s", text)
+    return found.group(1) if found else "http://deb.debian.org/debian"
 
 
 def make_root(work, debs):
@@ -78,27 +75,28 @@ def make_root(work, debs):
     key = hashlib.sha256(" ".join(include).encode()).hexdigest()[:12]
     cached = os.path.join(work, f"bookworm-{key}.tar")
     if not os.path.exists(cached):
-        fresh = os.path.join(work, "debootstrap")
-        unmount_all(fresh)
-        subprocess.run(["rm", "-rf", "--one-file-system", fresh], check=True)
+        fresh = remove(os.path.join(work, "debootstrap"))
         run("debootstrap", "--variant=minbase", "--include=" + ",".join(include), "bookworm", fresh, mirror())
         run("tar", "-C", fresh, "-cf", cached + ".part", ".")
         os.replace(cached + ".part", cached)
-        subprocess.run(["rm", "-rf", "--one-file-system", fresh], check=True)
-    root = os.path.join(work, "root")
-    unmount_all(root)
-    subprocess.run(["rm", "-rf", "--one-file-system", root], check=True)
+        remove(fresh)
+    root = remove(os.path.join(work, "root"))
     os.makedirs(root)
     run("tar", "-C", root, "-xf", cached)
     return root
 
 
 def unmount_all(root):
-    """Every mount in the root, the latest first: what a run cut short may have left."""
+    """Every mount in the root, the latest first, a run cut short's too."""
     for line in reversed(open("/proc/mounts").read().splitlines()):
-        point = line.split()[1]
-        if point.startswith(root + "/"):
-            subprocess.run(["umount", "--lazy", point])
+        if line.split()[1].startswith(root + "/"):
+            subprocess.run(["umount", "--lazy", line.split()[1]])
+
+
+def remove(folder):
+    unmount_all(folder)
+    subprocess.run(["rm", "-rf", "--one-file-system", folder], check=True)
+    return folder
 
 
 def numbered_before(deb, folder):
@@ -164,6 +162,12 @@ def play_a_game(root, tones_dir):
     """A player starts /usr/games/tapdash, hears its intro, starts a game and ends it."""
     home = f"{root}/home/player"
     tones = live.capture.load_tones(tones_dir)
+    # Every sound of the game's catalogue is installed where the game looks, before the tone pack
+    # is put over it.
+    pack = f"{root}/usr/lib/games/tapdash"
+    installed = {os.path.relpath(os.path.join(d, n), pack).lower().replace("/", "\\")
+                 for d, _, names in os.walk(pack, followlinks=True) for n in names}
+    check(set(tones) <= installed, f"sounds not installed: {sorted(set(tones) - installed)[:5]}")
     run("mount", "--bind", "-o", "ro", tones_dir, f"{root}/usr/share/games/tapdash")
     session = live.Session(home, tones, home, command=["chroot", "--userspec=player:player", root, "/usr/games/tapdash"],
                            extra_env=dict(HOME="/home/player", SDL_DISKAUDIOFILE="/home/player/capture.raw"))
@@ -275,7 +279,7 @@ def main():
     finally:
         unmount_all(root)
     if not failures:
-        subprocess.run(["rm", "-rf", "--one-file-system", root], check=True)
+        remove(root)
     for failure in failures:
         print("FAIL:", failure)
     print("install_test:", "failed" if failures else "passed")
