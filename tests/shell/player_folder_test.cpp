@@ -40,32 +40,27 @@ class PlayerFolder : public LevelFixture {
 }  // namespace
 
 TEST_F(PlayerFolder, AScoreIsKeptBesideTheProgramOrInThePlayersOwnFolder) {
-    const struct Row {
+    // Where the score goes: "program", "data", or "" where the data folder cannot be made (a file
+    // stands in its way) and the program folder cannot be written either.
+    const struct {
         const char* install;
-        bool programWritable;
-        bool dataHomeIsAFile;  // so no folder can be made in it
-        const char* kept;      // "program", "data" or "" for nowhere
-    } rows[] = {
-        {"build folder", true, false, "program"},
-        {"system install", false, false, "data"},
-        {"system install, data folder impossible", false, true, ""},
-    };
-    for (const Row& row : rows) {
+        std::string kept;
+    } rows[] = {{"build folder", "program"},
+                {"system install", "data"},
+                {"system install, data folder impossible", ""}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.install);
         std::filesystem::remove_all(home_);
         std::filesystem::create_directories(home_);
-        const std::string dataHome = home_ + "data";
-        if (row.dataHomeIsAFile) WriteFileBytes(dataHome, "");
+        const std::string dataHome = home_ + "data", dataDir = dataHome + "/tapdash/";
+        if (row.kept.empty()) WriteFileBytes(dataHome, "");
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-        const std::string dataDir = dataHome + "/tapdash/";
-
         PreparePack();
         WriteFileBytes(programDir + "best.dat", "");  // as the build and the packages leave it
-        if (!row.programWritable) {
+        if (row.kept != "program") {
             ASSERT_EQ(chmod(programDir.c_str(), 0555), 0);
         }
-        const auto installed = Listing(programDir);
-        const auto home = Listing(home_);
+        const auto installed = Listing(programDir), home = Listing(home_);
 
         StartWindow();
         StartGame();
@@ -73,15 +68,13 @@ TEST_F(PlayerFolder, AScoreIsKeptBesideTheProgramOrInThePlayersOwnFolder) {
         Press(kKeyEscape);
         ASSERT_EQ(g_mode, MODE_GAME_OVER) << "the game plays wherever the scores go";
 
-        const std::string kept = row.kept;
         ChoosePlayerDir();  // as the next start does: the score is still there
-        EXPECT_EQ(ReadBestScores(), kept.empty() ? 0 : 1);
-        EXPECT_EQ(g_bestScores[0], kept.empty() ? -1 : 300);
-        EXPECT_EQ(ReadFileBytes(programDir + "best.dat").empty(), kept != "program");
-        if (kept != "program") {
+        EXPECT_EQ(ReadBestScores(), row.kept.empty() ? 0 : 1);
+        EXPECT_EQ(g_bestScores[0], row.kept.empty() ? -1 : 300);
+        if (row.kept != "program") {
             EXPECT_EQ(Listing(programDir), installed) << "the program folder is untouched";
         }
-        if (kept != "data") {
+        if (row.kept != "data") {
             EXPECT_EQ(Listing(home_), home) << "no data folder is made";
         } else {
             struct stat st;
