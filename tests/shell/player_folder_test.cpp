@@ -84,4 +84,22 @@ TEST_F(PlayerFolder, AScoreIsKeptBesideTheProgramOrInThePlayersOwnFolder) {
         chmod(programDir.c_str(), 0755);
     }
 }
+
+TEST_F(PlayerFolder, ScoresKeptBesideTheProgramAreFoundWhenItsFolderBecomesReadOnly) {
+    setenv("XDG_DATA_HOME", (home_ + "data").c_str(), 1);
+    PreparePack();
+    WriteFileBytes(programDir + "best.dat", "");
+    StartWindow();
+    StartGame();
+    ScoreUpTo(300);
+    Press(kKeyEscape);
+    ASSERT_EQ(chmod(programDir.c_str(), 0555), 0);
+    const auto installed = Listing(programDir);
+
+    ChoosePlayerDir();
+    EXPECT_FALSE(g_playerDir.empty());
+    EXPECT_EQ(ReadBestScores(), 1);
+    EXPECT_EQ(g_bestScores[0], 300) << "the earlier best score is still the player's";
+    EXPECT_EQ(Listing(programDir), installed);
+}
 #endif
