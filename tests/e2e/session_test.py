@@ -44,8 +44,14 @@ def is_character(event):
     return event.steady and name.startswith("level1\\") and name[7:-4] not in CUES
 
 
+# The key xdotool types for a symbol's file; a letter's or digit's file is named for its key.
+SYMBOL_KEYS = {"bslash": "backslash", "col": "colon", "com": "comma", "great": "greater", "point": "period",
+               "scol": "semicolon"}
+
+
 def letter_of(event):
-    return event.file[7:-4].lower()
+    name = event.file[7:-4].lower()
+    return SYMBOL_KEYS.get(name, name)
 
 
 def played_side(event):
