@@ -33,7 +33,9 @@ const ScriptLine kScript[] = {
      "Main menu. Use the up and down arrows to move through the menu, "
      "Enter to choose an item, and Escape to quit."},
     {"menu\\start_game.vgz", C, P, "Start game"},
-    {"menu\\practise.vgz", C, P, "Practise"},
+    // Written "Practice", as it sounds: flite reads "practise" with the vowel of "rice", which
+    // the recogniser of bench/voice hears as "front right" over the menu's loop.
+    {"menu\\practise.vgz", C, P, "Practice"},
     {"menu\\test_speakers.vgz", C, P, "Test speakers"},
     {"menu\\learn_game_sounds.vgz", C, P, "Learn game sounds"},
     {"menu\\final_score.vgz", C, P, "Final score"},
