@@ -111,6 +111,19 @@ int Failed(const char* what, const std::string& path) {
 // and owner, are flushed to disk and renamed over it, and the folder is flushed too.
 int WriteThroughTemporary(const std::string& file, const void* data, size_t bytes, mode_t mode,
                           uid_t owner, gid_t group) {
+#ifdef __EMSCRIPTEN__
+    // In a browser the folder lives in memory and the browser's storage keeps the file in one
+    // step; the memory folder's rename can leave a new name that readdir lists but a lookup
+    // cannot find, so the bytes are written in place.
+    (void)owner;
+    (void)group;
+    int memoryFd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode & 07777);
+    if (memoryFd < 0) return Failed("cannot write", file);
+    const bool written = WriteAll(memoryFd, data, bytes);
+    if (close(memoryFd) != 0 || !written) return Failed("cannot write", file);
+    BrowserKeepFile(file.c_str());
+    return 1;
+#endif
     std::string folder = FolderOf(file);
     std::string temp = folder + "." + file.substr(folder.size()) + ".XXXXXX";
     int fd = mkstemp(temp.data());
@@ -133,10 +146,6 @@ int WriteThroughTemporary(const std::string& file, const void* data, size_t byte
         fsync(dirFd);
         close(dirFd);
     }
-#ifdef __EMSCRIPTEN__
-    // In a browser the folder lives in memory: the browser's storage keeps the file.
-    BrowserKeepFile(file.c_str());
-#endif
     return 1;
 }
 

@@ -209,6 +209,7 @@ try {
     };
   });
   page.on('console', (message) => console.log(`page: ${message.text()}`));
+  page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
   await page.goto(`${base}/tapdash/play/`, { waitUntil: 'load' });
   await audit('before the start');
   step('the details');
