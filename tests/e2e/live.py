@@ -176,15 +176,15 @@ class Wine:
             WINEDLLOVERRIDES="mscoree,mshtml=",
         )
 
-    def prepare(self, env):
-        """Makes the prefix if it is not there (wineboot returns once it is made), with ALSA as
-        Wine's sound driver."""
+    def prepare(self, env, driver="alsa"):
+        """Makes the prefix if it is not there (wineboot returns once it is made), with `driver`
+        as Wine's sound driver."""
         # Not through pipes: the services a fresh prefix starts inherit them and keep them open.
         quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
             subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
         subprocess.run(
-            ["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Audio", "/d", "alsa", "/f"],
+            ["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Audio", "/d", driver, "/f"],
             env=env, check=True, timeout=300, **quiet,
         )
 
@@ -237,12 +237,13 @@ class Session:
             stderr=open(os.path.join(self.scratch, "game.stderr"), "wb"),
         )
 
-    def find_window(self, timeout=60.0):
+    def find_window(self, timeout=60.0, name="Tapdash"):
+        """Waits for the visible window titled `name` and focuses it."""
         deadline = time.monotonic() + timeout * PATIENCE
         while time.monotonic() < deadline:
             looked = self.now()
             found = subprocess.run(
-                ["xdotool", "search", "--onlyvisible", "--name", "^Tapdash$"],
+                ["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
                 env=self.env(),
                 capture_output=True,
                 text=True,
@@ -312,6 +313,8 @@ class Session:
         """The timeline of the capture from `since` (seconds) to its current end; only of the
         sounds of one folder ("level1\\") when given, which is quicker."""
         first = max(0, int(since * capture.RATE) - capture.FRAME)
+        if self.frames() <= first:
+            return []  # nothing captured there yet (the file may not even exist)
         samples = capture.read_capture(self.capture_path, first, self.frames() - first)
         tones = self.tones
         if folder:

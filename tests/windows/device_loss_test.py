@@ -80,82 +80,53 @@ class Pulse:
                 pass
 
 
-def heard(path, tones, name, since_frame):
-    """Whether the capture at `path` holds a play of `name` after `since_frame`."""
-    try:
-        frames = os.path.getsize(path) // 4
-    except OSError:
-        return False
-    if frames - since_frame < capture.FRAME * 4:
-        return False
-    samples = capture.read_capture(path, since_frame, frames - since_frame)
-    return any(e.file.lower() == name for e in capture.timeline(samples, {name: tones[name]}))
+def listen(session, pulse, sink):
+    """From now on the session follows what `sink` plays."""
+    session.capture_path = os.path.join(session.scratch, f"{sink}.raw")
+    pulse.record(sink, session.capture_path)
 
 
-def wait_heard(path, tones, name, since_frame, game, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline and game.poll() is None:
-        if heard(path, tones, name, since_frame):
-            return time.monotonic()
-        time.sleep(0.05)
-    return None
-
-
-def lost_mid_game(session, pulse, tones, failures):
+def lost_mid_game(session, pulse, failures):
     """Heard on sink a; a goes (its stream ends with it: the device is invalidated) and b appears
     at once, as when headphones are unplugged and the speakers take over."""
-    a_raw, b_raw = os.path.join(session.scratch, "a.raw"), os.path.join(session.scratch, "b.raw")
-    pulse.record("a", a_raw)
     session.start_game()
-    if session.find_window(timeout=60) is None:
+    listen(session, pulse, "a")
+    if session.find_window() is None:
         return failures.append("the window never appeared")
-    if wait_heard(a_raw, tones, INTRO, 0, session.game, 60) is None:
+    if session.wait_for(INTRO, 0.0, 60) is None:
         return failures.append("the intro was never heard on the first sink")
     lost = time.monotonic()
     subprocess.run(["pactl", "unload-module", pulse.module_of("a")], env=pulse.env, check=True)
     pulse.add_sink("b")
-    pulse.record("b", b_raw)
-    back = wait_heard(b_raw, tones, INTRO, 0, session.game, 30)
-    if back is None:
+    listen(session, pulse, "b")
+    if session.wait_for(INTRO, 0.0, 30) is None:
         failures.append("after the first sink went away the game was never heard on the other")
     else:
-        print(f"device recovery: {back - lost:.2f} s from the sink's loss to the intro heard on the next")
-    leave(session, b_raw, tones, failures)
+        print(f"device recovery: {time.monotonic() - lost:.2f} s from the sink's loss to the intro heard on the next")
+    leave(session, failures)
 
 
-def none_at_start(session, pulse, tones, failures):
+def none_at_start(session, pulse, failures):
     """No sink at all when the game starts: the error box, then the game goes on silently, and
     the intro is heard once a sink appears."""
     session.start_game()
-    box = None
-    deadline = time.monotonic() + 60
-    while box is None and time.monotonic() < deadline and session.game.poll() is None:
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Error!$"], env=session.env(),
-                               capture_output=True, text=True)
-        box = (found.stdout.split() or [None])[0]
-        time.sleep(0.05)
-    if box is None:
+    if session.find_window(name="Error!") is None:
         return failures.append('no "DSound not created" box at a start without a device')
-    subprocess.run(["xdotool", "windowfocus", "--sync", box], env=session.env(), timeout=10)
     session.press("enter")
-    if session.find_window(timeout=60) is None:
+    if session.find_window() is None:
         return failures.append("the window never appeared")
-    a_raw = os.path.join(session.scratch, "a.raw")
     appeared = time.monotonic()
     pulse.add_sink("a")
-    pulse.record("a", a_raw)
-    heard_at = wait_heard(a_raw, tones, INTRO, 0, session.game, 30)
-    if heard_at is None:
+    listen(session, pulse, "a")
+    if session.wait_for(INTRO, 0.0, 30) is None:
         return failures.append("the intro was never heard once a sink appeared")
-    print(f"device at last: {heard_at - appeared:.2f} s from the sink's arrival to the intro heard on it")
-    leave(session, a_raw, tones, failures)
+    print(f"device at last: {time.monotonic() - appeared:.2f} s from the sink's arrival to the intro heard on it")
+    leave(session, failures)
 
 
-def leave(session, raw, tones, failures):
+def leave(session, failures):
     """Ctrl leaves the intro for the menu; Escape there says goodbye and quits."""
-    menu_from = os.path.getsize(raw) // 4 if os.path.exists(raw) else 0
-    session.press("ctrl")
-    if wait_heard(raw, tones, "menu\\arrows.vgz", menu_from, session.game, 30) is None:
+    if session.wait_for("menu\\arrows.vgz", session.press("ctrl"), 30) is None:
         failures.append("the menu was not heard on the new sink")
     session.press("esc")
     if session.wait_exit(60) is None:
@@ -184,16 +155,11 @@ def run(scenario, sinks, executable, tone_pack, scratch):
         except live.Unavailable as why:
             print(f"SKIP: {why}")
             return 77
-        env = session.env()
-        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not os.path.exists(os.path.join(wine.prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
-        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Audio", "/d", "pulse", "/f"],
-                       env=env, check=True, timeout=300, **quiet)
+        wine.prepare(session.env(), driver="pulse")
         for name in ("a.raw", "b.raw"):
             if os.path.exists(os.path.join(scratch, name)):
                 os.remove(os.path.join(scratch, name))
-        scenario(session, pulse, tones, failures)
+        scenario(session, pulse, failures)
     finally:
         session.stop()
         pulse.stop()

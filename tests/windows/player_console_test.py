@@ -110,6 +110,15 @@ def start(player, from_prompt=False):
     sys.exit(f"the screen never showed the first prompt; it showed:\n{screen_text(console.shown)!r}")
 
 
+# Each run: what it is, the answers typed at the prompts in turn, whether it starts from a command
+# prompt, the line it ends with and its exit status. config.dat holds the last answers saved.
+RUNS = [
+    ("accented details", ["José", "Müller", "Straße 1", "Österreich"], False, b"Saved.", 0),
+    ("Ctrl+Z at the second prompt", ["Ada", "\x1a"], False, b"Nothing was saved", 1),
+    ("started from a command prompt", ["Ada", "Lovelace", "1 Main Street", "UK"], True, b"Saved.", 0),
+]
+
+
 def main():
     program, scratch = sys.argv[1], sys.argv[2]
     shutil.rmtree(scratch, ignore_errors=True)
@@ -117,48 +126,28 @@ def main():
     player = os.path.join(scratch, "tapdash-player.exe")
     shutil.copy(program, player)
     config = os.path.join(scratch, "config.dat")
-
-    answers = ["José", "Müller", "Straße 1", "Österreich"]
-    console = start(player)
-    console.type(answers[0].encode("utf-8") + b"\r")
-    for prompt, answer in zip(PROMPTS[1:], answers[1:]):
-        console.wait_for(prompt)
-        console.type(answer.encode("utf-8") + b"\r")
-    console.wait_for(b"Saved.")
-    console.wait_for(CLOSE)
-    console.type(b"\r")
-    if console.wait_for_end() != 0:
-        sys.exit(f"the details were saved but the program ended with {console.status}")
-    with open(config, "rb") as f:
-        written = f.read()
-    expected = "".join(a + "\n" for a in answers).encode("utf-8")
-    if written != expected:
-        sys.exit(f"config.dat holds {written!r}, not {expected!r}")
-
-    console = start(player)
-    console.type(b"Ada\r")
-    console.wait_for(PROMPTS[1])
-    console.type(b"\x1a\r")
-    console.wait_for(b"Nothing was saved")
-    console.wait_for(CLOSE)
-    console.type(b"\r")
-    if console.wait_for_end() != 1:
-        sys.exit(f"giving up ended the program with {console.status}, not 1")
-    with open(config, "rb") as f:
-        if f.read() != expected:
-            sys.exit("giving up changed config.dat")
-
-    # From a command prompt the console stays: no question, the prompt's own end follows.
-    console = start(player, from_prompt=True)
-    console.type(b"Ada\r")
-    for prompt, answer in zip(PROMPTS[1:], [b"Lovelace", b"1 Main Street", b"UK"]):
-        console.wait_for(prompt)
-        console.type(answer + b"\r")
-    console.wait_for(b"Saved.")
-    if console.wait_for_end() != 0:
-        sys.exit(f"started from a prompt, the program ended with {console.status}")
-    if CLOSE.replace(b" ", b"") in screen_text(console.shown):
-        sys.exit("started from a prompt, the program still asked for Enter")
+    saved = None
+    for name, answers, from_prompt, last, status in RUNS:
+        console = start(player, from_prompt)
+        for prompt, answer in zip(PROMPTS, answers):
+            if prompt != PROMPTS[0]:
+                console.wait_for(prompt)
+            console.type(answer.encode("utf-8") + b"\r")
+        console.wait_for(last)
+        # A console of its own waits for Enter after the last line; a prompt's, which stays, not.
+        if not from_prompt:
+            console.wait_for(CLOSE)
+            console.type(b"\r")
+        if console.wait_for_end() != status:
+            sys.exit(f"{name}: the program ended with {console.status}, not {status}")
+        if from_prompt and CLOSE.replace(b" ", b"") in screen_text(console.shown):
+            sys.exit(f"{name}: the program still asked for Enter")
+        if status == 0:
+            saved = "".join(a + "\n" for a in answers).encode("utf-8")
+        with open(config, "rb") as f:
+            written = f.read()
+        if written != saved:
+            sys.exit(f"{name}: config.dat holds {written!r}, not {saved!r}")
     print("accented details reached config.dat in UTF-8; Ctrl+Z kept them; a console of its own "
           "waited for Enter, a prompt's did not")
 

@@ -1,6 +1,7 @@
-// What Windows does around the keys a player types, and what the game must make of it: AltGr's
-// made-up left Ctrl (the left answer) on European layouts, Alt or F10 alone opening the menu
-// from the keyboard, and an input method turning letters into its own code.
+// The Windows main window as a player meets it: its size, the keys the game hears (typed, held,
+// with Alt), the About item of its system menu and Alt+F4; and what Windows does around the keys
+// a player types: AltGr's made-up left Ctrl (the left answer) on European layouts, Alt or F10
+// alone opening the menu from the keyboard, and an input method turning letters into its own code.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which it needs.
@@ -28,7 +30,8 @@ void (*s_onFirstPaint)(HWND window) = nullptr;
 void (*s_onTick)(HWND window) = nullptr;
 bool s_painted = false;
 
-// Hears every key until Enter goes down, which ends the scenario.
+// Hears every key, the About command and the close, until Enter goes down or the window is
+// closed, which ends the scenario.
 void Handler(const PlatformMessage& msg) {
     HWND window = Win32Window();
     if (msg.type == kMsgPaint && !s_painted) {
@@ -36,9 +39,12 @@ void Handler(const PlatformMessage& msg) {
         s_onFirstPaint(window);
     } else if (msg.type == kMsgTimer && s_onTick) {
         s_onTick(window);
-    } else if (msg.type == kMsgKeyDown || msg.type == kMsgKeyUp) {
+    } else if (msg.type == kMsgKeyDown || msg.type == kMsgKeyUp || msg.type == kMsgSysCommand ||
+               msg.type == kMsgClose) {
         s_heard.push_back({msg.type, msg.wParam});
-        if (msg.type == kMsgKeyDown && msg.wParam == kKeyEnter) PlatformDestroyWindow();
+        if ((msg.type == kMsgKeyDown && msg.wParam == kKeyEnter) || msg.type == kMsgClose) {
+            PlatformDestroyWindow();
+        }
     }
 }
 
@@ -72,6 +78,63 @@ void PressEnter(HWND window) {
 }
 
 }  // namespace
+
+// B, B held (one repeat), minus, Ctrl, Escape, Alt+A held, then Alt+F4, posted as a keyboard
+// would once the window is shown; the window comes at its size and is closed by Alt+F4.
+TEST(Win32Window, AFixedClientAreaAndTheKeysOfThePlayerInTheirOrder) {
+    static RECT s_client;
+    RunScenario([](HWND window) {
+        GetClientRect(window, &s_client);
+        constexpr LPARAM kHeld = 1L << 30, kAlt = 1L << 29, kUp = (1L << 31) | kHeld;
+        const struct {
+            UINT message;
+            WPARAM key;
+            LPARAM data;
+        } keys[] = {
+            {WM_KEYDOWN, 'B', 1},
+            {WM_KEYDOWN, 'B', 1 | kHeld},
+            {WM_KEYUP, 'B', 1 | kUp},
+            {WM_KEYDOWN, VK_OEM_MINUS, 1},
+            {WM_KEYDOWN, VK_CONTROL, 1},
+            {WM_KEYDOWN, VK_ESCAPE, 1},
+            {WM_SYSKEYDOWN, 'A', 1 | kAlt},
+            {WM_SYSKEYDOWN, 'A', 1 | kAlt | kHeld},
+            {WM_SYSKEYDOWN, VK_F4, 1 | kAlt},
+        };
+        for (const auto& key : keys) PostMessageW(window, key.message, key.key, key.data);
+    });
+    EXPECT_EQ(Win32Window(), nullptr);
+    ASSERT_TRUE(s_painted);
+    EXPECT_EQ(s_client.right - s_client.left, 215);
+    EXPECT_EQ(s_client.bottom - s_client.top, 228);
+    const std::vector<Heard> expected = {
+        {kMsgKeyDown, 'B'}, {kMsgKeyDown, 'B'}, {kMsgKeyUp, 'B'},     {kMsgKeyDown, 189},
+        {kMsgKeyDown, 17},  {kMsgKeyDown, 27},  {kMsgSysCommand, 16}, {kMsgClose, 0},
+    };
+    EXPECT_EQ(s_heard, expected);
+}
+
+TEST(Win32Keys, TheCharacterTheLayoutTypesWithShiftOrCtrlDecidesTheCode) {
+    // Wine on a virtual display types with a US layout.
+    BYTE state[256] = {};
+    EXPECT_EQ(Win32TypedCharacter('B', state), uint32_t('b'));
+    EXPECT_EQ(TypedKeyCode('B', Win32TypedCharacter('B', state)), kKeyB);
+    EXPECT_EQ(Win32TypedCharacter(VK_F5, state), 0u);
+    EXPECT_EQ(TypedKeyCode(VK_F5, Win32TypedCharacter(VK_F5, state)), VK_F5);
+
+    // With Shift: the colon is its own character (1000 above its key), Shift with a digit
+    // types a sign that is not one of the game's, so the digit counts.
+    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    EXPECT_EQ(Win32TypedCharacter(VK_OEM_1, state), uint32_t(':'));
+    EXPECT_EQ(TypedKeyCode(VK_OEM_1, Win32TypedCharacter(VK_OEM_1, state)), kKeyColon);
+    EXPECT_EQ(TypedKeyCode('1', Win32TypedCharacter('1', state)), kKey0 + 1);
+
+    // Ctrl makes a control character of a letter: the letter its key types counts.
+    state[VK_SHIFT] = state[VK_LSHIFT] = 0;
+    state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+    EXPECT_EQ(TypedKeyCode('B', Win32TypedCharacter('B', state)), kKeyB);
+    EXPECT_EQ(TypedKeyCode(VK_OEM_MINUS, Win32TypedCharacter(VK_OEM_MINUS, state)), kKeyOemMinus);
+}
 
 namespace {
 
