@@ -402,7 +402,14 @@
     },
     async storeFile(path) {
       if (!path.startsWith(programDir) || path.slice(programDir.length).includes('/')) return;
-      if (!(await keep(path.slice(programDir.length), Module.FS.readFile(path)))) {
+      let bytes;
+      try {
+        bytes = Module.FS.readFile(path);
+      } catch (error) {  // the game goes on; the file is just not kept
+        console.error('tapdash: cannot read back', path, error.errno);
+        return;
+      }
+      if (!(await keep(path.slice(programDir.length), bytes))) {
         console.error('tapdash: the browser did not keep', path);
       }
     },
