@@ -186,8 +186,9 @@ void CGameDlg::OnDestroy() {
 }
 
 void CAboutDlg::DoModal() {
+    static const char kTitleLine[] = "Tapdash  Version " TAPDASH_VERSION_SHORT;
     static const char* const kLines[] = {
-        "Tapdash  Version " TAPDASH_VERSION_SHORT,
+        kTitleLine,
         "A keyboard game played by ear.",
         "Free game. Everything you need is heard.",
     };
