@@ -200,7 +200,7 @@
 
   function fromWorklet(event) {
     const data = event.data;
-    if (data.need) render(data.need, player.port);
+    if (data.need && player) render(data.need, player.port);  // none once the sound is closed
     if (data.heard) heard();
     if (data.keyToSample !== undefined) figures.keyToSample.push(data.keyToSample);
     if (data.calls) figures.workletCalls = data.calls;
