@@ -43,6 +43,14 @@ extern const char* const kIntroSoundFile;     // "game\game_intro.vgz"
 extern const char* const kGameOverSoundFile;  // "game\say_game_over.wav"
 extern const char* const kExitSoundFile;      // "game\exit_game.vgz"
 
+// Every list above, the single files as lists of one: what the sound pack must hold.
+struct SoundFileList {
+    const char* const* files;
+    int count;
+};
+inline constexpr int kSoundFileListCount = 10;
+extern const SoundFileList kSoundFileLists[kSoundFileListCount];
+
 // The one loading pattern: loads the entries in index order; at the first that does not load,
 // runs `release` (the bank's own release step) and returns 0. Returns 1 when all are loaded.
 int LoadBank(Sound* bank, const char* const* files, int count, void (*release)());

@@ -133,3 +133,16 @@ const char* const kPracticeSoundFiles[kPracticeSoundCount] = {
 const char* const kIntroSoundFile = "game\\game_intro.vgz";
 const char* const kGameOverSoundFile = "game\\say_game_over.wav";
 const char* const kExitSoundFile = "game\\exit_game.vgz";
+
+const SoundFileList kSoundFileLists[kSoundFileListCount] = {
+    {kMenuSoundFiles, kMenuSoundCount},
+    {kScoreSoundFiles, kScoreSoundCount},
+    {kLevelSoundFiles, kLevelSoundCount},
+    {kLearnSoundFiles, kLearnSoundCount},
+    {kSubmitSoundFiles, kSubmitSoundCount},
+    {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
+    {kPracticeSoundFiles, kPracticeSoundCount},
+    {&kIntroSoundFile, 1},
+    {&kGameOverSoundFile, 1},
+    {&kExitSoundFile, 1},
+};

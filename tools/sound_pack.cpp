@@ -22,11 +22,6 @@ constexpr int kCharacterMarginMs = 15;
 // A character's name must leave a little silence within its 800 ms.
 constexpr int kLongestCharacterNameMs = 700;
 
-struct Bank {
-    const char* const* files;
-    int count;
-};
-
 void AddOnce(std::vector<std::string>& names, const char* name) {
     if (name == nullptr) return;
     for (const std::string& n : names)
@@ -74,21 +69,9 @@ bool SameFileName(const std::string& a, const std::string& b) {
 }
 
 std::vector<std::string> PackFileNames() {
-    const Bank banks[] = {
-        {kMenuSoundFiles, kMenuSoundCount},
-        {kScoreSoundFiles, kScoreSoundCount},
-        {kLevelSoundFiles, kLevelSoundCount},
-        {kLearnSoundFiles, kLearnSoundCount},
-        {kSubmitSoundFiles, kSubmitSoundCount},
-        {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
-        {kPracticeSoundFiles, kPracticeSoundCount},
-    };
     std::vector<std::string> names;
-    for (const Bank& bank : banks)
-        for (int i = 0; i < bank.count; ++i) AddOnce(names, bank.files[i]);
-    AddOnce(names, kIntroSoundFile);
-    AddOnce(names, kGameOverSoundFile);
-    AddOnce(names, kExitSoundFile);
+    for (const SoundFileList& list : kSoundFileLists)
+        for (int i = 0; i < list.count; ++i) AddOnce(names, list.files[i]);
     // Without the game's catalogue (not yet built in) the tool's own tables name the files.
     if (names.empty()) return ToolFileNames();
     return names;

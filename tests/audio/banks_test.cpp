@@ -67,21 +67,6 @@ TEST(CatalogueTest, EachComputedSlotHoldsTheFileNamedForIt) {
 // A file is loaded into two slots only where the game wants a buffer of its own for a copy, or
 // where two banks speak the same words; every other slot is a sound of its own.
 TEST(CatalogueTest, TwoSlotsShareAFileOnlyWhereTheGameWantsACopy) {
-    const struct {
-        const char* const* files;
-        int count;
-    } banks[] = {
-        {kMenuSoundFiles, kMenuSoundCount},
-        {kScoreSoundFiles, kScoreSoundCount},
-        {kLevelSoundFiles, kLevelSoundCount},
-        {kLearnSoundFiles, kLearnSoundCount},
-        {kSubmitSoundFiles, kSubmitSoundCount},
-        {kSpeakerTestSoundFiles, kSpeakerTestSoundCount},
-        {kPracticeSoundFiles, kPracticeSoundCount},
-        {&kIntroSoundFile, 1},
-        {&kGameOverSoundFile, 1},
-        {&kExitSoundFile, 1},
-    };
     const std::set<const char* const*> copies = {
         &kMenuSoundFiles[kMenuSlotStartGame + 2], &kMenuSoundFiles[kMenuSlotMusic + 1],
         &kLearnSoundFiles[kLearnSlotKeyClick],    &kLearnSoundFiles[kLearnSlotAnswerCue],
@@ -89,7 +74,7 @@ TEST(CatalogueTest, TwoSlotsShareAFileOnlyWhereTheGameWantsACopy) {
         &kLearnSoundFiles[kLearnSlotReturnItem],
     };
     std::set<std::string> seen;
-    for (const auto& bank : banks) {
+    for (const SoundFileList& bank : kSoundFileLists) {
         for (int i = 0; i < bank.count; ++i) {
             const bool isNew = seen.insert(Lower(bank.files[i])).second;
             EXPECT_EQ(isNew, copies.count(&bank.files[i]) == 0) << bank.files[i];
