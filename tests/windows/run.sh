@@ -4,8 +4,9 @@
 # tests, the Win32 backend's own tests, the end-to-end session on Tapdash.exe, and
 # tapdash-player.exe at Wine's console.
 # The trees are script/windows's build-win/ and script/play's build/ (its packs, icon and score
-# server), as script/build-tree configures them.
-#   tests/windows/run.sh
+# server), as script/build-tree configures them. Arguments go to ctest, after the defaults, to run
+# some tests or to repeat one in the same set-up:
+#   tests/windows/run.sh [-R win32_https --repeat until-fail:50 ...]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 host="$PWD/build"
@@ -68,4 +69,4 @@ if [ -x "$server" ] && [ -x /usr/sbin/nginx ] && command -v openssl >/dev/null; 
   fi
 fi
 
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
