@@ -53,7 +53,11 @@ TEST(Win32Http, OnlyAServerWhoseCertificateVerifiesAnswersThePlace) {
         bool placed = Win32HttpGet((pages + "top1.php" + query).c_str(), nullptr, 0) &&
                       Win32HttpGet((pages + "top2.php" + query).c_str(), &body, 100);
         EXPECT_EQ(placed, each.placed) << PlatformLastError();
-        EXPECT_EQ(body, each.placed ? "1" : "");
+        // A place: 1 on a fresh server, behind the same score sent by an earlier run of this test.
+        const bool place = !body.empty() && body[0] != '0' &&
+                           body.find_first_not_of("0123456789") == std::string::npos;
+        EXPECT_EQ(place, each.placed) << body;
+        if (!each.placed) EXPECT_EQ(body, "");
         EXPECT_EQ(std::string(PlatformLastError()).find("Secret"), std::string::npos)
             << "the reason shows the player's address";
         // 12038: the certificate's name is not the host's (the reason under an untrusted
