@@ -8,26 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "audio/bank_slots.h"
 #include "audio/banks.h"
-#include "game/menu.h"
-#include "game/state.h"
-#include "platform/key_codes.h"
+#include "tests/online/send_score.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/test_pack.h"
 
 namespace {
 
-const char kSending[] = "game\\sending_score.vgz";
 const char kPrompt[] = "game\\check_connected.vgz";
 const char kConfigFirst[] = "game\\say_config_first.vgz";
-const char kMadeIt[] = "game\\made_it.vgz";
 const char kNotEnough[] = "game\\not_enough.vgz";
-const char kSendScoreItem[] = "menu\\send_score.vgz";
-
-std::string Number(int n) {
-    return "score\\" + std::to_string(n) + ".vgz";
-}
 
 struct ScriptedReply {
     int ok;
@@ -61,22 +51,6 @@ class SubmitScore : public GameFixture {
             });
     }
 
-    // Chooses Send score in the menu with this score; the prompt is playing.
-    void ChooseSendScore(int score) {
-        g_score = score;
-        g_menuIndex = kMenuSlotSendScore;
-        VirtualPress(kKeyEnter);
-        VirtualRunFor(0);
-        ASSERT_EQ(g_mode, MODE_SEND_SCORE);
-        VirtualClearCalls();
-    }
-
-    // Answers the prompt; the whole exchange runs inside this key.
-    void Press(int key) {
-        VirtualPress(key);
-        VirtualRunFor(0);
-    }
-
     std::vector<std::string> RequestedUrls() const {
         std::vector<std::string> urls;
         for (const VirtualCall& call : VirtualCallsOf("HttpGet")) urls.push_back(call.label);
@@ -100,8 +74,7 @@ TEST_F(SubmitScore, ANameWithSpacesAmpersandsAndThePageNameIsSentIntactInBothReq
                                    "https://scores.test:8080/tapdash/top1.php" + query,
                                    "https://scores.test:8080/tapdash/top2.php" + query,
                                }));
-    EXPECT_EQ(PlayedFiles(),
-              (std::vector<std::string>{kSending, kMadeIt, Number(3), kSendScoreItem}));
+    EXPECT_EQ(PlayedFiles(), Heard(3));
     EXPECT_EQ(g_mode, MODE_MENU);
 }
 
@@ -132,33 +105,31 @@ TEST_F(SubmitScore, TheDetailsGoOverHttpsUnlessTheSettingAsksForPlainHttp) {
 }
 
 // Servers end their answer with a line end, or a blank, or nothing: each place is heard alike.
-// Only the first character counts; what is no place says nothing.
+// Only the first character counts; what is no place says nothing; an empty answer says the score
+// was not enough.
 TEST_F(SubmitScore, EachAnswerOfTheServerIsSpokenAsItsPlace) {
-    std::vector<std::pair<std::string, std::vector<std::string>>> answers = {
-        {"", {kNotEnough}},
-        {"<html><body>500 Internal Server Error</body></html>", {}},
-        {"Refused: missing key score\n", {}},
+    std::vector<std::pair<std::string, int>> answers = {
+        {"", 0},
+        {"<html><body>500 Internal Server Error</body></html>", 0},
+        {"Refused: missing key score\n", 0},
         {std::string("\0"
                      "5",
                      2),
-         {}},
-        {"7" + std::string(150000, 'x'), {kMadeIt, Number(7)}},
+         0},
+        {"7" + std::string(150000, 'x'), 7},
     };
     for (const char* end : {"", "\n", "\r\n", " ", "\t"}) {
-        for (int place = 0; place <= 10; ++place) {
-            answers.push_back({std::to_string(place) + end, {}});
-            if (place > 0) answers.back().second = {kMadeIt, Number(place)};
-        }
+        for (int place = 0; place <= 10; ++place)
+            answers.push_back({std::to_string(place) + end, place});
     }
-    for (const auto& [reply, heard] : answers) {
+    for (const auto& [reply, place] : answers) {
         SCOPED_TRACE("reply \"" + reply.substr(0, 40) + "\"");
         Script({1, "", 0}, {1, reply, 0});
         ChooseSendScore(500);
         Press(kKeyY);
-        std::vector<std::string> expected = {kSending};
-        expected.insert(expected.end(), heard.begin(), heard.end());
-        expected.push_back(kSendScoreItem);
-        EXPECT_EQ(PlayedFiles(), expected);
+        EXPECT_EQ(PlayedFiles(),
+                  (reply.empty() ? std::vector<std::string>{kSending, kNotEnough, kSendScoreItem}
+                                 : Heard(place)));
         EXPECT_EQ(g_mode, MODE_MENU);
     }
 }
@@ -177,17 +148,15 @@ TEST_F(SubmitScore, ThePlaceIsAskedSixSecondsAfterTheScoreRequestReturned) {
 
 // Whatever fails on the way, the player hears its cue and is back in the menu, with no place.
 TEST_F(SubmitScore, AFailureOnTheWayLeavesOnlyItsCue) {
-    const std::vector<std::string> sendingOnly = {kSending, kSendScoreItem};
     const struct {
         const char* what;
         ScriptedReply first, second;
         size_t requests;  // never a place request after a failed score request
         std::vector<std::string> heard;
     } failures[] = {
-        {"refused at once", {0, "", 0}, {1, "1", 0}, 1, sendingOnly},
-        {"a connection that times out", {0, "", 10000}, {1, "1", 0}, 1, sendingOnly},
-        {"a reply that never comes in full", {0, "", 30000}, {1, "1", 0}, 1, sendingOnly},
-        {"the place request fails", {1, "", 0}, {0, "", 30000}, 2, sendingOnly},
+        {"refused at once", {0, "", 0}, {1, "1", 0}, 1, Heard()},
+        {"a connection that times out", {0, "", 10000}, {1, "1", 0}, 1, Heard()},
+        {"the place request fails", {1, "", 0}, {0, "", 30000}, 2, Heard()},
         {"no config.dat: nothing is sent",
          {1, "", 0},
          {1, "1", 0},

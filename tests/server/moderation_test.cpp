@@ -83,9 +83,8 @@ TEST(Moderation, AForgedScoreIsRemovedAndABackupHoldsEveryScoreSentBeforeItWhile
     EXPECT_EQ(list.status, 0) << list.output;
     ASSERT_NE(list.output.find("\tForger\tLee\t1 Main St\tUK\t1000000\n"), std::string::npos)
         << list.output;
-    const std::string forgedId = list.output.substr(
-        list.output.find('\n') + 1,
-        list.output.find('\t', list.output.find('\n')) - list.output.find('\n') - 1);
+    std::string forgedId = list.output.substr(list.output.find('\n') + 1);
+    forgedId.resize(forgedId.find('\t'));
     EXPECT_EQ(RunScores("--db " + db + " --remove " + forgedId).status, 0);
     // The page and the next place answer reflect it at once.
     EXPECT_EQ(client.Get("/tapdash/")->body.find("Forger"), std::string::npos);

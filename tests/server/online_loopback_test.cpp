@@ -1,6 +1,5 @@
-// The game's score submission over real HTTP on loopback: against the real score server, a
-// server that is down, one that never answers, and a scripted one for replies the real server
-// never gives. The virtual clock measures the game's waits; the network is real.
+// The game's score submission over real HTTP on loopback: against the real score server, one that
+// never answers, a plain one where https is expected, and certificates that do not verify.
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
@@ -15,28 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "audio/bank_slots.h"
-#include "game/menu.h"
-#include "game/state.h"
 #include "online/submit.h"
 #include "platform/driver.h"
-#include "platform/key_codes.h"
+#include "tests/online/send_score.h"
 #include "tests/server/score_server_process.h"
 #include "tests/support/game_fixture.h"
-#include "tests/support/loopback_http.h"
 #include "tests/support/test_pack.h"
 
 namespace {
-
-const char kSending[] = "game\\sending_score.vgz";
-const char kMadeIt[] = "game\\made_it.vgz";
-const char kSendScoreItem[] = "menu\\send_score.vgz";
-
-// What the player hears: the sending cue, the place when one is spoken, then the menu item.
-std::vector<std::string> Heard(int place = 0) {
-    if (place == 0) return {kSending, kSendScoreItem};
-    return {kSending, kMadeIt, "score\\" + std::to_string(place) + ".vgz", kSendScoreItem};
-}
 
 class OnlineLoopback : public GameFixture {
   protected:
@@ -58,14 +43,8 @@ class OnlineLoopback : public GameFixture {
     // player heard from the moment Y went down.
     std::vector<std::string> SendScore(const std::string& details, int score) {
         WriteFileBytes(programDir + "config.dat", details);
-        g_score = score;
-        g_menuIndex = kMenuSlotSendScore;
-        VirtualPress(kKeyEnter);
-        VirtualRunFor(0);
-        EXPECT_EQ(g_mode, MODE_SEND_SCORE);
-        VirtualClearCalls();
-        VirtualPress(kKeyY);
-        VirtualRunFor(0);
+        ChooseSendScore(score);
+        Press(kKeyY);
         EXPECT_EQ(g_mode, MODE_MENU);
         return PlayedFiles();
     }
@@ -96,11 +75,6 @@ TEST_F(OnlineLoopback, PlayersHearTheirPlaceFromTheRealScoreServer) {
     g_scoreServer = "http://" + ScoreServerHost(server);
 
     EXPECT_EQ(SendScore("Mary Jo & Co\nO'Neil\n1 High St, Leeds\nUK\n", 1500), Heard(1));
-    auto requests = VirtualCallsOf("HttpGet");
-    ASSERT_EQ(requests.size(), 2u);
-    // The network does not move the virtual clock: the gap is the game's own wait.
-    EXPECT_EQ(requests[1].timeMs, requests[0].timeMs + kPlaceQueryDelayMs);
-
     EXPECT_EQ(SendScore("Bob\nRay\n2 Low Rd\nFR\n", 700), Heard(2));
 
     EXPECT_EQ(ReadRows(server.dbPath,
@@ -111,18 +85,6 @@ TEST_F(OnlineLoopback, PlayersHearTheirPlaceFromTheRealScoreServer) {
                   {"Bob", "Ray", "2 Low Rd", "FR", "700"}}));
 
     EXPECT_EQ(StopScoreServer(server, SIGTERM), 0);
-    std::filesystem::remove_all(dir);
-}
-
-TEST_F(OnlineLoopback, AServerThatIsDownLeavesOnlyTheSendingCue) {
-    std::string dir = MakeScratchDir();
-    ScoreServerProcess server = StartScoreServer(dir + "scores.db");
-    g_scoreServer = "http://" + ScoreServerHost(server);
-    // Stopped the moment it has started: it still shuts down cleanly.
-    ASSERT_EQ(StopScoreServer(server, SIGTERM), 0);
-
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard());
-    EXPECT_EQ(VirtualCallsOf("HttpGet").size(), 1u);
     std::filesystem::remove_all(dir);
 }
 
@@ -169,19 +131,16 @@ TEST_F(OnlineLoopback, AServerSettingWithoutSchemeNeverSendsTheDetailsInClear) {
     EXPECT_EQ(received.find("Secret"), std::string::npos);
 }
 
-// A throw-away authority and the certificates a player's game may meet: one the authority gave
-// this machine, one it gave another name, one that has expired, and one that signed itself.
-std::string MakeCertificates() {
-    std::string dir = MakeScratchDir();
-    std::string command = TAPDASH_SOURCE_DIR "/tests/support/tls_authority.sh '" + dir +
-                          "' good=IP:127.0.0.1 other_name=DNS:scores.example.org"
-                          " --expired expired=IP:127.0.0.1 --self-signed self=IP:127.0.0.1";
-    return std::system(command.c_str()) == 0 ? dir : "";
-}
-
 TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
-    const std::string certificates = MakeCertificates();
-    ASSERT_FALSE(certificates.empty()) << "openssl could not make the test certificates";
+    // A throw-away authority and the certificates a player's game may meet: one the authority
+    // gave this machine, one it gave another name, one that has expired, one that signed itself.
+    const std::string certificates = MakeScratchDir();
+    ASSERT_EQ(std::system((TAPDASH_SOURCE_DIR "/tests/support/tls_authority.sh '" + certificates +
+                           "' good=IP:127.0.0.1 other_name=DNS:scores.example.org --expired"
+                           " expired=IP:127.0.0.1 --self-signed self=IP:127.0.0.1")
+                              .c_str()),
+              0)
+        << "openssl could not make the test certificates";
     const struct {
         const char* certificate;
         bool authorityAdded, placeSpoken;  // without it, the system's authorities never heard of it
@@ -217,23 +176,6 @@ TEST_F(OnlineLoopback, OnlyAServerWhoseCertificateVerifiesHearsTheDetails) {
             << "the details reached a server that did not verify";
     }
     unsetenv("TAPDASH_CA_FILE");
-}
-
-TEST_F(OnlineLoopback, RepliesTheRealServerNeverGivesAreHandledOverRealHttp) {
-    // A stand-in server: records nothing and answers the place request as scripted.
-    LoopbackHttp standIn;
-    standIn.Answer("/tapdash/top1.php", HttpReply("200 OK", ""));
-    g_scoreServer = standIn.Url();
-
-    // More than the 100,000 bytes the game reads: only the first character counts.
-    standIn.Answer("/tapdash/top2.php", HttpReply("200 OK", "6" + std::string(250000, '0')));
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard(6));
-
-    // An error page is read like any reply and says nothing.
-    standIn.Answer("/tapdash/top2.php",
-                   HttpReply("500 Internal Server Error",
-                             "<!DOCTYPE html><html><body><h1>500</h1></body></html>"));
-    EXPECT_EQ(SendScore("Ann\nLee\nx\nUK\n", 300), Heard());
 }
 
 }  // namespace
