@@ -1,18 +1,14 @@
-// The catalogue of every sound file and the loading of whole banks.
+// The catalogue of every sound file: the slots the game computes and the files they share.
 #include "audio/banks.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <set>
 #include <string>
 
-#include "app/game_app.h"
 #include "audio/bank_slots.h"
-#include "platform/virtual/virtual.h"
-#include "tests/support/test_pack.h"
 
 namespace {
 
@@ -79,62 +75,6 @@ TEST(CatalogueTest, TwoSlotsShareAFileOnlyWhereTheGameWantsACopy) {
             const bool isNew = seen.insert(Lower(bank.files[i])).second;
             EXPECT_EQ(isNew, copies.count(&bank.files[i]) == 0) << bank.files[i];
         }
-    }
-}
-
-class BanksTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        VirtualReset();
-        dir_ = MakeScratchDir();
-        g_programDir = dir_;
-        WriteTestPack(dir_);
-    }
-    void TearDown() override {
-        ReleaseScoreSounds();
-        ReleaseBank(g_menuSounds, kMenuSoundCount);
-    }
-    std::string dir_;
-};
-
-void ReleaseMenuBank() {
-    ReleaseBank(g_menuSounds, kMenuSoundCount);
-}
-
-TEST_F(BanksTest, StartUpBanksGiveRepeatedFilesTheirOwnBuffers) {
-    ASSERT_EQ(LoadBank(g_menuSounds, kMenuSoundFiles, kMenuSoundCount, ReleaseMenuBank), 1);
-    ASSERT_EQ(LoadScoreSounds(), 1);
-    EXPECT_EQ(VirtualLiveBuffers(), 50);
-    EXPECT_EQ(VirtualCallsOf("Label", "menu\\start_game.vgz").size(), 2u);
-    EXPECT_EQ(VirtualCallsOf("Label", "menu\\bgrn.vgz").size(), 2u);
-    EXPECT_NE(g_menuSounds[kMenuSlotMusic], g_menuSounds[kMenuSlotMusic + 1]);
-
-    // The menu's items stop; its music plays on.
-    PlaySoundLooping(g_menuSounds[kMenuSlotMusic], 0, 0);
-    PlaySoundOnce(g_menuSounds[kMenuSlotStartGame], 0, 0);
-    StopBank(g_menuSounds, kMenuSlotInstructions, kMenuSlotQuit);
-    EXPECT_EQ(IsSoundPlaying(g_menuSounds[kMenuSlotStartGame]), 0);
-    EXPECT_EQ(IsSoundLooping(g_menuSounds[kMenuSlotMusic]), 1);
-
-    ReleaseScoreSounds();
-    for (Sound sound : g_scoreSounds) EXPECT_EQ(sound, nullptr);
-    EXPECT_EQ(VirtualLiveBuffers(), 12);
-}
-
-// A bank with a file missing releases all it loaded before it: 37 files before the last, none
-// before the first.
-TEST_F(BanksTest, ABankWithAFileMissingReleasesEverythingItLoaded) {
-    const std::pair<const char*, size_t> cases[] = {{"game\\not_enough.vgz", 37},
-                                                    {"score\\0.vgz", 0}};
-    for (const auto& [missing, loaded] : cases) {
-        SCOPED_TRACE(missing);
-        VirtualClearCalls();
-        RemovePackFile(dir_, missing);
-        EXPECT_EQ(LoadScoreSounds(), 0);
-        EXPECT_EQ(VirtualLiveBuffers(), 0);
-        EXPECT_EQ(VirtualCallsOf("CreateBuffer").size(), loaded);
-        EXPECT_EQ(VirtualCallsOf("Release").size(), loaded);
-        for (Sound sound : g_scoreSounds) EXPECT_EQ(sound, nullptr);
     }
 }
 

@@ -1,55 +1,18 @@
-// What the player hears from the software sound device: its mixed output, measured sample by
-// sample, on the device that plays only when asked to (no sound card needed).
+// The software sound device: what the player hears from it, measured sample by sample on the
+// device that plays only when asked to (no sound card needed), and its life: nothing can be made
+// before a device is open, closing it ends every buffer, and the device period a player asks for.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "platform/sound/soft_audio.h"
+#include "tests/audio/soft_sound.h"
 
 namespace {
 
 constexpr int kRate = 48000;
-constexpr int kPlainFlags = kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume;
 constexpr int k3DFlags = kBufferStatic | kBufferCtrl3D | kBufferCtrlVolume;
-
-PlatformWaveFormat Format16(int rate, int channels) {
-    PlatformWaveFormat format{};
-    format.formatTag = 1;
-    format.channels = static_cast<uint16_t>(channels);
-    format.samplesPerSec = static_cast<uint32_t>(rate);
-    format.blockAlign = static_cast<uint16_t>(2 * channels);
-    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
-    format.bitsPerSample = 16;
-    return format;
-}
-
-// A sound of these bytes filled through lock and unlock, as the loader fills it.
-PlatformBuffer MakeBuffer(PlatformWaveFormat format, const void* data, uint32_t bytes, int flags) {
-    PlatformBuffer buffer = nullptr;
-    EXPECT_GE(PlatformCreateBuffer(&format, bytes, flags, kAlgorithmDefault, &buffer), 0);
-    void* region1 = nullptr;
-    void* region2 = nullptr;
-    uint32_t bytes1 = 0, bytes2 = 0;
-    EXPECT_EQ(PlatformBufferLock(buffer, 0, bytes, &region1, &bytes1, &region2, &bytes2), 0);
-    std::memcpy(region1, data, bytes1);
-    EXPECT_EQ(PlatformBufferUnlock(buffer, region1, bytes1, region2, bytes2), 0);
-    return buffer;
-}
-
-PlatformBuffer MakeSound(const std::vector<int16_t>& samples, int flags = kPlainFlags) {
-    return MakeBuffer(Format16(kRate, 1), samples.data(), static_cast<uint32_t>(samples.size() * 2),
-                      flags);
-}
-
-std::vector<int16_t> Tone(double seconds, double hz, double amplitude, int rate = kRate) {
-    std::vector<int16_t> samples(static_cast<size_t>(seconds * rate));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / rate));
-    }
-    return samples;
-}
 
 void Replay(PlatformBuffer sound, int pan, int volume, int flags = 0) {
     PlatformBufferSetPosition(sound, 0);
@@ -192,7 +155,7 @@ TEST_F(MixerTest, SpeakerTestRearLeftIsHeardLeftAndDullerThanFrontLeft) {
                                         6000 * std::sin(2 * M_PI * 9000 * i / kRate));
     }
     auto heardFrom = [&](float x, float y, float z) {
-        PlatformBuffer speaker = MakeSound(sound, k3DFlags);
+        PlatformBuffer speaker = MakeSound(sound, kRate, k3DFlags);
         PlatformBuffer3D position = nullptr;
         EXPECT_EQ(PlatformBufferGet3D(speaker, &position), 0);
         PlatformBuffer3DSetMinDistance(position, 10.0f);
@@ -276,6 +239,77 @@ TEST_F(MixerTest, BuffersRefuseWhatTheDeviceCannotPlay) {
     uint32_t status = 7;
     EXPECT_LT(PlatformBufferGetStatus(buffer, &status), 0);
     EXPECT_LT(PlatformBufferPlay(buffer, 0), 0);
+}
+
+TEST(SoftAudio, BuffersAndListenersNeedAnOpenDeviceAndEndWithIt) {
+    SoftAudioClose();
+    const PlatformWaveFormat format = Format16(22050, 1);
+    PlatformBuffer buffer = nullptr;
+    PlatformListener listener = nullptr;
+    EXPECT_EQ(PlatformCreateBuffer(&format, 4410, kPlainFlags, kAlgorithmDefault, &buffer),
+              kAudioErrNoDevice);
+    EXPECT_EQ(PlatformCreateListener(&listener), kAudioErrNoDevice);
+
+    ASSERT_EQ(SoftAudioOpen(&kSoftAudioManualDevice), kAudioOk);
+    EXPECT_TRUE(SoftAudioIsOpen());
+    EXPECT_EQ(SoftAudioDeviceRate(), kRate);
+    ASSERT_EQ(PlatformCreateBuffer(&format, 4410, kPlainFlags, kAlgorithmDefault, &buffer),
+              kAudioOk);
+    ASSERT_EQ(PlatformCreateListener(&listener), kAudioOk);
+    EXPECT_EQ(PlatformBufferPlay(buffer, kPlayLooping), kAudioOk);
+
+    // The sound was playing; with the device gone its handle is refused.
+    SoftAudioClose();
+    EXPECT_FALSE(SoftAudioIsOpen());
+    uint32_t status = 9;
+    EXPECT_LT(PlatformBufferGetStatus(buffer, &status), 0);
+    EXPECT_EQ(status, 0u);
+    EXPECT_LT(PlatformBufferPlay(buffer, 0), 0);
+    EXPECT_EQ(PlatformCreateBuffer(&format, 4410, kPlainFlags, kAlgorithmDefault, &buffer),
+              kAudioErrNoDevice);
+}
+
+// The device hooks are asked for the period that was set; what the device reports is what counts.
+int s_askedPeriod = 0;
+int s_locks = 0;
+int RecordingOpen(SoftAudioRender, int rate, int period, int* gotRate, int* gotPeriod) {
+    s_askedPeriod = period;
+    *gotRate = rate;
+    *gotPeriod = period * 2;
+    return kAudioOk;
+}
+void CountLock() {
+    ++s_locks;
+}
+void Nothing() {}
+const SoftAudioHooks kRecordingDevice = {
+    .open = RecordingOpen, .close = Nothing, .lock = CountLock, .unlock = Nothing};
+
+TEST(SoftAudio, ThePeriodIs512FramesUnlessAPowerOfTwoIsAskedFor) {
+    EXPECT_EQ(SoftAudioWantedPeriod(), 512);
+    for (int refused : {0, 32, 300, 16384, -256}) EXPECT_EQ(SoftAudioSetPeriod(refused), 0);
+    EXPECT_EQ(SoftAudioWantedPeriod(), 512);
+    EXPECT_EQ(SoftAudioSetPeriod(256), 1);
+    ASSERT_EQ(SoftAudioOpen(&kRecordingDevice), kAudioOk);
+    EXPECT_EQ(s_askedPeriod, 256);
+    EXPECT_EQ(SoftAudioDeviceFrames(), 512);
+    SoftAudioClose();
+    SoftAudioSetPeriod(512);
+}
+
+// A play from the start, as the game makes one, changes what the mixer reads in one step: the
+// device is held once, and the sound it then mixes is at the new pan and volume.
+TEST(SoftAudio, APlayFromTheStartHoldsTheDeviceOnce) {
+    ASSERT_EQ(SoftAudioOpen(&kRecordingDevice), kAudioOk);
+    PlatformBuffer buffer = MakeSound(std::vector<int16_t>(480, 16000));
+    s_locks = 0;
+    EXPECT_EQ(PlatformBufferStart(buffer, 0, -3000, -600, 0), kAudioOk);
+    EXPECT_EQ(s_locks, 1);
+    // Left at the volume's -6 dB, right a further 30 dB down.
+    Output out = Render(16);
+    EXPECT_NEAR(out.Left(0), 16000 * 0.501, 20);
+    EXPECT_NEAR(out.frames[1], 16000 * 0.501 * 0.0316, 20);
+    SoftAudioClose();
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// Loading and playing sounds, as the game modes use them, on the virtual device.
+// Loading and playing sounds, one at a time and by whole banks, as the game modes use them, on
+// the virtual device.
 #include "audio/sound.h"
 
 #include <gtest/gtest.h>
 
 #include "app/game_app.h"
+#include "audio/bank_slots.h"
 #include "audio/banks.h"
 #include "platform/virtual/virtual.h"
 #include "tests/support/test_pack.h"
@@ -22,7 +24,11 @@ class SoundTest : public ::testing::Test {
         });
         ASSERT_EQ(CreateSoundDevice(), 1);
     }
-    void TearDown() override { ReleaseSoundDevice(); }
+    void TearDown() override {
+        ReleaseScoreSounds();
+        ReleaseBank(g_menuSounds, kMenuSoundCount);
+        ReleaseSoundDevice();
+    }
     std::string dir_;
 };
 
@@ -144,6 +150,47 @@ TEST_F(SoundTest, NoDeviceMeansNoGame) {
     VirtualFail("AudioOpen");
     EXPECT_EQ(CreateSoundDevice(), 0);
     EXPECT_EQ(g_soundDevice, 0);
+}
+
+void ReleaseMenuBank() {
+    ReleaseBank(g_menuSounds, kMenuSoundCount);
+}
+
+TEST_F(SoundTest, StartUpBanksGiveRepeatedFilesTheirOwnBuffers) {
+    ASSERT_EQ(LoadBank(g_menuSounds, kMenuSoundFiles, kMenuSoundCount, ReleaseMenuBank), 1);
+    ASSERT_EQ(LoadScoreSounds(), 1);
+    EXPECT_EQ(VirtualLiveBuffers(), 50);
+    EXPECT_EQ(VirtualCallsOf("Label", "menu\\start_game.vgz").size(), 2u);
+    EXPECT_EQ(VirtualCallsOf("Label", "menu\\bgrn.vgz").size(), 2u);
+    EXPECT_NE(g_menuSounds[kMenuSlotMusic], g_menuSounds[kMenuSlotMusic + 1]);
+
+    // The menu's items stop; its music plays on.
+    PlaySoundLooping(g_menuSounds[kMenuSlotMusic], 0, 0);
+    PlaySoundOnce(g_menuSounds[kMenuSlotStartGame], 0, 0);
+    StopBank(g_menuSounds, kMenuSlotInstructions, kMenuSlotQuit);
+    EXPECT_EQ(IsSoundPlaying(g_menuSounds[kMenuSlotStartGame]), 0);
+    EXPECT_EQ(IsSoundLooping(g_menuSounds[kMenuSlotMusic]), 1);
+
+    ReleaseScoreSounds();
+    for (Sound sound : g_scoreSounds) EXPECT_EQ(sound, nullptr);
+    EXPECT_EQ(VirtualLiveBuffers(), 12);
+}
+
+// A bank with a file missing releases all it loaded before it: 37 files before the last, none
+// before the first.
+TEST_F(SoundTest, ABankWithAFileMissingReleasesEverythingItLoaded) {
+    const std::pair<const char*, size_t> cases[] = {{"game\\not_enough.vgz", 37},
+                                                    {"score\\0.vgz", 0}};
+    for (const auto& [missing, loaded] : cases) {
+        SCOPED_TRACE(missing);
+        VirtualClearCalls();
+        RemovePackFile(dir_, missing);
+        EXPECT_EQ(LoadScoreSounds(), 0);
+        EXPECT_EQ(VirtualLiveBuffers(), 0);
+        EXPECT_EQ(VirtualCallsOf("CreateBuffer").size(), loaded);
+        EXPECT_EQ(VirtualCallsOf("Release").size(), loaded);
+        for (Sound sound : g_scoreSounds) EXPECT_EQ(sound, nullptr);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/driver.h"
 #include "platform/platform.h"
 #include "platform/sound/soft_audio.h"
+#include "tests/audio/soft_sound.h"
 #include "tests/support/test_pack.h"
 
 namespace {
@@ -33,26 +34,6 @@ bool OpenCapturedDevice(const std::string& capture) {
     return opened == kAudioOk;
 }
 
-PlatformBuffer MakeTone(double seconds, double amplitude) {
-    PlatformWaveFormat format{1, 1, kRate, kRate * 2, 2, 16};
-    const uint32_t bytes = static_cast<uint32_t>(seconds * kRate) * 2;
-    PlatformBuffer tone = nullptr;
-    EXPECT_EQ(
-        PlatformCreateBuffer(&format, bytes, kBufferStatic | kBufferCtrlPan | kBufferCtrlVolume,
-                             kAlgorithmDefault, &tone),
-        kAudioOk);
-    void* region1 = nullptr;
-    void* region2 = nullptr;
-    uint32_t bytes1 = 0, bytes2 = 0;
-    EXPECT_EQ(PlatformBufferLock(tone, 0, bytes, &region1, &bytes1, &region2, &bytes2), kAudioOk);
-    for (uint32_t i = 0; i < bytes1 / 2; ++i) {
-        static_cast<int16_t*>(region1)[i] =
-            static_cast<int16_t>(amplitude * std::sin(2 * M_PI * 500 * i / kRate));
-    }
-    EXPECT_EQ(PlatformBufferUnlock(tone, region1, bytes1, region2, bytes2), kAudioOk);
-    return tone;
-}
-
 // Waits for the sound to end, as PlaySoundAndWait does.
 uint32_t WaitForEnd(PlatformBuffer sound) {
     uint32_t status = kStatusPlaying;
@@ -63,18 +44,11 @@ uint32_t WaitForEnd(PlatformBuffer sound) {
     return status;
 }
 
-TEST(SdlDriver, IsTheSystemBackendsTable) {
-    PlatformSelectReal();
-    ASSERT_NE(PlatformCurrentDriver(), nullptr);
-    EXPECT_STREQ(PlatformCurrentDriver()->name, "sdl");
-    EXPECT_EQ(PlatformSelected(), kPlatformReal);
-}
-
 TEST(SdlDriver, ACharacterOnTheLeftAtMinus8DbIsHeardSoThroughTheTable) {
     const std::string capture = MakeScratchDir() + "capture.raw";
     if (!OpenCapturedDevice(capture)) GTEST_SKIP() << "SDL has no disk audio driver here";
 
-    PlatformBuffer letter = MakeTone(0.25, 16000);
+    PlatformBuffer letter = MakeSound(Tone(0.25, 500, 16000, kRate), kRate);
     EXPECT_EQ(PlatformBufferSetPosition(letter, 0), kAudioOk);
     EXPECT_EQ(PlatformBufferSetPan(letter, -3000), kAudioOk);
     EXPECT_EQ(PlatformBufferSetVolume(letter, -800), kAudioOk);
