@@ -210,6 +210,16 @@ try {
   });
   page.on('console', (message) => console.log(`page: ${message.text()}`));
   page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => console.log(`request failed: ${request.url()} ${request.failure()?.errorText}`));
+  browser.on('targetcreated', async (target) => {
+    if (target.type() !== 'service_worker') return;
+    const session = await target.createCDPSession();
+    session.on('Runtime.consoleAPICalled', (call) =>
+      console.log(`service worker: ${call.args.map((a) => a.value ?? a.description).join(' ')}`));
+    session.on('Runtime.exceptionThrown', ({ exceptionDetails }) =>
+      console.log(`service worker error: ${exceptionDetails.exception?.description ?? exceptionDetails.text}`));
+    await session.send('Runtime.enable');
+  });
   await page.goto(`${base}/tapdash/play/`, { waitUntil: 'load' });
   await audit('before the start');
   step('the details');
@@ -252,7 +262,17 @@ try {
   console.log(`scored ${score}, sent with the details, place 1`);
 
   step('the top ten after a reload without a network');
-  await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+  // The page registers the service worker once the whole pack is in; a worker whose install
+  // failed leaves no active one, and `ready` would wait for ever.
+  const kept = await page.evaluate(async () => {
+    await window.TapdashPage.keptForOffline;
+    const registration = await navigator.serviceWorker.getRegistration();
+    if (!registration) return window.TapdashPage.keptForOffline ? 'not registered' : 'never asked for';
+    if (!(registration.active || registration.waiting || registration.installing)) return 'its install failed';
+    await navigator.serviceWorker.ready;
+    return '';
+  });
+  if (kept) throw new Error(`no copy kept for playing offline: the service worker ${kept}`);
   await page.setOfflineMode(true);
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction((first) => document.getElementById('first-name').value === first, {},
@@ -276,6 +296,13 @@ try {
     console.log(`${p.start.toFixed(3)}-${p.end.toFixed(3)} ${p.file} ${p.side}${p.steady ? '' : ' (short)'}`);
   }
   console.log(`FAILED at ${stepName}: ${why}`);
+  // What the service worker kept, for a failure after the offline reload.
+  console.log(`kept: ${await page.evaluate(async () => {
+    const counts = await Promise.all((await caches.keys()).map(async (name) =>
+      `${name} ${(await (await caches.open(name)).keys()).length} files`));
+    const worker = (await navigator.serviceWorker.getRegistration())?.active;
+    return `${counts.join(', ') || 'no cache'}; active worker ${worker ? worker.state : 'none'}`;
+  }).catch(String)}`);
   failed = true;
 } finally {
   await browser.close();
