@@ -1,13 +1,9 @@
 // Any best.dat, however damaged, reads as at most eleven numbers that fit a record, and writing
 // them back gives a file that reads as the same list.
-#include <cstdlib>
 #include <vector>
 
 #include "storage/best_scores.h"
-
-static void Require(bool condition) {
-    if (!condition) std::abort();
-}
+#include "tests/fuzz/require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int slots[kBestSlotCount];

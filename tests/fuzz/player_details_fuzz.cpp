@@ -1,12 +1,8 @@
 // Any config.dat either is refused or gives four fields that fit, without separators in them.
-#include <cstdlib>
 #include <string>
 
 #include "storage/player_details.h"
-
-static void Require(bool condition) {
-    if (!condition) std::abort();
-}
+#include "tests/fuzz/require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string fields[kPlayerDetailsFieldCount] = {"unchanged", "unchanged", "unchanged",

@@ -8,10 +8,7 @@
 
 #include "audio/sound_file.h"
 #include "platform/platform.h"
-
-static void Require(bool condition) {
-    if (!condition) std::abort();
-}
+#include "tests/fuzz/require.h"
 
 static uint32_t Le32(const uint8_t* p) {
     return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;

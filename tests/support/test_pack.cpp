@@ -36,23 +36,28 @@ std::string MakeScratchDir() {
 #endif
 }
 
-static std::string HostPath(const std::string& dir, const std::string& relativeName) {
+// Where a file of the pack lies: every folder is written in lower case but "TestSpk" (lookups
+// ignore case), with the host's separators.
+static std::string PackPath(const std::string& dir, std::string relativeName) {
+    if (relativeName.rfind("Level1\\", 0) == 0) relativeName[0] = 'l';
     std::string path = dir + relativeName;
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
+fs::path Utf8Path(const std::string& path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    fs::create_directories(Utf8Path(path).parent_path());
+    std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Utf8Path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -84,29 +89,16 @@ void WriteTestSound(const std::string& path, int lengthMs) {
 
 void WriteTestPack(const std::string& dir, std::function<int(const std::string&)> lengthMs) {
     std::set<std::string> written;
-    auto add = [&](const char* name) {
-        std::string key = name;
-        for (char& c : key) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        if (!written.insert(key).second) return;
-        // Every folder is written in lower case but "TestSpk"; lookups ignore case.
-        std::string relative = name;
-        if (relative.rfind("Level1\\", 0) == 0) relative[0] = 'l';
-        WriteTestSound(HostPath(dir, relative), lengthMs ? lengthMs(name) : 1000);
-    };
-    for (const char* f : kMenuSoundFiles) add(f);
-    for (const char* f : kScoreSoundFiles) add(f);
-    for (const char* f : kLevelSoundFiles) add(f);
-    for (const char* f : kLearnSoundFiles) add(f);
-    for (const char* f : kSubmitSoundFiles) add(f);
-    for (const char* f : kSpeakerTestSoundFiles) add(f);
-    for (const char* f : kPracticeSoundFiles) add(f);
-    add(kIntroSoundFile);
-    add(kGameOverSoundFile);
-    add(kExitSoundFile);
+    for (const SoundFileList& list : kSoundFileLists) {
+        for (int i = 0; i < list.count; ++i) {
+            std::string key = list.files[i];
+            for (char& c : key) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+            if (!written.insert(key).second) continue;
+            WriteTestSound(PackPath(dir, list.files[i]), lengthMs ? lengthMs(list.files[i]) : 1000);
+        }
+    }
 }
 
 void RemovePackFile(const std::string& dir, const std::string& relativeName) {
-    std::string relative = relativeName;
-    if (relative.rfind("Level1\\", 0) == 0) relative[0] = 'l';
-    fs::remove(HostPath(dir, relative));
+    fs::remove(PackPath(dir, relativeName));
 }

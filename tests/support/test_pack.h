@@ -1,6 +1,7 @@
 // Program folders for tests: a scratch folder holding a pack of sound files of known lengths.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -19,6 +20,9 @@ void WriteTestPack(const std::string& dir, std::function<int(const std::string&)
 // Removes a file of the pack (to make a load fail).
 void RemovePackFile(const std::string& dir, const std::string& relativeName);
 
-// Writes bytes to a file, creating it.
+// A name in UTF-8, as the game's own, as a path: on Windows only a wide path reaches every folder.
+std::filesystem::path Utf8Path(const std::string& path);
+
+// Writes bytes to a file, creating it and its folders; names in UTF-8.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

@@ -28,7 +28,6 @@ class Pulse:
 
     def __init__(self, scratch):
         self.runtime = os.path.join(scratch, "pulse-runtime")
-        shutil.rmtree(self.runtime, ignore_errors=True)
         os.makedirs(self.runtime)
         self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, PULSE_SERVER=f"unix:{self.runtime}/pulse/native")
         self.recorders = []
@@ -54,11 +53,13 @@ class Pulse:
                        env=self.env, check=True, capture_output=True)
         subprocess.run(["pactl", "set-default-sink", sink], env=self.env, check=True)
 
-    def record(self, sink, path):
-        """The sink's monitor into a raw file in the capture's format."""
+    def listen(self, session, sink):
+        """From now on the session follows what `sink` plays: its monitor into a raw file in the
+        capture's format."""
+        session.capture_path = os.path.join(session.scratch, f"{sink}.raw")
         self.recorders.append(subprocess.Popen(
             ["parec", "-d", f"{sink}.monitor", "--raw", "--format=s16le", "--rate=48000", "--channels=2",
-             "--latency-msec=10", path], env=self.env))
+             "--latency-msec=10", session.capture_path], env=self.env))
 
     def module_of(self, sink):
         modules = subprocess.run(["pactl", "list", "short", "modules"], env=self.env, capture_output=True,
@@ -80,17 +81,11 @@ class Pulse:
                 pass
 
 
-def listen(session, pulse, sink):
-    """From now on the session follows what `sink` plays."""
-    session.capture_path = os.path.join(session.scratch, f"{sink}.raw")
-    pulse.record(sink, session.capture_path)
-
-
 def lost_mid_game(session, pulse, failures):
     """Heard on sink a; a goes (its stream ends with it: the device is invalidated) and b appears
     at once, as when headphones are unplugged and the speakers take over."""
     session.start_game()
-    listen(session, pulse, "a")
+    pulse.listen(session, "a")
     if session.find_window() is None:
         return failures.append("the window never appeared")
     if session.wait_for(INTRO, 0.0, 60) is None:
@@ -98,7 +93,7 @@ def lost_mid_game(session, pulse, failures):
     lost = time.monotonic()
     subprocess.run(["pactl", "unload-module", pulse.module_of("a")], env=pulse.env, check=True)
     pulse.add_sink("b")
-    listen(session, pulse, "b")
+    pulse.listen(session, "b")
     if session.wait_for(INTRO, 0.0, 30) is None:
         failures.append("after the first sink went away the game was never heard on the other")
     else:
@@ -117,7 +112,7 @@ def none_at_start(session, pulse, failures):
         return failures.append("the window never appeared")
     appeared = time.monotonic()
     pulse.add_sink("a")
-    listen(session, pulse, "a")
+    pulse.listen(session, "a")
     if session.wait_for(INTRO, 0.0, 30) is None:
         return failures.append("the intro was never heard once a sink appeared")
     print(f"device at last: {time.monotonic() - appeared:.2f} s from the sink's arrival to the intro heard on it")
@@ -134,8 +129,9 @@ def leave(session, failures):
 
 
 def run(scenario, sinks, executable, tone_pack, scratch):
-    """0, 1 or 77 (skipped), as main()."""
-    os.makedirs(scratch, exist_ok=True)
+    """0, 1 or 77 (skipped), as main(); `scratch` is made afresh, so no earlier capture is heard."""
+    shutil.rmtree(scratch, ignore_errors=True)
+    os.makedirs(scratch)
     pulse = Pulse(scratch)
     if not pulse.start(sinks):
         pulse.stop()
@@ -156,9 +152,6 @@ def run(scenario, sinks, executable, tone_pack, scratch):
             print(f"SKIP: {why}")
             return 77
         wine.prepare(session.env(), driver="pulse")
-        for name in ("a.raw", "b.raw"):
-            if os.path.exists(os.path.join(scratch, name)):
-                os.remove(os.path.join(scratch, name))
         scenario(session, pulse, failures)
     finally:
         session.stop()

@@ -1,7 +1,8 @@
 // The Windows main window as a player meets it: its size, the keys the game hears (typed, held,
-// with Alt), the About item of its system menu and Alt+F4; and what Windows does around the keys
-// a player types: AltGr's made-up left Ctrl (the left answer) on European layouts, Alt or F10
-// alone opening the menu from the keyboard, and an input method turning letters into its own code.
+// with Alt), the About item of its system menu and Alt+F4, with no input method between the keys
+// and the game; and what Windows does around the keys a player types: the character its layout
+// types, AltGr's made-up left Ctrl (the left answer) on European layouts, and Alt or F10 alone
+// opening the menu from the keyboard.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,15 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/typed_keys.h"
 #include "platform/key_codes.h"
 #include "platform/win32/win32_backend.h"
 // After windows.h, which it needs.
 #include <imm.h>
 
 namespace {
-
-constexpr int kKeyLetterQ = 'Q';
 
 struct Heard {
     int type;
@@ -73,18 +71,18 @@ void PressAlone(WORD virtualKey, WORD scanCode) {
     SendInput(ARRAYSIZE(keys), keys, sizeof keys[0]);
 }
 
-void PressEnter(HWND window) {
-    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
-}
-
 }  // namespace
 
-// B, B held (one repeat), minus, Ctrl, Escape, Alt+A held, then Alt+F4, posted as a keyboard
-// would once the window is shown; the window comes at its size and is closed by Alt+F4.
+// B, B held (one repeat), Ctrl, Alt+A held, then Alt+F4, posted as a keyboard
+// would once the window is shown; the window comes at its size, without an input context (an
+// input method would turn letters into its own code), and is closed by Alt+F4.
 TEST(Win32Window, AFixedClientAreaAndTheKeysOfThePlayerInTheirOrder) {
     static RECT s_client;
+    static HIMC s_context;
     RunScenario([](HWND window) {
         GetClientRect(window, &s_client);
+        s_context = ImmGetContext(window);
+        if (s_context) ImmReleaseContext(window, s_context);
         constexpr LPARAM kHeld = 1L << 30, kAlt = 1L << 29, kUp = (1L << 31) | kHeld;
         const struct {
             UINT message;
@@ -94,9 +92,7 @@ TEST(Win32Window, AFixedClientAreaAndTheKeysOfThePlayerInTheirOrder) {
             {WM_KEYDOWN, 'B', 1},
             {WM_KEYDOWN, 'B', 1 | kHeld},
             {WM_KEYUP, 'B', 1 | kUp},
-            {WM_KEYDOWN, VK_OEM_MINUS, 1},
             {WM_KEYDOWN, VK_CONTROL, 1},
-            {WM_KEYDOWN, VK_ESCAPE, 1},
             {WM_SYSKEYDOWN, 'A', 1 | kAlt},
             {WM_SYSKEYDOWN, 'A', 1 | kAlt | kHeld},
             {WM_SYSKEYDOWN, VK_F4, 1 | kAlt},
@@ -107,33 +103,31 @@ TEST(Win32Window, AFixedClientAreaAndTheKeysOfThePlayerInTheirOrder) {
     ASSERT_TRUE(s_painted);
     EXPECT_EQ(s_client.right - s_client.left, 215);
     EXPECT_EQ(s_client.bottom - s_client.top, 228);
+    EXPECT_EQ(s_context, nullptr) << "an input method stands between the keys and the game";
     const std::vector<Heard> expected = {
-        {kMsgKeyDown, 'B'}, {kMsgKeyDown, 'B'}, {kMsgKeyUp, 'B'},     {kMsgKeyDown, 189},
-        {kMsgKeyDown, 17},  {kMsgKeyDown, 27},  {kMsgSysCommand, 16}, {kMsgClose, 0},
+        {kMsgKeyDown, 'B'}, {kMsgKeyDown, 'B'},   {kMsgKeyUp, 'B'},
+        {kMsgKeyDown, 17},  {kMsgSysCommand, 16}, {kMsgClose, 0},
     };
     EXPECT_EQ(s_heard, expected);
 }
 
-TEST(Win32Keys, TheCharacterTheLayoutTypesWithShiftOrCtrlDecidesTheCode) {
-    // Wine on a virtual display types with a US layout.
-    BYTE state[256] = {};
-    EXPECT_EQ(Win32TypedCharacter('B', state), uint32_t('b'));
-    EXPECT_EQ(TypedKeyCode('B', Win32TypedCharacter('B', state)), kKeyB);
-    EXPECT_EQ(Win32TypedCharacter(VK_F5, state), 0u);
-    EXPECT_EQ(TypedKeyCode(VK_F5, Win32TypedCharacter(VK_F5, state)), VK_F5);
-
-    // With Shift: the colon is its own character (1000 above its key), Shift with a digit
-    // types a sign that is not one of the game's, so the digit counts.
-    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    EXPECT_EQ(Win32TypedCharacter(VK_OEM_1, state), uint32_t(':'));
-    EXPECT_EQ(TypedKeyCode(VK_OEM_1, Win32TypedCharacter(VK_OEM_1, state)), kKeyColon);
-    EXPECT_EQ(TypedKeyCode('1', Win32TypedCharacter('1', state)), kKey0 + 1);
-
-    // Ctrl makes a control character of a letter: the letter its key types counts.
-    state[VK_SHIFT] = state[VK_LSHIFT] = 0;
-    state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
-    EXPECT_EQ(TypedKeyCode('B', Win32TypedCharacter('B', state)), kKeyB);
-    EXPECT_EQ(TypedKeyCode(VK_OEM_MINUS, Win32TypedCharacter(VK_OEM_MINUS, state)), kKeyOemMinus);
+// Wine on a virtual display types with a US layout. Ctrl makes a control character of a key:
+// the key's own character counts.
+TEST(Win32Keys, TheCharacterTheLayoutTypesWithTheModifiersHeld) {
+    const struct {
+        int key;
+        int held;  // 0, VK_SHIFT or VK_CONTROL
+        uint32_t typed;
+    } cases[] = {
+        {'B', 0, 'b'},        {VK_F5, 0, 0},          {VK_OEM_1, VK_SHIFT, ':'},
+        {'1', VK_SHIFT, '!'}, {'B', VK_CONTROL, 'B'}, {VK_OEM_MINUS, VK_CONTROL, '-'},
+    };
+    for (const auto& each : cases) {
+        BYTE state[256] = {};
+        if (each.held)
+            state[each.held] = state[each.held == VK_SHIFT ? VK_LSHIFT : VK_LCONTROL] = 0x80;
+        EXPECT_EQ(Win32TypedCharacter(each.key, state), each.typed) << each.key;
+    }
 }
 
 namespace {
@@ -254,7 +248,7 @@ TEST(Win32Typing, AltOrF10AloneLeavesTheGameRunning) {
                     break;
                 case 2:
                     EXPECT_TRUE(s_menuOpened) << "Alt+Space opened no system menu";
-                    PressEnter(window);
+                    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
                     break;
             }
         });
@@ -262,18 +256,4 @@ TEST(Win32Typing, AltOrF10AloneLeavesTheGameRunning) {
     if (s_watcher.joinable()) s_watcher.join();
     EXPECT_EQ(s_ticksAfterAlt, 2);
     EXPECT_EQ(s_heard, (std::vector<Heard>{{kMsgKeyDown, kKeyEnter}}));
-}
-
-// The window has no input context, so no input method stands between the keys and the game.
-TEST(Win32Typing, ALetterArrivesAsItsOwnCodeWhateverTheInputMethod) {
-    static bool s_hadContext = true;
-    RunScenario([](HWND window) {
-        HIMC context = ImmGetContext(window);
-        s_hadContext = context != nullptr;
-        if (context) ImmReleaseContext(window, context);
-        PostMessageW(window, WM_KEYDOWN, 'Q', 1);
-        PressEnter(window);
-    });
-    EXPECT_FALSE(s_hadContext);
-    EXPECT_EQ(s_heard, (std::vector<Heard>{{kMsgKeyDown, kKeyLetterQ}, {kMsgKeyDown, kKeyEnter}}));
 }
