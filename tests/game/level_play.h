@@ -31,11 +31,6 @@ inline int LevelPackLengthMs(const std::string& name) {
 class LevelFixture : public GameFixture {
   protected:
     int SoundLengthMs(const std::string& name) override { return LevelPackLengthMs(name); }
-    // The platform lets go of the buffers the game still holds.
-    void TearDown() override {
-        GameFixture::TearDown();
-        VirtualReset();
-    }
     // From the menu's instructions, Enter: a game is under way.
     void StartGame() {
         SkipToMenu();

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <tuple>
 
+#include "audio/bank_slots.h"
 #include "game/level_internal.h"
 #include "game/menu.h"
 #include "storage/best_scores.h"
@@ -22,12 +24,10 @@ namespace {
 class Practice : public LevelFixture {
   protected:
     std::string StatsFile() { return programDir + "stats.dat"; }
-    // From the menu's instructions: Down to Practise, Enter, and the explanation heard out.
+    // From the menu's instructions: Practise, and the explanation heard out.
     void StartRound() {
         SkipToMenu();
-        Press(kKeyDown);
-        Press(kKeyDown);
-        Press(kKeyEnter);
+        ChooseMenuItem(kMenuSlotPractise);
         ASSERT_EQ(g_mode, MODE_PRACTICE);
         ASSERT_TRUE(RunUntil([] { return g_practiceStep == kPracticeAsking; }));
     }
@@ -69,15 +69,12 @@ TEST_F(Practice, AGamesOutcomesAreKeptInStatsDatWhenItEndsAndNotBefore) {
     expected[third].wrong += 1;
     expected[third].answeredAs[CharacterOf(typed)] += 1;
     expected[fourth].missed += 1;
+    auto counts = [](const CharacterStats& s) {
+        return std::make_tuple(s.played, s.right, s.side, s.wrong, s.missed, s.answeredAs);
+    };
     for (auto& [character, stats] : expected) {
-        SCOPED_TRACE(character);
         stats.played = stats.right + stats.side + stats.wrong + stats.missed;
-        EXPECT_EQ(g_charStats[character].played, stats.played);
-        EXPECT_EQ(g_charStats[character].right, stats.right);
-        EXPECT_EQ(g_charStats[character].side, stats.side);
-        EXPECT_EQ(g_charStats[character].wrong, stats.wrong);
-        EXPECT_EQ(g_charStats[character].missed, stats.missed);
-        EXPECT_EQ(g_charStats[character].answeredAs, stats.answeredAs);
+        EXPECT_EQ(counts(g_charStats[character]), counts(stats)) << character;
     }
 }
 
@@ -163,7 +160,6 @@ TEST_F(Practice, ADamagedRecordIsEmptyAndTheRoundsEndReplacesItWhole) {
     WriteFileBytes(StatsFile(), "tapdash-stats 1\nF played=ten\n");
     StartRound();
     const char asked = CharacterOf(g_charIndex);
-    EXPECT_NE(std::string("ABCDE").find(asked), std::string::npos);
     AnswerRightly();
     Press(kKeyEscape);
     EXPECT_EQ(ReadFileBytes(StatsFile()), std::string("tapdash-stats 1\n") + asked +

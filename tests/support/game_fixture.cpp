@@ -108,6 +108,28 @@ void GameFixture::SkipToMenu() {
     VirtualClearCalls();
 }
 
+void GameFixture::MenuDownTo(int menuSlot) {
+    for (int i = 0; i < kMenuSoundCount && g_menuIndex != menuSlot; ++i) {
+        VirtualPress(kKeyDown);
+        VirtualRunFor(0);
+    }
+    ASSERT_EQ(g_menuIndex, menuSlot);
+}
+
+void GameFixture::ChooseMenuItem(int menuSlot) {
+    MenuDownTo(menuSlot);
+    VirtualClearCalls();
+    VirtualPress(kKeyEnter);
+    VirtualRunFor(0);
+}
+
+std::vector<std::string> GameFixture::PlayedAfter(std::initializer_list<int> keys) {
+    VirtualClearCalls();
+    for (int key : keys) VirtualPress(key);
+    VirtualRunFor(0);
+    return PlayedFiles();
+}
+
 std::vector<std::string> GameFixture::PlayedFiles() const {
     std::vector<std::string> files;
     for (const VirtualCall& call : VirtualCallsOf("Play")) files.push_back(call.label);

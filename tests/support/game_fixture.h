@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ class GameFixture : public ::testing::Test {
     // Paints the window, which starts the intro, and cuts the intro with Ctrl: the menu's music
     // and instructions are playing, the record is cleared.
     void SkipToMenu();
+    // From where the menu stands, Down to the item of `menuSlot`; ChooseMenuItem then clears the
+    // record and presses Enter.
+    void MenuDownTo(int menuSlot);
+    void ChooseMenuItem(int menuSlot);
+    // Presses each key in turn and gives back the files played meanwhile.
+    std::vector<std::string> PlayedAfter(std::initializer_list<int> keys);
 
     // The files played since the record was last cleared, in order.
     std::vector<std::string> PlayedFiles() const;
