@@ -55,10 +55,12 @@ void CheckHttpContract(HttpGet get) {
         {"an answer with a limit of nothing", HttpReply("200 OK", longBody), 0, true, 0, true, "",
          ""},
         // What stands between the game and its server on a hotel's or a school's network, and a
-        // page that is not there: none of it is the server's answer, whatever its page says.
+        // missing page, nginx with the server down: none of it is the server's answer.
         {"a proxy that wants a password", HttpReply("407 Proxy Authentication Required", "4"), 0,
          true, 1024, false, "", "status 407"},
         {"no such page", HttpReply("404 Not Found", "4"), 0, true, 1024, false, "", "status 404"},
+        {"a bad gateway", HttpReply("502 Bad Gateway", "4"), 0, true, 1024, false, "",
+         "status 502"},
         {"a portal's redirect to no page", HttpReply("302 Found", "4"), 0, true, 1024, false, "",
          "status 302"},
         {"a redirect to a file on this machine", HttpRedirect("302 Found", fileUrl), 0, true, 1024,
